@@ -1,0 +1,97 @@
+// The display-list interpreter: fetch, dispatch, the display-list stack and segments
+#include "dlist/interpreter.h"
+
+#include "dlist/bits.h"
+#include "dlist/command_table.h"
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "host/gl_context.h"
+#include "rdp/rdp_commands.h"
+#include "render/combiner.h"
+
+uint32_t dlist_counter;
+
+uint32_t translate_address(uint32_t a) {
+    uint32_t base = rdp_reg.segments[(a >> 24) & 0xF];
+    if (base == 0xFFFFFFFF) base = rdp_reg.segments[0];
+    return (a + base) & kRdramMask;
+}
+
+// Family 4 nests 16 levels, every other family 10.
+static int32_t max_depth() { return UcodeType == 4 ? 15 : 9; }
+
+void dlist_call(uint32_t address) {
+    DisplayListStack& s = rdp_reg.stack;
+    if (s.depth < 0 || s.depth + 1 > max_depth()) return;
+    s.depth += 1;
+    s.pc[s.depth] = address;
+}
+
+void dlist_branch(uint32_t address) { active_pc() = address; }
+
+void dlist_return() {
+    DisplayListStack& s = rdp_reg.stack;
+    if (s.depth <= 0) {
+        rdp_reg.dlist_end = 1;
+        s.depth           = -1;
+        return;
+    }
+    s.depth -= 1;
+}
+
+uint32_t& active_pc() {
+    DisplayListStack& s = rdp_reg.stack;
+    return s.pc[s.depth < 0 ? 0 : s.depth];
+}
+
+void execute_command() { CommandTable[UcodeType][opcode(rdp_reg.cmd0)](); }
+
+void run_display_list(uint32_t start) {
+    DisplayListStack& s = rdp_reg.stack;
+    s.pc[0]              = start;
+    s.depth              = 0;
+    rdp_reg.dlist_end    = 0;
+    rdp_reg.current_tile = 0;
+
+    dlist_counter += 1;
+    if (dlist_counter & 1) {
+        rdp_full_sync();
+        rdp_reg.dlist_end = 1;
+        return;
+    }
+
+    swap_frame();
+    clear_frame();
+
+    // No row serves an unknown family: the task draws nothing, but the host is still
+    // signalled so that it goes on.
+    if (UcodeType >= kUcodeFamilies) {
+        rdp_full_sync();
+        rdp_reg.dlist_end = 1;
+        return;
+    }
+
+    const bool* keeps = KeepsBatch[UcodeType];
+    for (uint32_t budget = kCommandBudget; budget > 0; --budget) {
+        const uint32_t a   = active_pc() & kRdramMask;
+        rdp_reg.cmd0       = read_rdram_u32(a);
+        rdp_reg.cmd1       = read_rdram_u32(a + 4);
+        rdp_reg.lookahead1 = read_rdram_u32(a + 12);
+        rdp_reg.lookahead2 = read_rdram_u32(a + 20);
+        active_pc()        = (a + 8) & kRdramMask;
+
+        const uint32_t op = opcode(rdp_reg.cmd0);
+        if (rdp_reg.batch.count > 0 && !keeps[op]) {
+            flush_batch(rdp_reg.batch.indices);
+            rdp_reg.batch.count = 0;
+        }
+        CommandTable[UcodeType][op]();
+        if (rdp_reg.dlist_end) return;
+    }
+    // Out of budget: the task ends as if its list had ended.
+    if (rdp_reg.batch.count > 0) {
+        flush_batch(rdp_reg.batch.indices);
+        rdp_reg.batch.count = 0;
+    }
+    rdp_reg.dlist_end = 1;
+}

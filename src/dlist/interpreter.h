@@ -1,0 +1,17 @@
+// The display-list interpreter: fetch, dispatch, the display-list stack and segments
+#pragma once
+#include <cstdint>
+
+// A list that never ends is cut off after this many commands; real frames use far fewer.
+constexpr uint32_t kCommandBudget = 1u << 20;
+
+extern uint32_t dlist_counter; // calls of run_display_list since load
+
+void run_display_list(uint32_t start);
+void execute_command(); // dispatches cmd0/cmd1 without the batch flush
+
+// Display-list stack operations of the families' DISPLAYLIST and ENDDL commands.
+void dlist_call(uint32_t address); // ignored beyond the family's depth limit
+void dlist_branch(uint32_t address);
+void dlist_return();
+uint32_t& active_pc(); // pc[depth] of the active level (level 0 once the list has ended)

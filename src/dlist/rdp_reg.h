@@ -1,0 +1,79 @@
+// The central state record of the interpreter
+#pragma once
+#include <cstdint>
+
+#include "geometry/vertex_types.h"
+#include "render/render_types.h"
+#include "texture/tile_types.h"
+
+constexpr int kUcodeFamilies = 7;
+constexpr int kSegmentCount  = 16;
+constexpr int kStackLevels   = 16;
+
+struct DisplayListStack {
+    uint32_t pc[kStackLevels]; // RDRAM address of the next command of each level
+    int32_t depth;             // active level; -1 after the end of the task's own list
+};
+
+struct RdpReg {
+    // Fetch
+    uint32_t cmd0;       // current command, opcode in bits 24..31
+    uint32_t cmd1;       // second word of the current command
+    uint32_t lookahead1; // word 12 bytes after the command's start
+    uint32_t lookahead2; // word 20 bytes after the command's start
+    uint32_t dlist_end;  // set when the task's list has ended
+
+    DisplayListStack stack;
+    uint32_t segments[kSegmentCount]; // SegmentTable; 0xFFFFFFFF means unset (use entry 0)
+
+    // RDP modes
+    uint32_t othermode_h; // low 24 bits used
+    uint32_t othermode_l; // low 24 bits used
+    uint8_t cycle_type;   // 0 one-cycle, 1 two-cycle, 2 copy, 3 fill
+
+    // RDP colours and images
+    uint32_t fill_color;          // raw word
+    uint32_t blend_color;         // raw word
+    uint32_t prim_color;          // raw word, R in bits 24..31
+    float prim_rgba[4];           // 0..1
+    uint32_t env_color;           // raw word, R in bits 24..31
+    float env_rgba[4];            // 0..1
+    uint32_t color_image_address; // RDRAM offset
+    uint16_t color_image_width;   // pixels
+    uint32_t depth_image_address; // RDRAM offset
+
+    // Scissor in console pixels, y measured from the bottom of the 240-line screen
+    int32_t scissor_x      = 0;
+    int32_t scissor_y      = 0;
+    int32_t scissor_width  = 320;
+    int32_t scissor_height = 240;
+
+    uint32_t reserved2_address; // RDRAM offset, read by family 5
+
+    // Tiles
+    TileDescriptor tiles[kTileCount];
+    uint32_t current_tile;       // index of the descriptor the last command pointed at
+    uint32_t current_tile_index; // tile last named by SETTILE, LOADBLOCK, LOADTILE, TEXRECT, VERTEX
+    TextureImage texture_image;
+
+    // Geometry
+    uint32_t geometry_mode;
+    TransformedVertex vtx[kVertexCount];
+    LightRecord lights[kLightCount];
+    uint32_t num_lights;
+    float viewport_scale[4]; // console pixels
+    float viewport_trans[4]; // console pixels
+
+    // Rendering
+    TriangleBatch batch;
+    CombinerSelectors combine;
+    uint32_t mux_key0;      // packed cycle 0 selectors
+    uint32_t mux_key1;      // packed cycle 1 selectors
+    uint32_t texture_mode;  // texel transform requested by the recipe
+    uint32_t texture_color; // constant colour of the texel transform
+};
+
+extern RdpReg rdp_reg;
+extern uint32_t UcodeType; // family of the running task, 0..6
+
+inline TileDescriptor& current_tile() { return rdp_reg.tiles[rdp_reg.current_tile & 7]; }

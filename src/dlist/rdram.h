@@ -1,0 +1,29 @@
+// Reads of the console's RDRAM, held by the host as 32-bit words in host byte order
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+#include "host/plugin.h"
+
+constexpr uint32_t kRdramSize = 0x800000; // 8 MB; every offset is masked to 23 bits
+constexpr uint32_t kRdramMask = kRdramSize - 1;
+
+// The word at a 4-aligned offset (unaligned offsets are rounded down).
+inline uint32_t read_rdram_u32(uint32_t a) {
+    uint32_t v;
+    std::memcpy(&v, host.rdram + (a & kRdramMask & ~3u), sizeof v);
+    return v;
+}
+
+// A console byte sits at offset a XOR 3 of the host's words.
+inline uint8_t read_rdram_u8(uint32_t a) { return host.rdram[(a ^ 3) & kRdramMask]; }
+
+// A console half-word sits at offset a XOR 2 of the host's words.
+inline uint16_t read_rdram_u16(uint32_t a) {
+    uint16_t v;
+    std::memcpy(&v, host.rdram + ((a ^ 2) & kRdramMask & ~1u), sizeof v);
+    return v;
+}
+
+// The RDRAM offset of a segmented address.
+uint32_t translate_address(uint32_t a);

@@ -1,0 +1,152 @@
+// The OpenGL context, its default render state and the per-frame clear and swap
+#include "host/gl_context.h"
+
+#include <GL/gl.h>
+
+#include "host/plugin.h"
+#include "platform/platform.h"
+
+static GlDevice device;
+static GlContext context;
+static GLuint texture_names[4096]; // reserved once; the cache binds its textures by number
+
+static void context_error(const char* text) {
+    platform_message_box(text, "Vexa", MessageIcon::error, MessageButtons::ok);
+}
+
+static void release_error(const char* text) {
+    platform_message_box(text, "ERROR", MessageIcon::error, MessageButtons::ok);
+}
+
+int create_gl_context() {
+    PixelFormatRequest request;
+    device = platform_get_device(host.window);
+    if (!device) {
+        context_error("GetDC on main window failed");
+        return 0;
+    }
+    const int format = platform_choose_pixel_format(device, request);
+    if (format == 0) {
+        context_error("ChoosePixelFormat failed\n");
+        return 0;
+    }
+    if (!platform_set_pixel_format(device, format, request)) {
+        context_error("SetPixelFormat failed\n");
+        return 0;
+    }
+    platform_describe_pixel_format(device, format, &request);
+    context = platform_create_context(device);
+    if (!context) {
+        context_error("wglCreateContext failed!\n");
+        release_gl_context();
+        return 0;
+    }
+    if (!platform_make_current(device, context)) {
+        context_error("wglMakeCurrent failed!\n");
+        release_gl_context();
+        return 0;
+    }
+    init_gl_state();
+    return 1;
+}
+
+void release_gl_context() {
+    if (context) {
+        if (!platform_make_current(nullptr, nullptr)) release_error("wglMakeCurrent failed!\n");
+        if (!platform_delete_context(context)) release_error("wglDeleteContext failed!\n");
+        context = nullptr;
+    }
+    if (device) {
+        if (!platform_release_device(host.window, device)) release_error("ReleaseDC failed!\n");
+        device = nullptr;
+    }
+}
+
+void init_gl_state() {
+    glViewport(0, 0, window_width, window_height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, window_width, window_height, 0, 0, 1);
+    glGenTextures(4096, texture_names);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glShadeModel(GL_SMOOTH);
+    glAlphaFunc(GL_GEQUAL, 0.005f);
+    glDisable(GL_ALPHA_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);
+    glFrontFace(GL_CCW);
+    glDisable(GL_CULL_FACE);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    build_gl_lists();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+}
+
+// glOrtho(0, 320, 240, 0, -1, 1) and glOrtho(0, 640, 480, 0, -1, 1), column-major.
+static const GLfloat kOrtho320[16] = {2.0f / 320, 0, 0, 0, 0, -2.0f / 240, 0, 0,
+                                      0,          0, -1, 0, -1, 1,         0, 1};
+static const GLfloat kOrtho640[16] = {2.0f / 640, 0, 0, 0, 0, -2.0f / 480, 0, 0,
+                                      0,          0, -1, 0, -1, 1,         0, 1};
+
+static void compile_2d_list(GLuint list, const GLfloat* projection) {
+    glNewList(list, GL_COMPILE);
+    glPushAttrib(GL_ENABLE_BIT);
+    if (list == 320) {
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+    } else {
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+    }
+    glDisable(GL_ALPHA_TEST);
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadMatrixf(projection);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEndList();
+}
+
+void build_gl_lists() {
+    compile_2d_list(320, kOrtho320);
+    compile_2d_list(640, kOrtho640);
+
+    glNewList(9, GL_COMPILE);
+    glPushAttrib(GL_ENABLE_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEndList();
+
+    // Leaves the 2-D set-up of lists 320, 640 and 9.
+    glNewList(1, GL_COMPILE);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    glMatrixMode(GL_PROJECTION);
+    glEndList();
+}
+
+void clear_frame() {
+    glDrawBuffer(GL_BACK);
+    glClearColor(0, 0, 0, 1);
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void swap_frame() { platform_swap_buffers(device); }

@@ -1,0 +1,88 @@
+// Plug-in-wide state kept from the host, and the bodies of the exported functions
+#include "host/plugin.h"
+
+#include <GL/gl.h>
+#include <cstring>
+
+#include "config/ucode_select.h"
+#include "dlist/interpreter.h"
+#include "dlist/rdp_reg.h"
+#include "host/gl_context.h"
+#include "platform/platform.h"
+
+HostPointers host;
+void* module_instance;
+int32_t window_width;
+int32_t window_height;
+float scale_x = 2.0f;
+float scale_y = 2.0f;
+
+const char kPluginName[] = "New Vexa OpenGL v0.1";
+
+// The floats nearest to 1/320 and 1/240.
+constexpr float kInv320 = 0.003125f;
+constexpr float kInv240 = 0.0041666669f;
+
+void fill_plugin_info(PluginInfo* info) {
+    info->version     = 0x0102;
+    info->plugin_type = 2;
+    std::memcpy(info->name, kPluginName, sizeof kPluginName);
+    info->plain_memory   = 0;
+    info->swapped_memory = 1;
+}
+
+void measure_window() {
+    ClientRect r{};
+    platform_client_rect(host.window, &r);
+    window_width  = r.right - r.left;
+    window_height = r.bottom - r.top;
+    scale_x       = static_cast<float>(window_width) * kInv320;
+    scale_y       = static_cast<float>(window_height) * kInv240;
+}
+
+int32_t initiate_gfx(const HostGfxInfo& info) {
+    host.rdram        = info.rdram;
+    host.mi_interrupt = info.mi_interrupt;
+    host.rom_header   = info.rom_header;
+    host.dmem         = info.dmem;
+    host.vi_status    = info.vi_status;
+    host.window       = info.window;
+    host.status_bar   = info.status_bar;
+    measure_window();
+    return create_gl_context();
+}
+
+void apply_scissor() {
+    glScissor(static_cast<GLint>(static_cast<float>(rdp_reg.scissor_x) * scale_x),
+              static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y),
+              static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x),
+              static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y));
+    glEnable(GL_SCISSOR_TEST);
+}
+
+void process_dlist() {
+    // A host that calls before InitiateGFX has given us no memory to read.
+    if (!host.dmem || !host.rdram) return;
+    uint32_t start;
+    std::memcpy(&start, host.dmem + 0xFF0, sizeof start);
+    measure_window();
+    glOrtho(0, window_width, window_height, 0, 0, 1);
+    apply_scissor();
+    UcodeType = static_cast<uint32_t>(select_ucode());
+    run_display_list(start);
+}
+
+void show_about_box() {
+    platform_message_box(kPluginName, "Vexa OpenGL - About Box", MessageIcon::information,
+                         MessageButtons::ok);
+}
+
+void show_test_box() {
+    platform_message_box("No Test Box yet", "message", MessageIcon::none, MessageButtons::ok);
+}
+
+void library_entry(void* module) {
+    module_instance = module;
+    selected_ucode  = -1;
+    ucode_chosen    = 0;
+}

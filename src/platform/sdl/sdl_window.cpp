@@ -1,0 +1,46 @@
+// The SDL window behind a host window handle
+#include "platform/sdl/sdl_window.h"
+
+#include "host/plugin.h"
+
+static SDL_Window* own_window;
+static SDL_Window* foreign_window;
+static void* foreign_handle;
+
+// Set before any window is made: X11 picks the visual when the window is created.
+static void request_gl_attributes() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+static bool init_video() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    request_gl_attributes();
+    return true;
+}
+
+SDL_Window* sdl_window_for(void* window) {
+    if (!init_video()) return nullptr;
+    if (!window) {
+        // Linux hosts pass no window: the plug-in shows its own, 640 x 480 like the
+        // console's high-resolution mode.
+        if (!own_window)
+            own_window = SDL_CreateWindow(kPluginName, SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, 640, 480, SDL_WINDOW_OPENGL);
+        return own_window;
+    }
+    if (foreign_window && foreign_handle == window) return foreign_window;
+    SDL_Window* wrapped = SDL_CreateWindowFrom(window);
+    if (!wrapped) return nullptr;
+    foreign_window = wrapped;
+    foreign_handle = window;
+    return wrapped;
+}

@@ -1,0 +1,97 @@
+// RDP state, sync and reserved commands shared by every family
+#include "rdp/rdp_commands.h"
+
+#include <GL/gl.h>
+
+#include "dlist/bits.h"
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "geometry/viewport.h"
+#include "host/plugin.h"
+
+// The float nearest to 1/255.
+constexpr float kInv255 = 1.0f / 255.0f;
+
+void rsp_reserved0() {}
+void rsp_reserved1() {}
+void rsp_reserved2() { rdp_reg.reserved2_address = translate_address(rdp_reg.cmd1); }
+void rsp_reserved3() {}
+
+// The triangle commands take eight bytes only: their coefficient words that follow in a
+// real RDP stream are read as further commands.
+void rdp_noop() {}
+void rdp_tri_fill() {}
+void rdp_tri_fill_z() {}
+void rdp_tri_txtr() {}
+void rdp_tri_txtr_z() {}
+void rdp_tri_shade() {}
+void rdp_tri_shade_z() {}
+void rdp_tri_shade_txtr() {}
+void rdp_tri_shade_txtr_z() {}
+void rdp_load_sync() {}
+void rdp_pipe_sync() {}
+void rdp_tile_sync() {}
+void rdp_set_key_g() {}
+void rdp_set_key_r() {}
+void rdp_set_convert() {}
+void rdp_set_prim_depth() {}
+void rdp_set_fog_color() {}
+
+// The DP interrupt bit, written over whatever the register held.
+void rdp_full_sync() {
+    if (host.mi_interrupt) *host.mi_interrupt = 0x20;
+}
+
+void set_scissor(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
+    rdp_reg.scissor_width  = lrx - ulx;
+    rdp_reg.scissor_x      = ulx;
+    rdp_reg.scissor_height = lry - uly;
+    rdp_reg.scissor_y      = 240 - lry;
+}
+
+// The box reaches OpenGL at the start of the next task (apply_scissor).
+void rdp_set_scissor() {
+    const int32_t ulx = field(rdp_reg.cmd0, 14, 10);
+    const int32_t uly = field(rdp_reg.cmd0, 2, 10);
+    const int32_t lrx = field(rdp_reg.cmd1, 14, 10);
+    const int32_t lry = field(rdp_reg.cmd1, 2, 10);
+    set_scissor(ulx, uly, lrx, lry);
+    glEnable(GL_SCISSOR_TEST);
+}
+
+void rdp_set_other_mode() {
+    rdp_reg.othermode_h = rdp_reg.cmd0 & 0xFFFFFF;
+    rdp_reg.othermode_l = rdp_reg.cmd1 & 0xFFFFFF;
+    set_depth_test(rdp_reg.othermode_l & 0x10);
+    apply_depth_range();
+    rdp_reg.cycle_type = field(rdp_reg.othermode_h, 20, 2);
+    set_depth_write(rdp_reg.othermode_l & 0x20);
+}
+
+void rdp_set_fill_color() { rdp_reg.fill_color = rdp_reg.cmd1; }
+void rdp_set_blend_color() { rdp_reg.blend_color = rdp_reg.cmd1; }
+
+// Red sits in the most significant byte.
+static void decode_rgba(uint32_t w, float* rgba) {
+    rgba[0] = static_cast<float>(w >> 24) * kInv255;
+    rgba[1] = static_cast<float>(field(w, 16, 8)) * kInv255;
+    rgba[2] = static_cast<float>(field(w, 8, 8)) * kInv255;
+    rgba[3] = static_cast<float>(field(w, 0, 8)) * kInv255;
+}
+
+void rdp_set_prim_color() {
+    rdp_reg.prim_color = rdp_reg.cmd1;
+    decode_rgba(rdp_reg.cmd1, rdp_reg.prim_rgba);
+}
+
+void rdp_set_env_color() {
+    rdp_reg.env_color = rdp_reg.cmd1;
+    decode_rgba(rdp_reg.cmd1, rdp_reg.env_rgba);
+}
+
+void rdp_set_depth_image() { rdp_reg.depth_image_address = translate_address(rdp_reg.cmd1); }
+
+void rdp_set_color_image() {
+    rdp_reg.color_image_address = translate_address(rdp_reg.cmd1);
+    rdp_reg.color_image_width   = static_cast<uint16_t>(field(rdp_reg.cmd0, 0, 12) + 1);
+}

@@ -1,0 +1,9 @@
+// Tile descriptors and texture loads
+#pragma once
+
+void rdp_load_tlut();         // 0xF0
+void rdp_set_tile_size();     // 0xF2
+void rdp_load_block();        // 0xF3
+void rdp_load_tile();         // 0xF4
+void rdp_set_tile();          // 0xF5
+void rdp_set_texture_image(); // 0xFD

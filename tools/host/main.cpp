@@ -1,0 +1,211 @@
+// vexa-host: a stand-in host emulator that renders display lists to PNG files
+#include <GL/gl.h>
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "console.h"
+#include "plugin_loader.h"
+#include "png_writer.h"
+#include "scenes.h"
+
+namespace fs = std::filesystem;
+
+struct Options {
+    std::string plugin;
+    std::string out = "demo-out";
+    std::vector<std::string> scenes;
+    int frames = 0; // 0: the scene's own count
+    int width  = 0; // 0: the plug-in's own window
+    int height = 0;
+};
+
+static void usage() {
+    std::printf(
+        "usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--size WxH]\n"
+        "                 [--plugin PATH] [--list]\n"
+        "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
+        "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
+        "--size gives the host window's size; it needs a display (else the plug-in's\n"
+        "own 640x480 window is used).\n");
+}
+
+static std::string executable_dir() {
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : self.parent_path().string();
+}
+
+static bool parse(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value    = [&](std::string* out) {
+            if (i + 1 >= argc) return false;
+            *out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--scene" && value(&v)) {
+            o->scenes.push_back(v);
+        } else if (a == "--out" && value(&v)) {
+            o->out = v;
+        } else if (a == "--plugin" && value(&v)) {
+            o->plugin = v;
+        } else if (a == "--frames" && value(&v)) {
+            o->frames = std::atoi(v.c_str());
+            if (o->frames <= 0) return false;
+        } else if (a == "--size" && value(&v)) {
+            if (std::sscanf(v.c_str(), "%dx%d", &o->width, &o->height) != 2 || o->width <= 0 ||
+                o->height <= 0)
+                return false;
+        } else if (a == "--list") {
+            for (const Scene& s : all_scenes())
+                std::printf("%-16s family %d  %s\n", s.name, s.family, s.description);
+            std::exit(0);
+        } else {
+            return false;
+        }
+    }
+    if (o->plugin.empty()) o->plugin = executable_dir() + "/libnew_vexa_ogl.so";
+    return true;
+}
+
+static bool prepare_output(const std::string& dir) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    const fs::path probe = fs::path(dir) / ".vexa-host-probe";
+    std::ofstream f(probe);
+    if (ec || !f) {
+        std::fprintf(stderr, "vexa-host: cannot write to the output folder %s: %s\n", dir.c_str(),
+                     ec ? ec.message().c_str() : std::strerror(errno));
+        return false;
+    }
+    f.close();
+    fs::remove(probe, ec);
+    return true;
+}
+
+// A host window of the asked size, handed to the plug-in by its X11 id.
+static void* make_host_window(int width, int height) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 ||
+        std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
+        std::fprintf(stderr, "vexa-host: --size needs an X11 display\n");
+        return nullptr;
+    }
+    SDL_Window* w = SDL_CreateWindow("vexa-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     width, height, 0);
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (!w || !SDL_GetWindowWMInfo(w, &wm)) {
+        std::fprintf(stderr, "vexa-host: cannot create a %dx%d window: %s\n", width, height,
+                     SDL_GetError());
+        return nullptr;
+    }
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(wm.info.x11.window));
+}
+
+// The frame the last interpreted task drew, from the buffer it drew into.
+static bool read_frame(std::vector<uint8_t>* rgba, int* width, int* height) {
+    SDL_Window* w = SDL_GL_GetCurrentWindow();
+    if (!w) return false;
+    SDL_GL_GetDrawableSize(w, width, height);
+    GLint draw_buffer = GL_BACK;
+    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
+    glReadBuffer(static_cast<GLenum>(draw_buffer));
+    rgba->resize(static_cast<size_t>(*width) * *height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, *width, *height, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
+    return glGetError() == GL_NO_ERROR;
+}
+
+static int run_scene(const Scene& scene, const Options& o) {
+    Plugin plugin;
+    std::string error;
+    if (!load_plugin(o.plugin, &plugin, &error)) {
+        std::fprintf(stderr, "vexa-host: %s\n", error.c_str());
+        return 1;
+    }
+    PluginInfo info{};
+    plugin.GetDllInfo(&info);
+    if (info.plugin_type != 2) {
+        std::fprintf(stderr, "vexa-host: %s is not a graphics plug-in\n", o.plugin.c_str());
+        return 1;
+    }
+
+    static Console console; // 8 MB: kept off the stack
+    console.set_rom_header(scene.crc1, scene.crc2, 0x45, scene.name);
+
+    void* window = nullptr;
+    if (o.width > 0 && !(window = make_host_window(o.width, o.height))) return 1;
+    if (!plugin.InitiateGFX(console.gfx_info(window))) {
+        std::fprintf(stderr, "vexa-host: the plug-in could not create its OpenGL context\n");
+        return 1;
+    }
+    plugin.RomOpen();
+
+    const int frames = o.frames > 0 ? o.frames : scene.frames;
+    for (int frame = 0; frame < frames; ++frame) {
+        // The plug-in interprets every second task; both are the frame's.
+        const uint32_t address = scene.build(console, frame);
+        for (int task = 0; task < 2; ++task) {
+            console.mi_interrupt = 0;
+            console.set_task(address);
+            plugin.ProcessDList();
+        }
+        std::vector<uint8_t> rgba;
+        int width = 0, height = 0;
+        if (!read_frame(&rgba, &width, &height)) {
+            std::fprintf(stderr, "vexa-host: cannot read back frame %d of %s\n", frame, scene.name);
+            return 1;
+        }
+        char name[64];
+        std::snprintf(name, sizeof name, "%s-%03d.png", scene.name, frame);
+        const std::string path = (fs::path(o.out) / name).string();
+        if (!write_png(path, width, height, rgba)) {
+            std::fprintf(stderr, "vexa-host: cannot write %s\n", path.c_str());
+            return 1;
+        }
+        std::printf("%s\n", path.c_str());
+    }
+    plugin.RomClosed();
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!parse(argc, argv, &o)) {
+        usage();
+        return 2;
+    }
+    if (!prepare_output(o.out)) return 1;
+
+    if (o.scenes.empty())
+        for (const Scene& s : all_scenes()) o.scenes.push_back(s.name);
+    for (const std::string& name : o.scenes)
+        if (!find_scene(name)) {
+            std::fprintf(stderr, "vexa-host: no scene named %s (see --list)\n", name.c_str());
+            return 2;
+        }
+    if (o.scenes.size() == 1) return run_scene(*find_scene(o.scenes[0]), o);
+
+    // The plug-in keeps its microcode family for the life of the process, as under a real
+    // emulator: each scene runs in a process of its own.
+    int failures = 0;
+    for (const std::string& name : o.scenes) {
+        std::string command = "\"" + executable_dir() + "/vexa-host\" --scene " + name +
+                              " --out \"" + o.out + "\" --plugin \"" + o.plugin + "\"";
+        if (o.frames > 0) command += " --frames " + std::to_string(o.frames);
+        if (o.width > 0)
+            command += " --size " + std::to_string(o.width) + "x" + std::to_string(o.height);
+        if (std::system(command.c_str()) != 0) ++failures;
+    }
+    return failures ? 1 : 0;
+}
