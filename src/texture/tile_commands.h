@@ -1,6 +1,13 @@
 // Tile descriptors and texture loads
 #pragma once
 
+// Texture-coordinate factors of a tile: the draw multiplies s and t by them.
+struct TileCoordFactorPair {
+    float t; // T factor
+    float s; // S factor
+};
+extern TileCoordFactorPair TileCoordFactor[8];
+
 void rdp_load_tlut();         // 0xF0
 void rdp_set_tile_size();     // 0xF2
 void rdp_load_block();        // 0xF3
