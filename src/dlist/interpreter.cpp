@@ -10,6 +10,7 @@
 #include "render/combiner.h"
 
 uint32_t dlist_counter;
+uint32_t command_budget = kCommandBudget;
 
 uint32_t translate_address(uint32_t a) {
     uint32_t base = rdp_reg.segments[(a >> 24) & 0xF];
@@ -72,7 +73,7 @@ void run_display_list(uint32_t start) {
     }
 
     const bool* keeps = KeepsBatch[UcodeType];
-    for (uint32_t budget = kCommandBudget; budget > 0; --budget) {
+    for (uint32_t budget = command_budget; budget > 0; --budget) {
         const uint32_t a   = active_pc() & kRdramMask;
         rdp_reg.cmd0       = read_rdram_u32(a);
         rdp_reg.cmd1       = read_rdram_u32(a + 4);

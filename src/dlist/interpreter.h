@@ -4,6 +4,7 @@
 
 // A list that never ends is cut off after this many commands; real frames use far fewer.
 constexpr uint32_t kCommandBudget = 1u << 20;
+extern uint32_t command_budget; // kCommandBudget; the fuzzers lower it to keep runs short
 
 extern uint32_t dlist_counter; // calls of run_display_list since load
 

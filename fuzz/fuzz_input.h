@@ -1,0 +1,44 @@
+// The fuzzers' input format: a task's family and start, then chunks of RDRAM
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// byte 0: microcode family (taken modulo 8, so 7 is an unknown family)
+// bytes 1..4: start address of the display list, little-endian
+// then chunks: address (4 bytes, little-endian), length (2 bytes), that many bytes, copied
+// into RDRAM as host-order words (the way the host keeps them)
+struct FuzzChunk {
+    uint32_t address;
+    const uint8_t* data;
+    uint32_t length;
+};
+
+struct FuzzTask {
+    uint32_t family = 0;
+    uint32_t start  = 0;
+    std::vector<FuzzChunk> chunks;
+};
+
+inline uint32_t read_le32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+}
+
+inline FuzzTask parse_fuzz_input(const uint8_t* data, size_t size) {
+    FuzzTask t;
+    if (size < 5) return t;
+    t.family = data[0] % 8;
+    t.start  = read_le32(data + 1);
+    size_t i = 5;
+    while (i + 6 <= size) {
+        FuzzChunk c;
+        c.address = read_le32(data + i);
+        c.length  = data[i + 4] | (data[i + 5] << 8);
+        i += 6;
+        if (c.length > size - i) c.length = static_cast<uint32_t>(size - i);
+        c.data = data + i;
+        i += c.length;
+        t.chunks.push_back(c);
+    }
+    return t;
+}
