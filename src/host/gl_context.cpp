@@ -90,10 +90,10 @@ void init_gl_state() {
 }
 
 // glOrtho(0, 320, 240, 0, -1, 1) and glOrtho(0, 640, 480, 0, -1, 1), column-major.
-static const GLfloat kOrtho320[16] = {2.0f / 320, 0, 0, 0, 0, -2.0f / 240, 0, 0,
-                                      0,          0, -1, 0, -1, 1,         0, 1};
-static const GLfloat kOrtho640[16] = {2.0f / 640, 0, 0, 0, 0, -2.0f / 480, 0, 0,
-                                      0,          0, -1, 0, -1, 1,         0, 1};
+static const GLfloat kOrtho320[16] = {2.0f / 320, 0, 0,  0, 0,  -2.0f / 240, 0, 0,
+                                      0,          0, -1, 0, -1, 1,           0, 1};
+static const GLfloat kOrtho640[16] = {2.0f / 640, 0, 0,  0, 0,  -2.0f / 480, 0, 0,
+                                      0,          0, -1, 0, -1, 1,           0, 1};
 
 static void compile_2d_list(GLuint list, const GLfloat* projection) {
     glNewList(list, GL_COMPILE);
@@ -149,4 +149,6 @@ void clear_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void swap_frame() { platform_swap_buffers(device); }
+void swap_frame() {
+    platform_swap_buffers(device);
+}

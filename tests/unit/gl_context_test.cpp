@@ -37,12 +37,14 @@ TEST(GlContext, DefaultRenderState) {
     EXPECT_EQ(get_int(GL_MATRIX_MODE), GL_PROJECTION);
     GLfloat m[16];
     glGetFloatv(GL_PROJECTION_MATRIX, m);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], i % 5 == 0 ? 1.0f : 0.0f) << "element " << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(m[i], i % 5 == 0 ? 1.0f : 0.0f) << "element " << i;
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], window_width);
     EXPECT_EQ(viewport[3], window_height);
-    for (GLuint list : {320u, 640u, 9u, 1u}) EXPECT_TRUE(glIsList(list)) << "list " << list;
+    for (GLuint list : {320u, 640u, 9u, 1u})
+        EXPECT_TRUE(glIsList(list)) << "list " << list;
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -11,7 +11,7 @@
 namespace {
 
 class Interpreter : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         attach_test_host();
         reset_core_state();
@@ -27,7 +27,7 @@ protected:
     CommandHandler saved06[kUcodeFamilies], savedB8[kUcodeFamilies], savedBF[kUcodeFamilies];
     Console& c = test_console();
 
-public:
+  public:
     Interpreter() {
         for (int f = 0; f < kUcodeFamilies; ++f) {
             saved06[f] = CommandTable[f][0x06];
@@ -43,7 +43,9 @@ void probe_displaylist() {
     if (param == 0) dlist_call(translate_address(rdp_reg.cmd1));
     if (param == 1) dlist_branch(translate_address(rdp_reg.cmd1));
 }
-void probe_enddl() { dlist_return(); }
+void probe_enddl() {
+    dlist_return();
+}
 
 void install_stack_probes(int family) {
     CommandTable[family][0x06] = probe_displaylist;
@@ -55,11 +57,11 @@ TEST_F(Interpreter, TranslatesSegmentedAddresses) {
         uint32_t seg6, seg0, address, expected;
     } cases[] = {
         {0x00100000, 0, 0x06000010, 0x100010},
-        {0xFFFFFFFF, 0, 0x06000010, 0x000010},          // unset: entry 0 instead
+        {0xFFFFFFFF, 0, 0x06000010, 0x000010}, // unset: entry 0 instead
         {0xFFFFFFFF, 0x200000, 0x06000010, 0x200010},
-        {0x00000000, 0, 0x80123456, 0x123456},          // segment 0, the KSEG0 bit masked away
-        {0x007FFFF0, 0, 0x06000020, 0x000010},          // sum wraps past 8 MB
-        {0x00000000, 0, 0x00FFFFFF, 0x7FFFFF},          // bit 23 falls away
+        {0x00000000, 0, 0x80123456, 0x123456}, // segment 0, the KSEG0 bit masked away
+        {0x007FFFF0, 0, 0x06000020, 0x000010}, // sum wraps past 8 MB
+        {0x00000000, 0, 0x00FFFFFF, 0x7FFFFF}, // bit 23 falls away
     };
     for (const Case& k : cases) {
         rdp_reg.segments[6] = k.seg6;
@@ -100,7 +102,7 @@ TEST_F(Interpreter, FetchesLookAheadWords) {
     dl.add({{0xC0000000, 1}, {2, 3}, {4, 5}, cmd::end_dl()});
     uint32_t seen[4] = {};
     static uint32_t* out;
-    out              = seen;
+    out                   = seen;
     CommandTable[0][0xC0] = [] {
         out[0] = rdp_reg.cmd0;
         out[1] = rdp_reg.cmd1;
@@ -216,7 +218,7 @@ TEST_F(Interpreter, CommandBudgetEndsAListThatNeverEnds) {
 
 TEST_F(Interpreter, FlushesTheBatchBeforeCommandsThatDoNotAddToIt) {
     static int32_t count_seen = -1;
-    CommandTable[0][0xBF] = [] { count_seen = rdp_reg.batch.count; };
+    CommandTable[0][0xBF]     = [] { count_seen = rdp_reg.batch.count; };
     DisplayList dl(c, 0x9000);
     dl.add({{0xBF000000, 0}, cmd::end_dl()});
     run_display_list(dl.start()); // skipped
@@ -230,7 +232,7 @@ TEST_F(Interpreter, FlushesTheBatchBeforeCommandsThatDoNotAddToIt) {
     DisplayList dl5(c, 0x9000);
     dl5.add({{0xBF000000, 0}, cmd::set_fill_color(1)});
     CommandTable[5][0xBF] = [] { count_seen = rdp_reg.batch.count; };
-    UcodeType = 5;
+    UcodeType             = 5;
     CommandTable[5][0xB8] = probe_enddl;
     DisplayList end5(c, 0x9010);
     end5.add({cmd::end_dl()});

@@ -34,9 +34,11 @@ void Console::set_rom_header(uint32_t crc1, uint32_t crc2, uint8_t country,
         image[0x10 + i] = static_cast<uint8_t>(crc1 >> (24 - 8 * i));
         image[0x14 + i] = static_cast<uint8_t>(crc2 >> (24 - 8 * i));
     }
-    for (size_t i = 0; i < name.size() && i < 20; ++i) image[0x20 + i] = static_cast<uint8_t>(name[i]);
+    for (size_t i = 0; i < name.size() && i < 20; ++i)
+        image[0x20 + i] = static_cast<uint8_t>(name[i]);
     image[0x3E] = country;
-    for (int i = 0; i < 64; ++i) rom_header[i ^ 3] = image[i];
+    for (int i = 0; i < 64; ++i)
+        rom_header[i ^ 3] = image[i];
 }
 
 void Console::set_task(uint32_t dlist_address) {
@@ -52,6 +54,7 @@ HostGfxInfo Console::gfx_info(void* window) {
     info.imem         = imem.data();
     info.mi_interrupt = &mi_interrupt;
     info.vi_status    = &vi_status;
-    for (int i = 0; i < 21; ++i) info.other_registers[i] = &other_registers[i];
+    for (int i = 0; i < 21; ++i)
+        info.other_registers[i] = &other_registers[i];
     return info;
 }

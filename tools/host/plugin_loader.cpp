@@ -3,22 +3,31 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-static void* open_library(const std::string& path) { return LoadLibraryA(path.c_str()); }
+static void* open_library(const std::string& path) {
+    return LoadLibraryA(path.c_str());
+}
 static void* find_symbol(void* library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
-static std::string last_error() { return "error " + std::to_string(GetLastError()); }
+static std::string last_error() {
+    return "error " + std::to_string(GetLastError());
+}
 #else
 #include <dlfcn.h>
-static void* open_library(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW); }
-static void* find_symbol(void* library, const char* name) { return dlsym(library, name); }
+static void* open_library(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW);
+}
+static void* find_symbol(void* library, const char* name) {
+    return dlsym(library, name);
+}
 static std::string last_error() {
     const char* e = dlerror();
     return e ? e : "unknown error";
 }
 #endif
 
-template <typename F> static bool bind(void* library, const char* name, F* out, std::string* error) {
+template <typename F>
+static bool bind(void* library, const char* name, F* out, std::string* error) {
     void* symbol = find_symbol(library, name);
     if (!symbol) {
         *error = std::string("the plug-in does not export ") + name;
@@ -40,9 +49,9 @@ bool load_plugin(const std::string& path, Plugin* p, std::string* error) {
            bind(l, "ProcessDList", &p->ProcessDList, error) &&
            bind(l, "UpdateScreen", &p->UpdateScreen, error) &&
            bind(l, "ChangeWindow", &p->ChangeWindow, error) &&
-           bind(l, "DllConfig", &p->DllConfig, error) &&
-           bind(l, "DllAbout", &p->DllAbout, error) && bind(l, "DllTest", &p->DllTest, error) &&
-           bind(l, "RomOpen", &p->RomOpen, error) && bind(l, "RomClosed", &p->RomClosed, error) &&
+           bind(l, "DllConfig", &p->DllConfig, error) && bind(l, "DllAbout", &p->DllAbout, error) &&
+           bind(l, "DllTest", &p->DllTest, error) && bind(l, "RomOpen", &p->RomOpen, error) &&
+           bind(l, "RomClosed", &p->RomClosed, error) &&
            bind(l, "ViStatusChanged", &p->ViStatusChanged, error) &&
            bind(l, "ViWidthChanged", &p->ViWidthChanged, error) &&
            bind(l, "MoveScreen", &p->MoveScreen, error) &&

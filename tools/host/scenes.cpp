@@ -6,9 +6,13 @@ static std::vector<Scene>& registry() {
     return scenes;
 }
 
-void register_scene(const Scene& scene) { registry().push_back(scene); }
+void register_scene(const Scene& scene) {
+    registry().push_back(scene);
+}
 
-const std::vector<Scene>& all_scenes() { return registry(); }
+const std::vector<Scene>& all_scenes() {
+    return registry();
+}
 
 const Scene* find_scene(const std::string& name) {
     for (const Scene& s : registry())

@@ -12,7 +12,7 @@ struct Scene {
     int family;    // microcode family the scene's display lists are written for
     uint32_t crc1; // the scene's ROM header: its INI section
     uint32_t crc2;
-    int frames;    // interpreted frames to render
+    int frames; // interpreted frames to render
     // Builds the display list of one frame in RDRAM and returns its address.
     uint32_t (*build)(Console& console, int frame);
 };

@@ -41,7 +41,7 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
 }
 
 bool platform_client_rect(void* window, ClientRect* rect) {
-    *rect = ClientRect{};
+    *rect         = ClientRect{};
     SDL_Window* w = sdl_window_for(window);
     if (!w) return false;
     SDL_PumpEvents(); // lets SDL see size changes of the window
@@ -98,4 +98,6 @@ bool platform_release_device(void*, GlDevice) {
     return !platform_gl_step_fails(GlStep::release_device);
 }
 
-void platform_swap_buffers(GlDevice device) { SDL_GL_SwapWindow(static_cast<SDL_Window*>(device)); }
+void platform_swap_buffers(GlDevice device) {
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(device));
+}
