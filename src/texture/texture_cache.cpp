@@ -1,5 +1,263 @@
 // The texture cache: OpenGL textures of tile 0, found by a hash of their texels
 #include "texture/texture_cache.h"
 
-// Binds nothing until the cache is built.
-int bind_texture() { return 0; }
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "host/plugin.h"
+#include "texture/texture_memory.h"
+
+TextureCacheEntry TextureCache[kTextureNames];
+uint32_t next_name   = 1;
+uint32_t oldest_name = 1;
+TileTexels tile_texels[8];
+Texel ScaledTexels[kScaledTexels];
+
+constexpr uint32_t kLiveNames        = 512; // names live before the oldest are evicted
+constexpr uint32_t kEvictedNames     = 32;  // names evicted at a time
+constexpr uint32_t kStagedTexels     = 65536;
+constexpr int64_t kLargestArea       = 0x1FFF00;
+constexpr uint32_t kHashedTexels     = 65536;
+constexpr uint32_t kNothingConverted = 0xFFFFFFFF;
+
+static bool init_converted_hashes() {
+    for (TileTexels& t : tile_texels)
+        t.converted_hash = kNothingConverted;
+    return true;
+}
+static const bool converted_hashes_ready = init_converted_hashes();
+
+// The palette checksum a colour-indexed tile's key includes.
+static uint32_t palette_checksum(const TileDescriptor& d) {
+    if (d.format != 2) return 0;
+    if (d.size == 0) return TlutChecksum.block[d.palette & 0xF];
+    if (d.size == 1) return TlutChecksum.total;
+    return 0;
+}
+
+// A host byte at an RDRAM offset as it lies in memory, or 0 past the end of RDRAM.
+static uint32_t host_byte(uint32_t a) {
+    return a < kRdramSize ? host.rdram[a] : 0;
+}
+
+static uint32_t rotate_right(uint32_t v, int n) {
+    return (v >> n) | (v << (32 - n));
+}
+
+uint32_t tile_hash(uint32_t tile) {
+    TileDescriptor& d = rdp_reg.tiles[tile & 7];
+    resolve_tile_source(d);
+    if (!host.rdram) return kHashNoSource;
+    const uint32_t palette_sum = palette_checksum(d);
+    const int64_t n            = static_cast<int64_t>(d.width) * d.height;
+    if (n > kHashedTexels || n < 0) return kHashTooLarge;
+    // Four bytes of every 52, in host order.
+    uint32_t h            = 0;
+    const uint32_t blocks = static_cast<uint32_t>((n + 12) / 13);
+    for (uint32_t k = 0; k < blocks; ++k) {
+        const uint32_t at = d.source + 52 * k;
+        for (uint32_t offset : {0u, 5u, 10u, 15u})
+            h += rotate_right(h, 7) ^ host_byte(at + offset);
+    }
+    return d.source ^ h ^ palette_sum;
+}
+
+uint32_t convert_tile(uint32_t tile) {
+    TileDescriptor& d   = rdp_reg.tiles[tile & 7];
+    TileTexels& area    = tile_texels[tile & 7];
+    const uint32_t hash = tile_hash(tile);
+    if (hash == kHashNoSource) return hash;
+    if (d.width < 0) return kHashNegativeWidth;
+    if (hash == kHashTooLarge) return hash;
+    if (hash == area.converted_hash) return hash;
+
+    const TextureImage& image = rdp_reg.texture_image;
+    texel_line                = static_cast<int32_t>(image.width);
+    // A 4-bit tile of an 8-bit image: the image's rows hold twice the texels.
+    if (image.size == d.size + 1 && d.size == 0) texel_line *= 2;
+    texel_line = std::abs(texel_line);
+    if (texel_line <= 2) texel_line = std::abs(d.width);
+    nibble_offset = d.uls & 3;
+
+    if (d.lrs > texel_line) {
+        --d.lrs;
+        --d.uls;
+    }
+    if (d.width > texel_line) {
+        --d.lrs;
+        --d.uls;
+    }
+
+    // height + 1 rows: the row after the tile enters the image when load_offset is not 0.
+    if (d.width > 0) {
+        const int32_t rows_that_fit = static_cast<int32_t>(kTileTexels / d.width);
+        const int32_t last_row      = std::min(d.height, rows_that_fit - 1);
+        converter_for(d.format, d.size)(d.source, area.texels, 0, d.width - 1, 0, last_row);
+    }
+    area.texels_hash[d.palette & 0xF] = hash;
+    area.converted_hash               = hash;
+    return hash;
+}
+
+// 65,536 texels from the tile's texels, `load_offset` texels in; outside the area, zeros.
+static void stage_texels(const Texel* texels, int32_t load_offset) {
+    const int64_t first = std::max<int64_t>(load_offset, 0);
+    const int64_t last  = std::min<int64_t>(int64_t(load_offset) + kStagedTexels, kTileTexels);
+    std::memset(TexelStaging, 0, kStagedTexels * sizeof(Texel));
+    if (first < last)
+        std::memcpy(TexelStaging + (first - load_offset), texels + first,
+                    static_cast<size_t>(last - first) * sizeof(Texel));
+}
+
+// Each row followed by itself reversed, built in ScaledTexels and copied back.
+static void mirror_s(uint32_t w, uint32_t h) {
+    for (uint32_t y = 0; y < h; ++y) {
+        const Texel* row = TexelStaging + y * w;
+        Texel* out       = ScaledTexels + y * 2 * w;
+        for (uint32_t x = 0; x < w; ++x)
+            out[x] = out[2 * w - 1 - x] = row[x];
+    }
+    std::memcpy(TexelStaging, ScaledTexels, size_t(2) * w * h * sizeof(Texel));
+}
+
+// The image followed by its texels in reverse order, last texel first.
+static void mirror_t(uint32_t w, uint32_t h) {
+    const uint32_t n = w * h;
+    for (uint32_t i = 0; i < n; ++i)
+        TexelStaging[n + i] = TexelStaging[n - 1 - i];
+}
+
+static uint32_t power_of_two_side(uint32_t n) {
+    uint32_t p = 1;
+    while (p < n && p < 512)
+        p <<= 1;
+    return p;
+}
+
+static void upload(uint32_t w, uint32_t h) {
+    const uint32_t w2 = power_of_two_side(w), h2 = power_of_two_side(h);
+    if (w2 == w && h2 == h) {
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, TexelStaging);
+        return;
+    }
+    gluScaleImage(GL_RGBA, w, h, GL_UNSIGNED_BYTE, TexelStaging, w2, h2, GL_UNSIGNED_BYTE,
+                  ScaledTexels);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, w2, h2, 0, GL_RGBA, GL_UNSIGNED_BYTE, ScaledTexels);
+}
+
+// Once 512 names are live, the 32 oldest are deleted; names run from 1 to 4095. Near the wrap
+// the window of deleted names can reach the texture just built: that one is kept for its draw.
+static void advance_names() {
+    const uint32_t built = next_name;
+    ++next_name;
+    if (next_name >= ((oldest_name + kLiveNames) & 0xFFF) && next_name >= oldest_name) {
+        uint32_t end = oldest_name + kEvictedNames;
+        if (end >= 4095) end = kTextureNames;
+        for (uint32_t name = oldest_name; name < end; ++name) {
+            if (name == built) continue;
+            std::memset(&TextureCache[name], 0xFF, sizeof TextureCache[name]);
+            const GLuint gl_name = name;
+            glDeleteTextures(1, &gl_name);
+        }
+        oldest_name += kEvictedNames;
+        if (oldest_name >= kTextureNames) oldest_name = 1;
+    }
+    if (next_name >= kTextureNames) next_name = 1;
+}
+
+int bind_texture() {
+    TileDescriptor& d  = rdp_reg.tiles[0];
+    const uint32_t t   = tile_hash(0);
+    const int32_t w    = std::abs(d.lrs - d.uls) + 1;
+    const int32_t h    = std::abs(d.lrt - d.ult) + 1;
+    const int64_t area = int64_t(w) * h;
+    if (area > kLargestArea) return 0;
+
+    const TextureImage& image = rdp_reg.texture_image;
+    int32_t pitch             = static_cast<int32_t>(image.width);
+    if (image.size == d.size + 1) pitch *= 2;
+    if (pitch <= 1) pitch = w;
+    const int32_t start        = d.uls + d.ult * pitch;
+    const uint32_t palette_sum = palette_checksum(d);
+    // The S wrap settings are part of the key, the T ones are not.
+    const uint32_t u    = d.mask_s * 4u + d.clamp_s * 2u + d.mirror_s;
+    const uint32_t hash = t ^ u ^ (u << 6);
+    const uint32_t mode = rdp_reg.texture_mode, color = rdp_reg.texture_color;
+
+    uint32_t last = 0; // the last entry the walk visited
+    if (next_name != 1) {
+        uint32_t name = oldest_name;
+        for (uint32_t steps = 0; steps < kTextureNames && name >= 1 && name < kTextureNames;
+             ++steps) {
+            const TextureCacheEntry& e = TextureCache[name];
+            last                       = name;
+            if (e.area == area && e.hash == hash && e.start == start && e.mode == mode &&
+                e.color == color && e.palette_sum == palette_sum) {
+                glBindTexture(GL_TEXTURE_2D, name);
+                return 1;
+            }
+            if (e.next == -1) break;
+            name = static_cast<uint32_t>(e.next);
+        }
+    }
+
+    convert_tile(0);
+    const uint32_t name = next_name;
+    TextureCache[name]  = {hash, mode, color, start, -1, palette_sum, static_cast<int32_t>(area)};
+    glBindTexture(GL_TEXTURE_2D, name);
+    stage_texels(tile_texels[0].texels, d.load_offset);
+
+    // The texture's sides; an empty or inverted tile still gives one texel, and no image
+    // larger than the staging area.
+    uint32_t tw = static_cast<uint32_t>(std::max(d.width, 1));
+    uint32_t th = static_cast<uint32_t>(std::max(d.height, 1));
+    tw          = std::min(tw, kStagingTexels);
+    th          = std::min(th, kStagingTexels / tw);
+    if (mode != 0) apply_texture_mode(mode, tw * th);
+    if (last != 0 && last != name) TextureCache[last].next = static_cast<int32_t>(name);
+
+    if (d.clamp_s) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        // Mirrors that would not fit their buffers are left out.
+        if (d.mirror_s && uint64_t(2) * tw * th <= kScaledTexels) {
+            mirror_s(tw, th);
+            tw *= 2;
+        }
+    }
+    if (d.clamp_t) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    } else {
+        if (d.mirror_t && uint64_t(2) * tw * th <= kStagingTexels) {
+            mirror_t(tw, th);
+            th *= 2;
+        }
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    upload(tw, th);
+
+    advance_names();
+    rdp_reg.texture_mode  = 0;
+    rdp_reg.texture_color = 0;
+    return 1;
+}
+
+void reset_texture_cache() {
+    std::memset(TextureCache, 0, sizeof TextureCache);
+    next_name   = 1;
+    oldest_name = 1;
+    for (TileTexels& t : tile_texels) {
+        std::memset(t.texels_hash, 0, sizeof t.texels_hash);
+        t.converted_hash = kNothingConverted;
+    }
+}

@@ -1,11 +1,228 @@
 // Tile descriptors and texture loads
 #include "texture/tile_commands.h"
 
+#include <cstdlib>
+#include <cstring>
+
+#include "dlist/bits.h"
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "host/plugin.h"
+#include "texture/texture_memory.h"
+
 TileCoordFactorPair TileCoordFactor[8];
 
-void rdp_load_tlut() {}
-void rdp_set_tile_size() {}
-void rdp_load_block() {}
-void rdp_load_tile() {}
-void rdp_set_tile() {}
-void rdp_set_texture_image() {}
+// Operand fields of the tile and load commands.
+static uint32_t image_format(uint32_t cmd0) {
+    return field(cmd0, 21, 3);
+}
+static uint32_t image_size(uint32_t cmd0) {
+    return field(cmd0, 19, 2);
+}
+static uint32_t image_width(uint32_t cmd0) {
+    return field(cmd0, 0, 12) + 1;
+}
+static uint32_t tile_number(uint32_t cmd1) {
+    return field(cmd1, 24, 3);
+}
+static uint32_t tile_line(uint32_t cmd0) {
+    return field(cmd0, 9, 9);
+}
+static uint32_t tile_tmem(uint32_t cmd0) {
+    return field(cmd0, 0, 9);
+}
+static uint32_t tile_palette(uint32_t cmd1) {
+    return field(cmd1, 20, 4);
+}
+static uint32_t tile_clamp_t(uint32_t cmd1) {
+    return field(cmd1, 19, 1);
+}
+static uint32_t tile_mirror_t(uint32_t cmd1) {
+    return field(cmd1, 18, 1);
+}
+static uint32_t tile_mask_t(uint32_t cmd1) {
+    return field(cmd1, 14, 4);
+}
+static uint32_t tile_shift_t(uint32_t cmd1) {
+    return field(cmd1, 10, 4);
+}
+static uint32_t tile_clamp_s(uint32_t cmd1) {
+    return field(cmd1, 9, 1);
+}
+static uint32_t tile_mirror_s(uint32_t cmd1) {
+    return field(cmd1, 8, 1);
+}
+static uint32_t tile_mask_s(uint32_t cmd1) {
+    return field(cmd1, 4, 4);
+}
+static uint32_t tile_shift_s(uint32_t cmd1) {
+    return field(cmd1, 0, 4);
+}
+// Corners in 10.2 fixed point: the upper-left in cmd0, the lower-right in cmd1.
+static uint32_t upper_s(uint32_t cmd0) {
+    return field(cmd0, 12, 12);
+}
+static uint32_t upper_t(uint32_t cmd0) {
+    return field(cmd0, 0, 12);
+}
+static uint32_t lower_s(uint32_t cmd1) {
+    return field(cmd1, 12, 12);
+}
+static uint32_t lower_t(uint32_t cmd1) {
+    return field(cmd1, 0, 12);
+}
+
+static TileDescriptor& name_tile(uint32_t t) {
+    rdp_reg.current_tile_index = t;
+    rdp_reg.current_tile       = t;
+    return rdp_reg.tiles[t];
+}
+
+// 0xFD
+void rdp_set_texture_image() {
+    const uint32_t cmd0 = rdp_reg.cmd0;
+    TextureImage& image = rdp_reg.texture_image;
+    image.format        = image_format(cmd0);
+    image.size          = image_size(cmd0);
+    image.width         = image_width(cmd0);
+    image.address       = translate_address(rdp_reg.cmd1);
+}
+
+// 0xF5
+void rdp_set_tile() {
+    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+    const uint32_t t  = tile_number(cmd1);
+    TileDescriptor& d = rdp_reg.tiles[t];
+    d.format          = image_format(cmd0);
+    d.size            = image_size(cmd0);
+    d.line            = tile_line(cmd0);
+    d.tmem            = tile_tmem(cmd0);
+    d.palette         = tile_palette(cmd1);
+    d.clamp_t         = tile_clamp_t(cmd1);
+    d.mirror_t        = tile_mirror_t(cmd1);
+    d.mask_t          = tile_mask_t(cmd1);
+    d.shift_t         = tile_shift_t(cmd1);
+    d.clamp_s         = tile_clamp_s(cmd1);
+    d.mirror_s        = tile_mirror_s(cmd1);
+    d.mask_s          = tile_mask_s(cmd1);
+    d.shift_s         = tile_shift_s(cmd1);
+    d.source          = rdp_reg.texture_image.address & kRdramMask;
+    name_tile(t);
+
+    // The row length comes in 64-bit words: 16, 8, 4 or 2 texels each.
+    d.line = static_cast<uint16_t>(d.line << (4 - d.size));
+
+    // A render tile at another TMEM address than the last load sees that load there too.
+    if (t != 7) {
+        const LoadRecord& last = LoadRing.records[(LoadRing.next - 1) & 7];
+        if (last.tmem != d.tmem) append_load(last.address, d.tmem);
+    }
+}
+
+// The texel count of one axis as the coordinate factor divides by it.
+static int32_t shifted_extent(int32_t lower, int32_t upper, uint32_t shift) {
+    int32_t n = lower - upper + 1;
+    if (n == 0) n = 1;
+    n = shift < 11 ? n << shift : n >> (16 - shift);
+    // A shift that leaves nothing would divide by zero.
+    return n == 0 ? 1 : n;
+}
+
+static void compute_coord_factors(const TileDescriptor& d, TileCoordFactorPair& f) {
+    f.s = d.scale_s / static_cast<float>(shifted_extent(d.lrs, d.uls, d.shift_s));
+    f.t = d.scale_t / static_cast<float>(shifted_extent(d.lrt, d.ult, d.shift_t));
+    if (d.mirror_t && !d.clamp_t) f.t *= 0.5f;
+    if (d.mirror_s && !d.clamp_s) f.s *= 0.5f;
+}
+
+// 0xF2
+void rdp_set_tile_size() {
+    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+    const int32_t uls = upper_s(cmd0), ult = upper_t(cmd0);
+    const int32_t lrs = lower_s(cmd1), lrt = lower_t(cmd1);
+    rdp_reg.current_tile = tile_number(cmd1);
+    TileDescriptor& d    = rdp_reg.tiles[rdp_reg.current_tile];
+
+    d.width  = (std::abs(lrs - uls) + 4) >> 2;
+    d.height = (std::abs(lrt - ult) + 4) >> 2;
+    d.uls    = static_cast<int16_t>(uls >> 2);
+    d.ult    = static_cast<int16_t>(ult >> 2);
+    d.lrs    = static_cast<int16_t>((lrs + 2) >> 2);
+    d.lrt    = static_cast<int16_t>((lrt + 2) >> 2);
+    if (d.lrs == d.uls) ++d.lrs;
+    if (d.lrt == d.ult) ++d.lrt;
+
+    // A masked axis repeats every 2^mask texels: the tile holds no more than that.
+    if (d.mask_s != 0 && d.width > (1 << d.mask_s)) {
+        d.width   = 1 << d.mask_s;
+        d.clamp_s = 0;
+    }
+    if (d.mask_t != 0 && d.height > (1 << d.mask_t)) {
+        d.height  = 1 << d.mask_t;
+        d.clamp_t = 0;
+    }
+    compute_coord_factors(d, TileCoordFactor[rdp_reg.current_tile_index & 7]);
+}
+
+// The upper-left corner of a load as the load commands measure it: in texels times the size
+// code of the image (0 to 3), not in bytes.
+static int32_t load_corner(const TileDescriptor& d) {
+    const TextureImage& image = rdp_reg.texture_image;
+    return (d.ult * static_cast<int32_t>(image.width) + d.uls) * image.size;
+}
+
+// 0xF3
+void rdp_load_block() {
+    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+    TileDescriptor& d = name_tile(tile_number(cmd1));
+    d.source          = rdp_reg.texture_image.address & kRdramMask;
+    d.uls             = static_cast<int16_t>(upper_s(cmd0) >> 2);
+    d.ult             = static_cast<int16_t>(upper_t(cmd0) >> 2);
+    d.lrs             = static_cast<int16_t>((lower_s(cmd1) + 2) >> 2);
+    // The block has no lower t; the tile's own is rescaled like the others.
+    d.lrt         = static_cast<int16_t>((d.lrt + 2) >> 2);
+    d.load_offset = load_corner(d);
+    append_load(rdp_reg.texture_image.address, d.tmem);
+}
+
+// 0xF4
+void rdp_load_tile() {
+    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+    TileDescriptor& d    = name_tile(tile_number(cmd1));
+    d.source             = rdp_reg.texture_image.address & kRdramMask;
+    d.uls                = static_cast<int16_t>(upper_s(cmd0) >> 2);
+    d.ult                = static_cast<int16_t>(upper_t(cmd0) >> 2);
+    d.lrs                = static_cast<int16_t>((lower_s(cmd1) + 2) >> 2);
+    d.lrt                = static_cast<int16_t>((lower_t(cmd1) + 2) >> 2);
+    d.width              = d.lrs - d.uls + 1;
+    d.height             = d.lrt - d.ult + 1;
+    const int32_t corner = load_corner(d);
+    d.load_offset        = corner;
+    append_load(rdp_reg.texture_image.address + corner, d.tmem);
+}
+
+// A host half-word at a host byte offset, without the console swizzle; wraps inside RDRAM.
+static uint16_t read_host_u16(uint32_t a) {
+    const uint8_t bytes[2] = {host.rdram[a & kRdramMask], host.rdram[(a + 1) & kRdramMask]};
+    uint16_t v;
+    std::memcpy(&v, bytes, sizeof v);
+    return v;
+}
+
+// 0xF0
+void rdp_load_tlut() {
+    if (!host.rdram) return;
+    TlutChecksum        = TlutChecksumState{};
+    const uint32_t base = rdp_reg.texture_image.address;
+    for (uint32_t i = 0; i < 256; ++i) {
+        // Host half-word order: the texel decoders undo the pairing with index XOR 1.
+        const uint32_t v = read_host_u16(base + 2 * i);
+        TlutChecksum.total += v * (i + 1);
+        TlutChecksum.block[i >> 4] += v * ((i & 15) + 1);
+        uint8_t* c = TlutColors[i];
+        c[0]       = ((v >> 11) & 0x1F) << 3;
+        c[1]       = ((v >> 6) & 0x1F) << 3;
+        c[2]       = ((v >> 1) & 0x1F) << 3;
+        c[3]       = (v & 1) ? 255 : 0;
+    }
+}

@@ -10,26 +10,26 @@ struct TextureImage {
 };
 
 struct TileDescriptor {
-    uint8_t format;      // image format code, from SETTILE
-    uint8_t size;        // texel size code, from SETTILE
-    uint16_t line;       // row length in texels (SETTILE converts from 64-bit words)
-    uint16_t tmem;       // TMEM address in 64-bit words, 0..511
-    uint8_t palette;     // palette number 0..15
-    uint8_t clamp_t;     // 0 or 1
-    uint8_t mirror_t;    // 0 or 1
-    uint8_t mask_t;      // 0..15
-    uint8_t shift_t;     // 0..15
-    uint8_t clamp_s;     // 0 or 1
-    uint8_t mirror_s;    // 0 or 1
-    uint8_t mask_s;      // 0..15
-    uint8_t shift_s;     // 0..15
-    int32_t width;       // tile width in texels
-    int32_t height;      // tile height in texels
-    uint8_t texture_on;  // on byte of the microcode's TEXTURE command
-    float scale_s;       // TEXTURE command S scale
-    float scale_t;       // TEXTURE command T scale
-    uint32_t source;     // RDRAM byte offset of the tile's texels (kept as an offset, never a pointer)
-    int32_t load_offset; // offset of the image start within the tile's converted texels
+    uint8_t format;     // image format code, from SETTILE
+    uint8_t size;       // texel size code, from SETTILE
+    uint16_t line;      // row length in texels (SETTILE converts from 64-bit words)
+    uint16_t tmem;      // TMEM address in 64-bit words, 0..511
+    uint8_t palette;    // palette number 0..15
+    uint8_t clamp_t;    // 0 or 1
+    uint8_t mirror_t;   // 0 or 1
+    uint8_t mask_t;     // 0..15
+    uint8_t shift_t;    // 0..15
+    uint8_t clamp_s;    // 0 or 1
+    uint8_t mirror_s;   // 0 or 1
+    uint8_t mask_s;     // 0..15
+    uint8_t shift_s;    // 0..15
+    int32_t width;      // tile width in texels
+    int32_t height;     // tile height in texels
+    uint8_t texture_on; // on byte of the microcode's TEXTURE command
+    float scale_s;      // TEXTURE command S scale
+    float scale_t;      // TEXTURE command T scale
+    uint32_t source; // RDRAM byte offset of the tile's texels (kept as an offset, never a pointer)
+    int32_t load_offset;        // offset of the image start within the tile's converted texels
     int16_t uls, ult, lrs, lrt; // tile rectangle in whole texels
 };
 

@@ -1,0 +1,34 @@
+// Texel decoding: console texture formats to RGBA8, and the texel transforms of the recipes
+#pragma once
+#include <cstdint>
+
+// One converted texel, in the byte order GL_RGBA / GL_UNSIGNED_BYTE expects.
+struct Texel {
+    uint8_t r, g, b, a;
+};
+
+// Converts columns s0..s1 of rows t0..t1 (both inclusive) of the texels at RDRAM offset
+// `source` into `target`, row after row. Reads past the end of RDRAM give zero bytes.
+using TexelConverter = void (*)(uint32_t source, Texel* target, int32_t s0, int32_t s1, int32_t t0,
+                                int32_t t1);
+
+// Converters by format * 4 + size; formats 5 to 7 decode like 0 to 2, by size alone.
+constexpr int kConverterCount = 32;
+extern const TexelConverter TexelConverters[kConverterCount];
+
+inline TexelConverter converter_for(uint32_t format, uint32_t size) {
+    return TexelConverters[((format & 7) << 2) | (size & 3)];
+}
+
+// Set by the cache before a conversion: texels from one source row to the next, and the
+// nibble a 4-bit row starts at (the tile's uls & 3).
+extern int32_t texel_line;
+extern int32_t nibble_offset;
+
+// The texel area textures are assembled in before upload.
+constexpr uint32_t kStagingTexels = 1u << 20;
+extern Texel TexelStaging[kStagingTexels];
+
+// Rewrites the first `count` texels of TexelStaging with the transform `mode` (unknown modes
+// leave them as they are). Returns 1.
+int apply_texture_mode(uint32_t mode, uint32_t count);

@@ -1,0 +1,28 @@
+// Helpers for the texture suites: running single commands and fresh texture state
+#pragma once
+#include "dl_texture.h"
+#include "dlist/command_table.h"
+#include "dlist/rdp_reg.h"
+#include "support/test_host.h"
+#include "texture/texture_cache.h"
+#include "texture/texture_memory.h"
+
+// Runs one command through family 0's row of the command table.
+inline void run_command(Command c) {
+    rdp_reg.cmd0 = c.w0;
+    rdp_reg.cmd1 = c.w1;
+    CommandTable[0][c.w0 >> 24]();
+}
+
+inline void run_commands(std::initializer_list<Command> commands) {
+    for (const Command& c : commands)
+        run_command(c);
+}
+
+// Interpreter, texture memory and cache as at library load, with a GL context.
+inline void reset_texture_test_state() {
+    attach_test_host();
+    reset_core_state();
+    reset_texture_memory();
+    reset_texture_cache();
+}
