@@ -1,5 +1,7 @@
 // Helpers for the texture suites: running single commands and fresh texture state
 #pragma once
+#include <ostream>
+
 #include "dl_texture.h"
 #include "dlist/command_table.h"
 #include "dlist/rdp_reg.h"
@@ -25,4 +27,14 @@ inline void reset_texture_test_state() {
     reset_core_state();
     reset_texture_memory();
     reset_texture_cache();
+}
+
+inline bool operator==(const Texel& a, const Texel& b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+inline bool operator!=(const Texel& a, const Texel& b) {
+    return !(a == b);
+}
+inline std::ostream& operator<<(std::ostream& o, const Texel& t) {
+    return o << "(" << int(t.r) << ", " << int(t.g) << ", " << int(t.b) << ", " << int(t.a) << ")";
 }
