@@ -1,0 +1,335 @@
+// The texture cache with real OpenGL: keys, hits and misses, uploads, mirrors, eviction
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/texture_support.h"
+
+namespace {
+
+GLint bound_name() {
+    GLint v = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &v);
+    return v;
+}
+
+GLint level_parameter(GLenum e) {
+    GLint v = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, e, &v);
+    return v;
+}
+
+GLint tex_parameter(GLenum e) {
+    GLint v = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, e, &v);
+    return v;
+}
+
+// The bound texture's texels, row after row.
+std::vector<Texel> bound_texels() {
+    std::vector<Texel> t(size_t(level_parameter(GL_TEXTURE_WIDTH)) *
+                         level_parameter(GL_TEXTURE_HEIGHT));
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, t.data());
+    return t;
+}
+
+// A console 16-bit texel with every channel made from its position.
+uint16_t pattern(uint32_t x, uint32_t y) {
+    return uint16_t(((x & 0x1F) << 11) | ((y & 0x1F) << 6) | (((x + y) & 0x1F) << 1) | 1);
+}
+
+Texel pattern_texel(uint32_t x, uint32_t y) {
+    return {uint8_t((x & 0x1F) << 3), uint8_t((y & 0x1F) << 3), uint8_t(((x + y) & 0x1F) << 3),
+            255};
+}
+
+class TextureCacheTest : public ::testing::Test {
+  protected:
+    void SetUp() override { reset_texture_test_state(); }
+
+    // A w x h 16-bit RGBA image at `address`, loaded as a block and drawn with tile 0.
+    void load_rgba16(uint32_t address, uint32_t w, uint32_t h, tex::Wrap t = {}, tex::Wrap s = {},
+                     uint32_t palette = 0) {
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x)
+                c.write_u16(address + 2 * (y * w + x), pattern(x, y));
+        run_commands({tex::set_texture_image(tex::rgba, tex::b16, w, address),
+                      tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, w * h),
+                      tex::set_tile(0, tex::rgba, tex::b16, (w * 2 + 7) / 8, 0, palette, t, s),
+                      tex::set_tile_size(0, 0, 0, w, h)});
+    }
+    Console& c = test_console();
+};
+
+TEST_F(TextureCacheTest, UploadsTheConvertedTile) {
+    load_rgba16(0x10000, 8, 4);
+    ASSERT_EQ(bind_texture(), 1);
+    EXPECT_EQ(bound_name(), 1);
+    const std::vector<Texel> t = bound_texels();
+    ASSERT_EQ(t.size(), 32u);
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 8; ++x)
+            ASSERT_EQ(t[y * 8 + x], pattern_texel(x, y)) << "texel " << x << ", " << y;
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    GLint env = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    EXPECT_EQ(env, GL_MODULATE);
+}
+
+TEST_F(TextureCacheTest, SameTileAndModeBindTheSameName) {
+    load_rgba16(0x10000, 16, 16);
+    bind_texture();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    bind_texture();
+    EXPECT_EQ(bound_name(), 1);
+    EXPECT_EQ(next_name, 2u);
+}
+
+TEST_F(TextureCacheTest, ANewTextureColorBuildsFromTheSameConvertedTexels) {
+    load_rgba16(0x10000, 16, 16);
+    bind_texture();
+    const uint32_t hash = tile_texels[0].converted_hash;
+    // Texel 2 lies in host bytes 6 and 7, which the sparse hash does not read.
+    c.write_u16(0x10000 + 4, 0x0000);
+    EXPECT_EQ(tile_hash(0), hash);
+    rdp_reg.texture_color = 0x11223344;
+    bind_texture();
+    EXPECT_EQ(bound_name(), 2);
+    EXPECT_EQ(bound_texels()[2], pattern_texel(2, 0)) << "not converted again";
+    EXPECT_EQ(TextureCache[2].color, 0x11223344u);
+    EXPECT_EQ(TextureCache[1].next, 2);
+}
+
+TEST_F(TextureCacheTest, UploadsPowerOfTwoSidesUpTo512) {
+    struct Case {
+        uint32_t w, h;
+        GLint w2, h2;
+    } cases[] = {{32, 32, 32, 32}, {40, 20, 64, 32}, {1024, 8, 512, 8}, {1, 1, 1, 1}, {3, 5, 4, 8}};
+    uint32_t address = 0x10000;
+    for (const Case& k : cases) {
+        load_rgba16(address, k.w, k.h);
+        address += 0x10000;
+        ASSERT_EQ(bind_texture(), 1);
+        EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), k.w2) << k.w << " x " << k.h;
+        EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), k.h2) << k.w << " x " << k.h;
+    }
+}
+
+TEST_F(TextureCacheTest, MirroredSRowsAreFollowedByTheirReverse) {
+    load_rgba16(0x10000, 16, 16, {}, {0, 1, 0, 0});
+    bind_texture();
+    ASSERT_EQ(level_parameter(GL_TEXTURE_WIDTH), 32);
+    ASSERT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 16);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    const std::vector<Texel> t = bound_texels();
+    for (uint32_t y = 0; y < 16; ++y)
+        for (uint32_t x = 0; x < 16; ++x) {
+            ASSERT_EQ(t[y * 32 + x], pattern_texel(x, y)) << "texel " << x << ", " << y;
+            ASSERT_EQ(t[y * 32 + 31 - x], pattern_texel(x, y)) << "mirror of " << x << ", " << y;
+        }
+}
+
+TEST_F(TextureCacheTest, MirroredTAppendsTheImageReversed) {
+    load_rgba16(0x10000, 8, 8, {0, 1, 0, 0}, {});
+    bind_texture();
+    ASSERT_EQ(level_parameter(GL_TEXTURE_WIDTH), 8);
+    ASSERT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 16);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+    const std::vector<Texel> t = bound_texels();
+    for (uint32_t i = 0; i < 64; ++i)
+        ASSERT_EQ(t[64 + i], t[63 - i]) << "texel " << i << " of the reflection";
+}
+
+TEST_F(TextureCacheTest, ClampWinsOverMirror) {
+    load_rgba16(0x10000, 16, 16, {1, 1, 0, 0}, {1, 1, 0, 0});
+    bind_texture();
+    EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 16);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 16);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_CLAMP);
+}
+
+TEST_F(TextureCacheTest, TWrapIsNotPartOfTheKeyButSWrapIs) {
+    load_rgba16(0x10000, 16, 16);
+    bind_texture();
+    rdp_reg.tiles[0].clamp_t = 1;
+    bind_texture();
+    EXPECT_EQ(bound_name(), 1) << "found again";
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_REPEAT) << "with its old T wrap";
+    rdp_reg.tiles[0].clamp_s = 1;
+    bind_texture();
+    EXPECT_EQ(bound_name(), 2) << "an S clamp is another texture";
+}
+
+TEST_F(TextureCacheTest, AMissResetsTheTransformAndAHitKeepsIt) {
+    load_rgba16(0x10000, 4, 4);
+    rdp_reg.texture_mode = 1;
+    bind_texture();
+    EXPECT_EQ(rdp_reg.texture_mode, 0u) << "reset after a miss";
+    EXPECT_EQ(bound_texels()[5], (Texel{255, 255, 255, 255})) << "mode 1 was applied";
+    rdp_reg.texture_mode = 1;
+    bind_texture();
+    EXPECT_EQ(bound_name(), 1);
+    EXPECT_EQ(rdp_reg.texture_mode, 1u) << "kept after a hit";
+}
+
+TEST_F(TextureCacheTest, EvictsThirtyTwoNamesOnceFiveHundredTwelveAreLive) {
+    load_rgba16(0x10000, 2, 2);
+    for (uint32_t i = 0; i < 512; ++i) {
+        rdp_reg.texture_color = i;
+        ASSERT_EQ(bind_texture(), 1);
+        ASSERT_EQ(bound_name(), GLint(i + 1));
+    }
+    EXPECT_EQ(next_name, 513u);
+    EXPECT_EQ(oldest_name, 33u);
+    for (GLuint name : {1u, 32u}) {
+        EXPECT_FALSE(glIsTexture(name)) << name;
+        EXPECT_EQ(TextureCache[name].next, -1) << name;
+        EXPECT_EQ(TextureCache[name].hash, 0xFFFFFFFFu) << name;
+    }
+    EXPECT_TRUE(glIsTexture(33));
+    EXPECT_TRUE(glIsTexture(512));
+    for (uint32_t i = 512; i < 543; ++i) {
+        rdp_reg.texture_color = i;
+        bind_texture();
+    }
+    EXPECT_EQ(oldest_name, 33u) << "name 543 built, no eviction yet";
+    rdp_reg.texture_color = 543;
+    bind_texture();
+    EXPECT_EQ(oldest_name, 65u) << "the next eviction follows the texture named 544";
+    rdp_reg.texture_color = 100;
+    bind_texture();
+    EXPECT_EQ(bound_name(), 101) << "a live texture is still found";
+}
+
+TEST_F(TextureCacheTest, NamesWrapFrom4095To1) {
+    load_rgba16(0x10000, 2, 2);
+    for (uint32_t i = 0; i < 4095; ++i) {
+        rdp_reg.texture_color = i;
+        ASSERT_EQ(bind_texture(), 1);
+        ASSERT_TRUE(glIsTexture(GLuint(bound_name()))) << "the texture just built survives "
+                                                       << "the eviction that follows it";
+    }
+    EXPECT_EQ(next_name, 1u);
+    rdp_reg.texture_color = 4094;
+    bind_texture();
+    EXPECT_EQ(bound_name(), 1) << "the first bind after the wrap builds without looking up";
+    EXPECT_EQ(next_name, 2u);
+}
+
+TEST_F(TextureCacheTest, RefusesTilesLargerThanTheRectangleLimit) {
+    load_rgba16(0x10000, 4, 4);
+    bind_texture();
+    TileDescriptor& d = rdp_reg.tiles[0];
+    d.uls = d.ult = 0;
+    d.lrs         = 2047;
+    d.lrt         = 1023;
+    EXPECT_EQ(bind_texture(), 0);
+    EXPECT_EQ(bound_name(), 1) << "the previous binding stays";
+    EXPECT_EQ(next_name, 2u);
+}
+
+TEST_F(TextureCacheTest, PaletteChecksumsAreInTheKey) {
+    for (int i = 0; i < 16; ++i)
+        c.write_u16(0x20000 + 2 * i, uint16_t(0xF801));
+    c.write_u32(0x10000, 0x01234567);
+    run_commands({tex::set_texture_image(tex::rgba, tex::b16, 1, 0x20000), tex::load_tlut(7, 16),
+                  tex::set_texture_image(tex::ci, tex::b4, 8, 0x10000),
+                  tex::set_tile(7, tex::ci, tex::b4, 0, 0), tex::load_block(7, 0, 0, 8),
+                  tex::set_tile(0, tex::ci, tex::b4, 1, 0), tex::set_tile_size(0, 0, 0, 8, 1)});
+    bind_texture();
+    EXPECT_EQ(bound_texels()[0], (Texel{248, 0, 0, 255}));
+    for (int i = 0; i < 16; ++i)
+        c.write_u16(0x20000 + 2 * i, uint16_t(0x07C1));
+    run_commands({tex::set_texture_image(tex::rgba, tex::b16, 1, 0x20000), tex::load_tlut(7, 16)});
+    bind_texture();
+    EXPECT_EQ(bound_name(), 2) << "a new palette is a new texture";
+    EXPECT_EQ(bound_texels()[0], (Texel{0, 248, 0, 255}));
+}
+
+TEST_F(TextureCacheTest, TheSparseHashReadsFourBytesOfEvery52) {
+    load_rgba16(0x10000, 16, 16);
+    const uint32_t h = tile_hash(0);
+    struct Case {
+        uint32_t host_byte;
+        bool changes;
+    } cases[] = {{0, true},   {1, false}, {5, true},   {10, true},           {15, true},
+                 {16, false}, {52, true}, {53, false}, {52 * 19 + 15, true}, {52 * 20, false}};
+    for (const Case& k : cases) {
+        uint8_t& b = c.rdram[0x10000 + k.host_byte];
+        b ^= 0x5A;
+        EXPECT_EQ(tile_hash(0) != h, k.changes) << "host byte " << k.host_byte;
+        b ^= 0x5A;
+    }
+    rdp_reg.tiles[0].width = -1;
+    EXPECT_EQ(tile_hash(0), kHashTooLarge);
+    EXPECT_EQ(convert_tile(0), kHashNegativeWidth);
+    rdp_reg.tiles[0].width = 4097; // 16 rows: 65,552 texels
+    EXPECT_EQ(convert_tile(0), kHashTooLarge);
+}
+
+// The texels of the last conversion are reused only for the hash they were converted with,
+// whatever palette number the tile had.
+TEST_F(TextureCacheTest, ConvertedTexelsAreNotTakenForAnotherTile) {
+    load_rgba16(0x10000, 4, 4, {}, {}, 0);
+    bind_texture();
+    load_rgba16(0x20000, 4, 4, {}, {}, 3);
+    for (uint32_t i = 0; i < 16; ++i)
+        c.write_u16(0x20000 + 2 * i, 0x07C1);
+    bind_texture();
+    load_rgba16(0x10000, 4, 4, {}, {}, 0);
+    rdp_reg.texture_color = 1; // not in the cache yet
+    bind_texture();
+    EXPECT_EQ(bound_name(), 3);
+    EXPECT_EQ(bound_texels()[5], pattern_texel(1, 1));
+}
+
+TEST_F(TextureCacheTest, NothingTheTileClaimsLeavesTheBuffers) {
+    struct Case {
+        const char* what;
+        Command size;
+        tex::Wrap t, s;
+        int32_t load_offset; // kept: the tile's TMEM address matches no load
+        uint32_t image_address;
+    } cases[] = {
+        {"1024 x 1024 mirrored",
+         tex::set_tile_size(0, 0, 0, 1024, 1024),
+         {0, 1, 0, 0},
+         {0, 1, 0, 0},
+         0,
+         0x10000},
+        {"256 x 256 mirrored",
+         tex::set_tile_size(0, 0, 0, 256, 256),
+         {0, 1, 0, 0},
+         {0, 1, 0, 0},
+         0,
+         0x10000},
+        {"load offset past the area",
+         tex::set_tile_size(0, 0, 0, 64, 64),
+         {},
+         {},
+         0x7FFFFFF0,
+         0x10000},
+        {"negative load offset", tex::set_tile_size(0, 0, 0, 64, 64), {}, {}, -0x7FFFFFF0, 0x10000},
+        {"image at the end of RDRAM", tex::set_tile_size(0, 0, 0, 256, 256), {}, {}, 0, 0x7FFFF0},
+    };
+    for (const Case& k : cases) {
+        run_commands({tex::set_texture_image(tex::rgba, tex::b32, 4096, k.image_address),
+                      tex::set_tile(0, tex::rgba, tex::b32, 0, 0x1FF, 0, k.t, k.s), k.size});
+        rdp_reg.tiles[0].load_offset = k.load_offset;
+        rdp_reg.texture_color++;
+        EXPECT_EQ(bind_texture(), 1) << k.what;
+        EXPECT_GT(level_parameter(GL_TEXTURE_WIDTH), 0) << k.what;
+    }
+    // A LOADTILE whose lower corner lies above its upper one leaves a negative size.
+    run_commands({tex::set_tile(0, tex::rgba, tex::b16, 0, 0),
+                  tex::load_tile_q(0, 4 * 100, 4 * 100, 4 * 10, 4 * 10)});
+    ASSERT_LT(rdp_reg.tiles[0].width, 0);
+    EXPECT_EQ(bind_texture(), 1);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 1) << "one texel";
+}
+
+} // namespace
