@@ -1,18 +1,80 @@
 // The colour combiner: SETCOMBINE keys and the recipe each batch is drawn with
 #include "render/combiner.h"
 
+#include "dlist/bits.h"
 #include "dlist/rdp_reg.h"
 #include "render/batch.h"
+#include "render/recipe_table.h"
 
-void rdp_set_combine() {}
+BatchDrawer batch_drawer = draw_batch;
 
+// Selector fields of the two command words: cycle 0 colour A and C, both alpha A and C of
+// cycle 0, and cycle 1 colour A and C sit in cmd0; everything else in cmd1.
+// clang-format off
+constexpr uint8_t cc_a0(uint32_t cmd0) { return field(cmd0, 20, 4); }
+constexpr uint8_t cc_c0(uint32_t cmd0) { return field(cmd0, 15, 5); }
+constexpr uint8_t ac_a0(uint32_t cmd0) { return field(cmd0, 12, 3); }
+constexpr uint8_t ac_c0(uint32_t cmd0) { return field(cmd0, 9, 3); }
+constexpr uint8_t cc_a1(uint32_t cmd0) { return field(cmd0, 5, 4); }
+constexpr uint8_t cc_c1(uint32_t cmd0) { return field(cmd0, 0, 5); }
+constexpr uint8_t cc_b0(uint32_t cmd1) { return field(cmd1, 28, 4); }
+constexpr uint8_t cc_b1(uint32_t cmd1) { return field(cmd1, 24, 4); }
+constexpr uint8_t ac_a1(uint32_t cmd1) { return field(cmd1, 21, 3); }
+constexpr uint8_t ac_c1(uint32_t cmd1) { return field(cmd1, 18, 3); }
+constexpr uint8_t cc_d0(uint32_t cmd1) { return field(cmd1, 15, 3); }
+constexpr uint8_t ac_b0(uint32_t cmd1) { return field(cmd1, 12, 3); }
+constexpr uint8_t ac_d0(uint32_t cmd1) { return field(cmd1, 9, 3); }
+constexpr uint8_t cc_d1(uint32_t cmd1) { return field(cmd1, 6, 3); }
+constexpr uint8_t ac_b1(uint32_t cmd1) { return field(cmd1, 3, 3); }
+constexpr uint8_t ac_d1(uint32_t cmd1) { return field(cmd1, 0, 3); }
+// clang-format on
+
+// 0xFC
+void rdp_set_combine() {
+    const uint32_t w0    = rdp_reg.cmd0;
+    const uint32_t w1    = rdp_reg.cmd1;
+    CombinerSelectors& s = rdp_reg.combine;
+    s.a0                 = cc_a0(w0);
+    s.b0                 = cc_b0(w1);
+    s.c0                 = cc_c0(w0);
+    s.d0                 = cc_d0(w1);
+    s.Aa0                = ac_a0(w0);
+    s.Ab0                = ac_b0(w1);
+    s.Ac0                = ac_c0(w0);
+    s.Ad0                = ac_d0(w1);
+    s.a1                 = cc_a1(w0);
+    s.b1                 = cc_b1(w1);
+    s.c1                 = cc_c1(w0);
+    s.d1                 = cc_d1(w1);
+    s.Aa1                = ac_a1(w1);
+    s.Ab1                = ac_b1(w1);
+    s.Ac1                = ac_c1(w1);
+    s.Ad1                = ac_d1(w1);
+    rdp_reg.mux_key0     = pack_mux_key(s.a0, s.b0, s.c0, s.d0, s.Aa0, s.Ab0, s.Ac0, s.Ad0);
+    rdp_reg.mux_key1     = pack_mux_key(s.a1, s.b1, s.c1, s.d1, s.Aa1, s.Ab1, s.Ac1, s.Ad1);
+}
+
+static uint32_t recipe_color(uint32_t which) {
+    switch (which) {
+    case color_prim: return rdp_reg.prim_color;
+    case color_env: return rdp_reg.env_color;
+    default: return rdp_reg.prim_color ^ rdp_reg.env_color;
+    }
+}
+
+// The steps run left to right; an m= or c= holds until the next one, or until a texture
+// cache miss clears both after building its texture.
 void flush_batch(const uint32_t* indices) {
     rdp_reg.texture_mode  = 0;
     rdp_reg.texture_color = 0;
-    if (rdp_reg.cycle_type >= 2) {
-        draw_batch(indices, 1, 0, 0);
-        draw_batch(indices, 1, 0, 0);
-        return;
+    const RecipeSteps& steps =
+        select_recipe(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
+    for (const RecipeAction& step : steps.actions) {
+        switch (step.op) {
+        case RecipeOp::end: return;
+        case RecipeOp::set_mode: rdp_reg.texture_mode = step.a; break;
+        case RecipeOp::set_color: rdp_reg.texture_color = recipe_color(step.a); break;
+        case RecipeOp::draw: batch_drawer(indices, step.a, step.b, step.c); break;
+        }
     }
-    draw_batch(indices, 1, 0, 0);
 }

@@ -1,0 +1,236 @@
+// The combiner: SETCOMBINE decoding, the recipe table and the draws a flush makes
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "dl_rdp.h"
+#include "dlist/rdp_reg.h"
+#include "render/combiner.h"
+#include "render/recipe_table.h"
+#include "support/test_host.h"
+
+namespace {
+
+struct Draw {
+    uint32_t passes, recipe1, recipe2;
+    uint32_t texture_mode, texture_color; // as the bind would see them
+};
+
+std::vector<Draw> draws;
+
+void record_draw(const uint32_t*, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
+    draws.push_back({passes, recipe1, recipe2, rdp_reg.texture_mode, rdp_reg.texture_color});
+}
+
+// The table's own notation, so that expectations are copied from the table as written.
+std::string hex(uint32_t v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%X", v);
+    return text;
+}
+
+std::string describe(const RecipeSteps& steps) {
+    std::string out;
+    for (const RecipeAction& a : steps.actions) {
+        if (a.op == RecipeOp::end) break;
+        if (!out.empty()) out += ' ';
+        if (a.op == RecipeOp::set_mode) out += "m=" + hex(a.a);
+        if (a.op == RecipeOp::set_color)
+            out += a.a == color_prim ? "c=P" : a.a == color_env ? "c=E" : "c=PxE";
+        if (a.op == RecipeOp::draw) out += "D(" + hex(a.a) + "," + hex(a.b) + "," + hex(a.c) + ")";
+    }
+    return out;
+}
+
+// What a flush draws, in the same notation (m= and c= shown as the draws saw them).
+std::string describe(const std::vector<Draw>& seen) {
+    std::string out;
+    for (const Draw& d : seen) {
+        if (!out.empty()) out += ' ';
+        if (d.texture_mode) out += "[m=" + hex(d.texture_mode) + "]";
+        if (d.texture_color) out += "[c=" + hex(d.texture_color) + "]";
+        out += "D(" + hex(d.passes) + "," + hex(d.recipe1) + "," + hex(d.recipe2) + ")";
+    }
+    return out;
+}
+
+class Combiner : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        attach_test_host();
+        reset_core_state();
+        draws.clear();
+        batch_drawer = record_draw;
+    }
+    void TearDown() override { batch_drawer = saved; }
+
+    void set_combine(Command c) {
+        rdp_reg.cmd0 = c.w0;
+        rdp_reg.cmd1 = c.w1;
+        rdp_set_combine();
+    }
+    std::string flush(uint32_t cycle_type, uint32_t key0, uint32_t key1) {
+        rdp_reg.cycle_type = static_cast<uint8_t>(cycle_type);
+        rdp_reg.mux_key0   = key0;
+        rdp_reg.mux_key1   = key1;
+        draws.clear();
+        flush_batch(rdp_reg.batch.indices);
+        return describe(draws);
+    }
+
+    BatchDrawer saved = batch_drawer;
+};
+
+TEST_F(Combiner, SetCombineDecodesSelectorsAndPacksKeys) {
+    // Every selector a different value: a0 1, c0 2, Aa0 3, Ac0 4, a1 5, c1 6 in cmd0;
+    // b0 7, b1 8, Aa1 1, Ac1 2, d0 3, Ab0 4, Ad0 5, d1 6, Ab1 7, Ad1 0 in cmd1.
+    set_combine({0xFC1138A6, 0x7829CBB8});
+    const CombinerSelectors& s = rdp_reg.combine;
+    const int got[16]          = {s.a0, s.b0, s.c0, s.d0, s.Aa0, s.Ab0, s.Ac0, s.Ad0,
+                                  s.a1, s.b1, s.c1, s.d1, s.Aa1, s.Ab1, s.Ac1, s.Ad1};
+    const int expected[16]     = {1, 7, 2, 3, 3, 4, 4, 5, 5, 8, 6, 6, 1, 7, 2, 0};
+    const char* names[16]      = {"a0", "b0", "c0", "d0", "Aa0", "Ab0", "Ac0", "Ad0",
+                                  "a1", "b1", "c1", "d1", "Aa1", "Ab1", "Ac1", "Ad1"};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(got[i], expected[i]) << names[i];
+
+    struct Case {
+        uint32_t cmd0, cmd1, key0, key1;
+        const char* what;
+    } cases[] = {
+        {0xFC1138A6, 0x7829CBB8, 0x0B236271, 0x00B9C685, "distinct selectors"},
+        {0xFCFFFFFF, 0xFFFE793C, 0x09FF9FFF, 0x09FF9FFF, "shade in both cycles"},
+        {0x00FFFFFF, 0xFFFE793C, 0x09FF9FFF, 0x09FF9FFF, "the opcode byte is not a selector"},
+        {0xFC000000, 0x00000000, 0x00000000, 0x00000000, "all selectors 0"},
+        {0xFCFFFFFF, 0xFFFFFFFF, 0x0FFFFFFF, 0x0FFFFFFF, "all bits: 28-bit keys"},
+    };
+    for (const Case& k : cases) {
+        set_combine({k.cmd0, k.cmd1});
+        EXPECT_EQ(rdp_reg.mux_key0, k.key0) << std::hex << k.what;
+        EXPECT_EQ(rdp_reg.mux_key1, k.key1) << std::hex << k.what;
+        // The scene builder packs the same words back.
+        const Command back = cmd::set_combine_keys(k.key0, k.key1);
+        EXPECT_EQ(back.w1, k.cmd1) << k.what;
+        EXPECT_EQ(back.w0 & 0xFFFFFF, k.cmd0 & 0xFFFFFF) << k.what;
+    }
+}
+
+TEST_F(Combiner, TableHoldsEveryRowAndPair) {
+    EXPECT_EQ(recipe_row_count, 124);
+    EXPECT_EQ(recipe_pair_count, 172);
+    for (int i = 1; i < recipe_row_count; ++i)
+        EXPECT_LT(recipe_rows[i - 1].mux_key0, recipe_rows[i].mux_key0) << "row " << i;
+    for (int i = 0; i < recipe_pair_count; ++i)
+        EXPECT_NE(find_recipe_row(recipe_pairs[i].mux_key0), nullptr)
+            << "pair " << i << " belongs to a row";
+}
+
+TEST_F(Combiner, SampleRowsReadAsTabled) {
+    struct Case {
+        uint32_t key0;
+        const char *one_cycle, *two_cycle;
+    } rows[] = {
+        {0x20A2D12, "m=2 D(1,4,0)", "m=2 D(1,4,0) D(1,0,0)"},
+        {0x3FF8341, "m=1 D(1,4,0) m=80 D(1,1,0)", "D(1,0,0)"},
+        {0x7FF7FFF, "D(0,9,0)", "D(1,0,0)"},
+        {0x9FFE4F1, "m=2 D(1,24,0)", "m=2 D(1,0,0)"},
+        {0xDFFA351, "m=40 c=PxE D(1,0,0)", "D(1,0,0)"},
+        {0xE7B6156, "m=6 c=P D(1,0,0)", "D(1,0,0)"},
+        {0xF398341, "m=1 D(1,24,0) m=0 D(1,60,0)", "D(1,0,0)"},
+        {0xFFF2C31, "m=2 D(1,0,0) D(0,11,0)", "D(1,0,0)"},
+        {0xFFFBFFF, "m=2 D(1,2,0)", "D(1,0,0)"},
+    };
+    for (const Case& k : rows) {
+        const RecipeRow* row = find_recipe_row(k.key0);
+        ASSERT_NE(row, nullptr) << std::hex << k.key0;
+        EXPECT_EQ(describe(row->one_cycle), k.one_cycle) << std::hex << k.key0;
+        EXPECT_EQ(describe(row->two_cycle), k.two_cycle) << std::hex << k.key0;
+    }
+
+    struct PairCase {
+        uint32_t key0, key1;
+        const char* steps;
+    } pairs[] = {
+        {0x20A2D12, 0x1FFE4F0, "m=2 D(1,4,0) m=2 D(1,4,0)"},
+        {0x20A2D12, 0xF38E4F0, "m=2 D(1,24,0) m=2 D(1,4,0)"},
+        {0x2CA2312, 0x1FF0C05, "m=43 c=E D(1,0,0) D(1,0,0)"},
+        {0x2CA2A12, 0x1FFA053, "m=1 D(1,A,0) m=0 D(1,8,0) D(1,0,0)"},
+        {0x3FFE4F1, 0xEF80C05, "D(22,1A,10004)"},
+        {0x3FFE4F1, 0xF78E0F5, "D(1,16,0)"},
+        {0x9FF6536, 0xF78E4F0, "m=44 c=PxE D(1,34,0)"},
+        {0xE7B6156, 0xE7B6156, "m=41 c=PxE D(1,0,0)"},
+        {0xF3BE4F3, 0x0850205, "D(1,2D,0)"},
+        {0xFFF2C31, 0xDFFA053, "D(0,2,0) D(1,1,4002)"},
+    };
+    for (const PairCase& k : pairs) {
+        const RecipePair* pair = find_recipe_pair(k.key0, k.key1);
+        ASSERT_NE(pair, nullptr) << std::hex << k.key0 << " " << k.key1;
+        EXPECT_EQ(describe(pair->two_cycle), k.steps) << std::hex << k.key0 << " " << k.key1;
+    }
+    EXPECT_EQ(find_recipe_row(0x3FF2C16), nullptr);
+    EXPECT_EQ(find_recipe_pair(0x3FF2C15, 0x1FF1FFF), nullptr) << "a row without pairs";
+}
+
+TEST_F(Combiner, FlushChoosesByCycleTypeAndKeys) {
+    struct Case {
+        uint32_t cycle_type, key0, key1;
+        const char* draws;
+        const char* why;
+    } cases[] = {
+        {0, 0x3FFE4F1, 0x1FFE3F0, "D(1,4,0)", "one-cycle ignores mux_key1"},
+        {0, 0x3FFE4F1, 0x0000000, "D(1,4,0)", "one-cycle ignores mux_key1"},
+        {1, 0x3FFE4F1, 0x1FFE3F0, "D(1,5,0)", "a listed pair"},
+        {1, 0x3FFE4F1, 0x1FFE5F0, "D(1,6,0)", "another listed pair"},
+        {1, 0x3FFE4F1, 0x1FFE3F1, "D(1,0,0)", "an unlisted mux_key1: the two-cycle column"},
+        {1, 0x3FF9FFF, 0x0000000, "D(1,4,0) D(1,0,0)", "two-cycle column with two draws"},
+        {1, 0x3FFE3F1, 0x1FFE5F0, "D(1,0,0)", "a pair of 3FFE4F1 is not looked for here"},
+        {0, 0x0000000, 0x0000000, "D(1,0,0)", "keys before any SETCOMBINE"},
+        {1, 0x1234567, 0x1FFE3F0, "D(1,0,0)", "an unknown mux_key0"},
+        {2, 0x7FF7FFF, 0x7FF7FFF, "D(1,0,0) D(1,0,0)", "copy draws twice, keys ignored"},
+        {3, 0x3FFE4F1, 0x1FFE3F0, "D(1,0,0) D(1,0,0)", "fill draws twice, keys ignored"},
+        {0, 0x7FF7FFF, 0x0000000, "D(0,9,0)", "untextured primitive colour"},
+        {1, 0x3FFE4F1, 0xEF80C05, "D(22,1A,10004)", "a two-pass draw"},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(flush(k.cycle_type, k.key0, k.key1), k.draws) << k.why;
+}
+
+TEST_F(Combiner, ModeAndColourReachEachDraw) {
+    rdp_reg.prim_color = 0x11223344;
+    rdp_reg.env_color  = 0x01020304;
+    struct Case {
+        uint32_t cycle_type, key0, key1;
+        const char* draws;
+    } cases[] = {
+        {0, 0x3FF8341, 0, "[m=1]D(1,4,0) [m=80]D(1,1,0)"},
+        {0, 0xDFFA351, 0, "[m=40][c=10203040]D(1,0,0)"}, // prim XOR env
+        {0, 0xE7B6156, 0, "[m=6][c=11223344]D(1,0,0)"},  // prim
+        {0, 0x3FF2C15, 0, "[m=43][c=1020304]D(1,0,0)"},  // env
+        {1, 0x2CA2A12, 0x1FFA053, "[m=1]D(1,A,0) D(1,8,0) D(1,0,0)"},
+        {0, 0xF398341, 0, "[m=1]D(1,24,0) D(1,60,0)"},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(flush(k.cycle_type, k.key0, k.key1), k.draws) << std::hex << k.key0;
+
+    // Each flush starts from mode and colour 0, whatever the last one left.
+    rdp_reg.texture_mode  = 0x44;
+    rdp_reg.texture_color = 0x55;
+    EXPECT_EQ(flush(0, 0x7FF7FFF, 0), "D(0,9,0)");
+    EXPECT_EQ(flush(2, 0, 0), "D(1,0,0) D(1,0,0)");
+}
+
+// A texture cache miss clears mode and colour between draws; the table's repeated m= puts the
+// mode back for the second draw.
+TEST_F(Combiner, RepeatedModeIsAnActionOfItsOwn) {
+    batch_drawer = [](const uint32_t* indices, uint32_t passes, uint32_t r1, uint32_t r2) {
+        record_draw(indices, passes, r1, r2);
+        rdp_reg.texture_mode  = 0; // as a miss leaves it
+        rdp_reg.texture_color = 0;
+    };
+    EXPECT_EQ(flush(1, 0x20A2D12, 0x1FFE4F0), "[m=2]D(1,4,0) [m=2]D(1,4,0)");
+    EXPECT_EQ(flush(1, 0x20A2D12, 0x0000000), "[m=2]D(1,4,0) D(1,0,0)");
+}
+
+} // namespace
