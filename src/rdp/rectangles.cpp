@@ -1,10 +1,230 @@
 // Texture and fill rectangles, drawn at once in a 2-D projection
 #include "rdp/rectangles.h"
 
-#include "dlist/interpreter.h"
-#include "dlist/rdram.h"
+#include <GL/gl.h>
 
-// Consumes its 24 bytes; drawing comes with the rectangle work.
-void rdp_tex_rect() { active_pc() = (active_pc() + 16) & kRdramMask; }
+#include "dlist/bits.h"
+#include "dlist/interpreter.h"
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "rdp/rect_color_table.h"
+#include "texture/texture_cache.h"
+
+constexpr uint32_t kInvertTextureMode = 0x200; // texel RGB inverted
+constexpr float kInv255               = 1.0f / 255.0f;
+
+// TEXRECT fields: corners in 10.2 fixed point, s and t in signed 10.5 (the word 12 bytes on),
+// the steps in signed 5.10 (the word 20 bytes on).
+// clang-format off
+constexpr float rect_lrx(uint32_t cmd0) { return static_cast<float>(field(cmd0, 12, 12)) / 4.0f; }
+constexpr float rect_lry(uint32_t cmd0) { return static_cast<float>(field(cmd0, 0, 12)) / 4.0f; }
+constexpr uint32_t rect_tile(uint32_t cmd1) { return field(cmd1, 24, 3); }
+constexpr float rect_ulx(uint32_t cmd1) { return static_cast<float>(field(cmd1, 12, 12)) / 4.0f; }
+constexpr float rect_uly(uint32_t cmd1) { return static_cast<float>(field(cmd1, 0, 12)) / 4.0f; }
+constexpr float rect_s(uint32_t w) { return static_cast<float>(sext16(w >> 16)) / 32.0f; }
+constexpr float rect_t(uint32_t w) { return static_cast<float>(sext16(w)) / 32.0f; }
+constexpr float rect_dsdx(uint32_t w) { return static_cast<float>(sext16(w >> 16)) / 1024.0f; }
+constexpr float rect_dtdy(uint32_t w) { return static_cast<float>(sext16(w)) / 1024.0f; }
+
+// FILLRECT corners in whole pixels (the two fraction bits dropped).
+constexpr int32_t fill_lrx(uint32_t cmd0) { return static_cast<int32_t>(field(cmd0, 14, 10)); }
+constexpr int32_t fill_lry(uint32_t cmd0) { return static_cast<int32_t>(field(cmd0, 2, 10)); }
+constexpr int32_t fill_ulx(uint32_t cmd1) { return static_cast<int32_t>(field(cmd1, 14, 10)); }
+constexpr int32_t fill_uly(uint32_t cmd1) { return static_cast<int32_t>(field(cmd1, 2, 10)); }
+// clang-format on
+
+// 0xE4: the command and the two 8-byte units after it.
+void rdp_tex_rect() {
+    float lrx           = rect_lrx(rdp_reg.cmd0);
+    float lry           = rect_lry(rdp_reg.cmd0);
+    const uint32_t tile = rect_tile(rdp_reg.cmd1);
+    const float ulx     = rect_ulx(rdp_reg.cmd1);
+    const float uly     = rect_uly(rdp_reg.cmd1);
+    const float s       = rect_s(rdp_reg.lookahead1);
+    const float t       = rect_t(rdp_reg.lookahead1);
+    float dsdx          = rect_dsdx(rdp_reg.lookahead2);
+    const float dtdy    = rect_dtdy(rdp_reg.lookahead2);
+
+    active_pc()                = (active_pc() + 16) & kRdramMask;
+    rdp_reg.current_tile_index = tile;
+    rdp_reg.current_tile       = tile;
+
+    // Copy mode steps four texels a clock and includes the lower-right edge.
+    if (rdp_reg.cycle_type == 2) {
+        dsdx *= 0.25f;
+    } else {
+        lrx -= 1.0f;
+        lry -= 1.0f;
+    }
+    draw_texture_rect(ulx, uly, lrx, lry, tile, s, t, dsdx, dtdy);
+}
+
+// 0xE5: eight bytes, nothing drawn; the words after it run as commands.
 void rdp_tex_rect_flip() {}
-void rdp_fill_rect() {}
+
+// 0xF6
+void rdp_fill_rect() {
+    // A fill into the depth image clears the depth buffer, which each frame clears anyway.
+    if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
+    const bool copy_or_fill = rdp_reg.othermode_h & 0x200000;
+    const uint32_t color    = copy_or_fill ? rdp_reg.fill_color : rdp_reg.blend_color;
+    draw_fill_rect(fill_ulx(rdp_reg.cmd1), fill_uly(rdp_reg.cmd1), fill_lrx(rdp_reg.cmd0),
+                   fill_lry(rdp_reg.cmd0), color);
+}
+
+TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, float lrx,
+                              float lry, float s, float t, float dsdx, float dtdy) {
+    float w = static_cast<float>(tile.width);
+    float h = static_cast<float>(tile.height);
+    // A zero step would squeeze the whole rectangle onto one texel.
+    if (dsdx > -0.1 && dsdx < 0.1) dsdx = 1.0f;
+    if (dtdy > -0.1 && dtdy < 0.1) dtdy = 1.0f;
+    if (s != 0.0f || t != 0.0f) {
+        s -= static_cast<float>(tile.uls);
+        t -= static_cast<float>(tile.ult);
+    }
+    float s1 = s + (lrx - ulx) * dsdx + 1.0f;
+    float t1 = t + (lry - uly) * dtdy + 1.0f;
+    if (s1 < 0.0f) s1 = 0.0f;
+    if (t1 < 0.0f) t1 = 0.0f;
+    if (w < 1.0f) w += 1.0f;
+    if (h < 1.0f) h += 1.0f;
+    // A mirrored tile is built twice as wide (or high) by the texture cache.
+    if (tile.mask_s && !tile.clamp_s && tile.mirror_s) w *= 2.0f;
+    if (tile.mask_t && !tile.clamp_t && tile.mirror_t) h *= 2.0f;
+    // Only a size of -1 is still 0 here; keep the coordinates finite.
+    if (w == 0.0f) w = 1.0f;
+    if (h == 0.0f) h = 1.0f;
+    return {ulx - 0.5f, uly - 0.5f, lrx + 0.5f, lry + 0.5f, s / w, t / h, s1 / w, t1 / h};
+}
+
+// The rectangle space is as wide as the colour image and 4:3, laid over the current viewport.
+// One pixel wide or less it has no height: such rectangles are not drawn.
+static GLdouble rect_space_height() {
+    return (3 * rdp_reg.color_image_width) >> 2;
+}
+
+static void push_rect_projection() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, rdp_reg.color_image_width, rect_space_height(), 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+// Enables that the rectangles turn on for themselves and put back afterwards.
+struct SavedEnables {
+    bool depth_test, blend, alpha_test;
+};
+
+static SavedEnables save_enables() {
+    return {glIsEnabled(GL_DEPTH_TEST) == GL_TRUE, glIsEnabled(GL_BLEND) == GL_TRUE,
+            glIsEnabled(GL_ALPHA_TEST) == GL_TRUE};
+}
+
+static void restore_blend_alpha(const SavedEnables& saved) {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GEQUAL, 0.005f);
+    if (saved.blend) glEnable(GL_BLEND);
+    if (saved.depth_test) glEnable(GL_DEPTH_TEST);
+    if (saved.alpha_test) glEnable(GL_ALPHA_TEST);
+}
+
+static const float* source_rgba(RectSource source) {
+    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    switch (source) {
+    case RectSource::prim: return rdp_reg.prim_rgba;
+    case RectSource::env: return rdp_reg.env_rgba;
+    default: return kWhite;
+    }
+}
+
+static void draw_rect_pass(const RectPass& pass, const TexRectQuad& q) {
+    if (pass.inverted) rdp_reg.texture_mode = kInvertTextureMode;
+    if (pass.textured) {
+        bind_texture();
+        glEnable(GL_TEXTURE_2D);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    const float* rgb       = source_rgba(pass.rgb);
+    const float* alpha     = source_rgba(pass.alpha);
+    const GLfloat color[4] = {rgb[0], rgb[1], rgb[2], alpha[3]};
+    glColor4fv(color);
+    glBegin(GL_QUADS);
+    if (pass.textured) glTexCoord2f(q.u1, q.v1);
+    glVertex2f(q.x1, q.y1);
+    if (pass.textured) glTexCoord2f(q.u0, q.v1);
+    glVertex2f(q.x0, q.y1);
+    if (pass.textured) glTexCoord2f(q.u0, q.v0);
+    glVertex2f(q.x0, q.y0);
+    if (pass.textured) glTexCoord2f(q.u1, q.v0);
+    glVertex2f(q.x1, q.y0);
+    glEnd();
+}
+
+void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile, float s, float t,
+                       float dsdx, float dtdy) {
+    const TexRectQuad q =
+        texture_rect_quad(rdp_reg.tiles[tile & 7], ulx, uly, lrx, lry, s, t, dsdx, dtdy);
+    rdp_reg.texture_mode    = 0;
+    rdp_reg.texture_color   = 0;
+    const RectColorRow& row = rect_colors(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
+    if (!row.first.drawn || rect_space_height() == 0) return;
+    rdp_reg.texture_mode = row.texture_mode;
+
+    const SavedEnables saved = save_enables();
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GEQUAL, 0.005f);
+    glEnable(GL_BLEND);
+    push_rect_projection();
+
+    // The texture cache builds tile 0's texture whatever tile the command named.
+    draw_rect_pass(row.first, q);
+    if (row.second.drawn) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        draw_rect_pass(row.second, q);
+    }
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+    restore_blend_alpha(saved);
+}
+
+void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, uint32_t color) {
+    if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
+    if (rect_space_height() == 0) return;
+
+    const SavedEnables saved = save_enables();
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    push_rect_projection();
+
+    // The colour's lowest byte is red; the colour image's pixel size plays no part.
+    const GLfloat rgba[4] = {static_cast<float>(field(color, 0, 8)) * kInv255,
+                             static_cast<float>(field(color, 8, 8)) * kInv255,
+                             static_cast<float>(field(color, 16, 8)) * kInv255,
+                             static_cast<float>(field(color, 24, 8)) * kInv255};
+    glColor4fv(rgba);
+    glBegin(GL_QUADS);
+    glVertex2i(lrx, lry);
+    glVertex2i(ulx, lry);
+    glVertex2i(ulx, uly);
+    glVertex2i(lrx, uly);
+    glEnd();
+
+    glPopAttrib();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    restore_blend_alpha(saved);
+}

@@ -2,6 +2,24 @@
 #pragma once
 #include <cstdint>
 
+#include "texture/tile_types.h"
+
 void rdp_tex_rect();      // 0xE4, 24 bytes
 void rdp_tex_rect_flip(); // 0xE5
 void rdp_fill_rect();     // 0xF6
+
+// Corners in console pixels (the 10.2 fractions kept), the tile whose coordinates apply,
+// s and t in texels, the steps in texels per pixel.
+void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile, float s, float t,
+                       float dsdx, float dtdy);
+// Corners in whole console pixels; the colour word holds red in its lowest byte.
+void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, uint32_t color);
+
+// The quad a texture rectangle draws: corners widened by half a pixel, texture coordinates
+// normalised by the tile's size.
+struct TexRectQuad {
+    float x0, y0, x1, y1;
+    float u0, v0, u1, v1;
+};
+TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, float lrx,
+                              float lry, float s, float t, float dsdx, float dtdy);
