@@ -10,7 +10,7 @@ namespace cmd {
 // SETCOMBINE from the two packed keys (the inverse of the plug-in's key packing), so that
 // scenes name a combiner setting the way the recipe table does.
 constexpr Command set_combine_keys(uint32_t key0, uint32_t key1) {
-    auto sel = [](uint32_t key, int lo, int n) { return (key >> lo) & ((1u << n) - 1); };
+    auto sel          = [](uint32_t key, int lo, int n) { return (key >> lo) & ((1u << n) - 1); };
     const uint32_t w0 = sel(key0, 0, 4) << 20 | sel(key0, 8, 5) << 15 | sel(key0, 16, 3) << 12 |
                         sel(key0, 22, 3) << 9 | sel(key1, 0, 4) << 5 | sel(key1, 8, 5);
     const uint32_t w1 = sel(key0, 4, 4) << 28 | sel(key1, 4, 4) << 24 | sel(key1, 16, 3) << 21 |
@@ -43,6 +43,8 @@ inline std::array<Command, 3> tex_rect(float ulx, float uly, float lrx, float lr
             word(0xB3, 0, fixed_5_10(dsdx) << 16 | fixed_5_10(dtdy))};
 }
 
-constexpr Command tex_rect_flip() { return word(0xE5, 0, 0); }
+constexpr Command tex_rect_flip() {
+    return word(0xE5, 0, 0);
+}
 
 } // namespace cmd

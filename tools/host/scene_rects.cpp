@@ -1,0 +1,55 @@
+// Fill rectangles for the background and boxes, and untextured texture rectangles whose
+// colour comes from the primitive colour through the combiner keys
+#include "dl_rdp.h"
+#include "scenes.h"
+
+// Fill colours hold red in their lowest byte.
+constexpr uint32_t fill_rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    return uint32_t(a) << 24 | uint32_t(b) << 16 | uint32_t(g) << 8 | r;
+}
+
+static uint32_t build_rects(Console& console, int frame) {
+    DisplayList dl(console, 0x100000);
+    dl.add({cmd::set_color_image(320, 0x200000), cmd::set_depth_image(0x300000),
+            cmd::set_scissor(0, 0, 320, 240)});
+
+    // Fill mode: a navy background and a row of solid boxes.
+    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(fill_rgba(16, 24, 64, 255)),
+            cmd::fill_rect(0, 0, 320, 240)});
+    const uint32_t boxes[] = {fill_rgba(230, 60, 50, 255), fill_rgba(250, 200, 40, 255),
+                              fill_rgba(60, 180, 80, 255), fill_rgba(60, 120, 230, 255)};
+    for (int i = 0; i < 4; ++i) {
+        const uint32_t x = 20 + 75 * i + 4 * (frame % 2);
+        dl.add({cmd::set_fill_color(boxes[i]), cmd::fill_rect(x, 20, x + 55, 75)});
+    }
+
+    // One-cycle: the blend colour, half transparent, over the boxes.
+    dl.add({cmd::set_cycle_type(0), cmd::set_blend_color(fill_rgba(255, 255, 255, 128)),
+            cmd::fill_rect(10, 60, 310, 90)});
+
+    // A depth clear (depth image = colour image) draws nothing.
+    dl.add({cmd::set_depth_image(0x200000), cmd::set_fill_color(fill_rgba(255, 0, 255, 255)),
+            cmd::fill_rect(0, 0, 320, 240), cmd::set_depth_image(0x300000)});
+
+    // Texture rectangles in the primitive colour (untextured), one-cycle.
+    dl.add({cmd::set_combine_keys(0x7FF7FFF, 0x7FF7FFF)});
+    const uint32_t prims[] = {0xF08020FF, 0x20D0D0FF, 0xD040D0FF};
+    for (int i = 0; i < 3; ++i) {
+        dl.add(cmd::set_prim_color(prims[i]));
+        for (const Command& c :
+             cmd::tex_rect(30 + 95.0f * i, 110, 100 + 95.0f * i, 200, 0, 0, 0, 1, 1))
+            dl.add(c);
+    }
+    // The key that draws nothing.
+    dl.add(cmd::set_combine_keys(0xFFFFFFF, 0xFFFFFFF));
+    for (const Command& c : cmd::tex_rect(0, 0, 320, 240, 0, 0, 0, 1, 1))
+        dl.add(c);
+
+    dl.add({cmd::full_sync(), cmd::end_dl()});
+    return dl.start();
+}
+
+static SceneRegistrar rects_scene({"rects",
+                                   "fill rectangles (fill and blend colour) and primitive-colour "
+                                   "texture rectangles",
+                                   0, 0x5645584Au, 0x00000005u, 1, build_rects});
