@@ -12,6 +12,7 @@
 #include "rdp/rect_color_table.h"
 #include "rdp/rectangles.h"
 #include "support/test_host.h"
+#include "support/texture_support.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ using Fed = std::vector<std::vector<FedVertex>>;
 class Rectangles : public ::testing::Test {
   protected:
     void SetUp() override {
-        attach_test_host();
-        reset_core_state();
+        reset_texture_test_state();
         glViewport(0, 0, window_width, window_height);
         glDisable(GL_SCISSOR_TEST);
         glDisable(GL_TEXTURE_2D);
@@ -529,6 +529,75 @@ TEST_F(Rectangles, GlStateAfterEachRectangleEqualsTheStateBefore) {
     glLoadIdentity();
     glDisable(GL_CULL_FACE);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A 4 x 4 texture in tile 0: two columns red, two columns blue (16-bit RGBA, opaque).
+void load_red_blue_texture(Console& c) {
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 4; ++x)
+            c.write_u16(0x40000 + 2 * (y * 4 + x), x < 2 ? 0xF801 : 0x003F);
+    run_commands({tex::set_texture_image(tex::rgba, tex::b16, 4, 0x40000),
+                  tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 16),
+                  tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::set_tile_size(0, 0, 0, 4, 4),
+                  tex::set_tile(3, tex::rgba, tex::b16, 2, 0x100),
+                  tex::set_tile_size(3, 0, 0, 8, 8)});
+}
+
+GLint bound_texture() {
+    GLint name = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return name;
+}
+
+// Tile 3 is twice the size of tile 0: naming it halves the texture coordinates, but the texels
+// are tile 0's either way. Across the rectangle tile 0's coordinates run over 4.875 texels.
+TEST_F(Rectangles, NamedTileGivesCoordinatesTileZeroGivesTexels) {
+    const Rgba red = {248, 0, 0, 255}, blue = {0, 0, 248, 255};
+    struct Case {
+        uint32_t tile;
+        Rgba at_8, at_18; // texel 1.3 and 2.8 of tile 0, or 0.6 and 1.4 through tile 3
+    } cases[] = {{0, red, blue}, {3, red, red}};
+    for (const Case& k : cases) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        load_red_blue_texture(c);
+        run_tex_rect(0, 0, 32, 32, k.tile, 0, 0, 0.125f, 0.125f);
+        EXPECT_EQ(pixel(7.5f, 10), k.at_8) << "tile " << k.tile;
+        EXPECT_EQ(pixel(17.5f, 10), k.at_18) << "tile " << k.tile;
+        EXPECT_EQ(rdp_reg.current_tile_index, k.tile);
+    }
+}
+
+// The texel transform of the row (or of an inverted pass) is in force when the pass binds.
+TEST_F(Rectangles, TextureModeReachesTheBind) {
+    struct Case {
+        uint8_t cycle_type;
+        uint32_t key0, key1, mode;
+        Rgba at5;
+        const char* what;
+    } cases[] = {
+        {0, 0x00000000, 0, 0x000, {248, 0, 0, 255}, "plain texture"},
+        {0, 0x03FF7FFF, 0, 0x001, {0, 255, 0, 255}, "mode 1: white texels under the prim colour"},
+        {1,
+         0x03B22E32,
+         0x0EF8A053,
+         0x200,
+         {0, 255, 0, 255},
+         "second pass inverted (the last bind)"},
+    };
+    rdp_reg.prim_rgba[1] = rdp_reg.prim_rgba[3] = 1.0f; // opaque green
+    for (const Case& k : cases) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        load_red_blue_texture(c);
+        rdp_reg.cycle_type = k.cycle_type;
+        rdp_reg.mux_key0   = k.key0;
+        rdp_reg.mux_key1   = k.key1;
+        run_tex_rect(0, 0, 32, 32, 0, 0, 0, 0.125f, 0.125f);
+        ASSERT_GT(bound_texture(), 0) << k.what;
+        EXPECT_EQ(TextureCache[bound_texture()].mode, k.mode) << k.what;
+        if (k.cycle_type == 0) {
+            EXPECT_EQ(pixel(7.5f, 10), k.at5) << k.what;
+        }
+    }
 }
 
 } // namespace
