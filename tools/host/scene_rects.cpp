@@ -1,6 +1,7 @@
 // Fill rectangles for the background and boxes, and untextured texture rectangles whose
 // colour comes from the primitive colour through the combiner keys
 #include "dl_rdp.h"
+#include "dl_texture.h"
 #include "scenes.h"
 
 // Fill colours hold red in their lowest byte.
@@ -40,6 +41,21 @@ static uint32_t build_rects(Console& console, int frame) {
              cmd::tex_rect(30 + 95.0f * i, 110, 100 + 95.0f * i, 200, 0, 0, 0, 1, 1))
             dl.add(c);
     }
+    // A 16 x 16 checker (16-bit RGBA) in tile 0, drawn twice as large by a texture rectangle:
+    // the plain texture (key 0 has no row), then the same texels under the primitive colour.
+    for (uint32_t y = 0; y < 16; ++y)
+        for (uint32_t x = 0; x < 16; ++x)
+            console.write_u16(0x180000 + 2 * (y * 16 + x), ((x / 4 + y / 4) & 1) ? 0xFFFF : 0xF83F);
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 16, 0x180000),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 256),
+            tex::set_tile(0, tex::rgba, tex::b16, 4, 0), tex::set_tile_size(0, 0, 0, 16, 16),
+            cmd::set_combine_keys(0, 0)});
+    for (const Command& c : cmd::tex_rect(30, 205, 62, 237, 0, 0, 0, 0.5f, 0.5f))
+        dl.add(c);
+    dl.add({cmd::set_combine_keys(0x3FFE3F1, 0), cmd::set_prim_color(0x40FF40FF)});
+    for (const Command& c : cmd::tex_rect(80, 205, 112, 237, 0, 0, 0, 0.5f, 0.5f))
+        dl.add(c);
+
     // The key that draws nothing.
     dl.add(cmd::set_combine_keys(0xFFFFFFF, 0xFFFFFFF));
     for (const Command& c : cmd::tex_rect(0, 0, 320, 240, 0, 0, 0, 1, 1))
@@ -50,6 +66,6 @@ static uint32_t build_rects(Console& console, int frame) {
 }
 
 static SceneRegistrar rects_scene({"rects",
-                                   "fill rectangles (fill and blend colour) and primitive-colour "
-                                   "texture rectangles",
+                                   "fill rectangles (fill and blend colour), primitive-colour "
+                                   "and textured texture rectangles",
                                    0, 0x5645584Au, 0x00000005u, 1, build_rects});
