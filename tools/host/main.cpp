@@ -1,8 +1,4 @@
 // vexa-host: a stand-in host emulator that renders display lists to PNG files
-#include <GL/gl.h>
-#include <SDL.h>
-#include <SDL_syswm.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +9,7 @@
 #include <vector>
 
 #include "console.h"
+#include "host_os.h"
 #include "plugin_loader.h"
 #include "png_writer.h"
 #include "scenes.h"
@@ -29,19 +26,12 @@ struct Options {
 };
 
 static void usage() {
-    std::printf(
-        "usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--size WxH]\n"
-        "                 [--plugin PATH] [--list]\n"
-        "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
-        "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
-        "--size gives the host window's size; it needs a display (else the plug-in's\n"
-        "own 640x480 window is used).\n");
-}
-
-static std::string executable_dir() {
-    std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : self.parent_path().string();
+    std::printf("usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--size WxH]\n"
+                "                 [--plugin PATH] [--list]\n"
+                "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
+                "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
+                "--size gives the host window's size; it needs a display (else the plug-in's\n"
+                "own 640x480 window is used).\n");
 }
 
 static bool parse(int argc, char** argv, Options* o) {
@@ -74,7 +64,7 @@ static bool parse(int argc, char** argv, Options* o) {
             return false;
         }
     }
-    if (o->plugin.empty()) o->plugin = executable_dir() + "/libnew_vexa_ogl.so";
+    if (o->plugin.empty()) o->plugin = default_plugin_path();
     return true;
 }
 
@@ -91,39 +81,6 @@ static bool prepare_output(const std::string& dir) {
     f.close();
     fs::remove(probe, ec);
     return true;
-}
-
-// A host window of the asked size, handed to the plug-in by its X11 id.
-static void* make_host_window(int width, int height) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 ||
-        std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
-        std::fprintf(stderr, "vexa-host: --size needs an X11 display\n");
-        return nullptr;
-    }
-    SDL_Window* w = SDL_CreateWindow("vexa-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                     width, height, 0);
-    SDL_SysWMinfo wm;
-    SDL_VERSION(&wm.version);
-    if (!w || !SDL_GetWindowWMInfo(w, &wm)) {
-        std::fprintf(stderr, "vexa-host: cannot create a %dx%d window: %s\n", width, height,
-                     SDL_GetError());
-        return nullptr;
-    }
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(wm.info.x11.window));
-}
-
-// The frame the last interpreted task drew, from the buffer it drew into.
-static bool read_frame(std::vector<uint8_t>* rgba, int* width, int* height) {
-    SDL_Window* w = SDL_GL_GetCurrentWindow();
-    if (!w) return false;
-    SDL_GL_GetDrawableSize(w, width, height);
-    GLint draw_buffer = GL_BACK;
-    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
-    glReadBuffer(static_cast<GLenum>(draw_buffer));
-    rgba->resize(static_cast<size_t>(*width) * *height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, *width, *height, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
-    return glGetError() == GL_NO_ERROR;
 }
 
 static int run_scene(const Scene& scene, const Options& o) {
@@ -144,7 +101,7 @@ static int run_scene(const Scene& scene, const Options& o) {
     console.set_rom_header(scene.crc1, scene.crc2, 0x45, scene.name);
 
     void* window = nullptr;
-    if (o.width > 0 && !(window = make_host_window(o.width, o.height))) return 1;
+    if (!make_host_window(o.width, o.height, &window)) return 1;
     if (!plugin.InitiateGFX(console.gfx_info(window))) {
         std::fprintf(stderr, "vexa-host: the plug-in could not create its OpenGL context\n");
         return 1;
@@ -174,6 +131,7 @@ static int run_scene(const Scene& scene, const Options& o) {
             return 1;
         }
         std::printf("%s\n", path.c_str());
+        pump_host_messages();
     }
     plugin.RomClosed();
     return 0;
@@ -188,7 +146,8 @@ int main(int argc, char** argv) {
     if (!prepare_output(o.out)) return 1;
 
     if (o.scenes.empty())
-        for (const Scene& s : all_scenes()) o.scenes.push_back(s.name);
+        for (const Scene& s : all_scenes())
+            o.scenes.push_back(s.name);
     for (const std::string& name : o.scenes)
         if (!find_scene(name)) {
             std::fprintf(stderr, "vexa-host: no scene named %s (see --list)\n", name.c_str());
@@ -200,12 +159,12 @@ int main(int argc, char** argv) {
     // emulator: each scene runs in a process of its own.
     int failures = 0;
     for (const std::string& name : o.scenes) {
-        std::string command = "\"" + executable_dir() + "/vexa-host\" --scene " + name +
-                              " --out \"" + o.out + "\" --plugin \"" + o.plugin + "\"";
+        std::string command = "\"" + executable_path() + "\" --scene " + name + " --out \"" +
+                              o.out + "\" --plugin \"" + o.plugin + "\"";
         if (o.frames > 0) command += " --frames " + std::to_string(o.frames);
         if (o.width > 0)
             command += " --size " + std::to_string(o.width) + "x" + std::to_string(o.height);
-        if (std::system(command.c_str()) != 0) ++failures;
+        if (run_command(command) != 0) ++failures;
     }
     return failures ? 1 : 0;
 }

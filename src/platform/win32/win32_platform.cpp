@@ -1,0 +1,97 @@
+// The platform layer on Win32: message boxes, window measurement and the WGL context steps
+#include <windows.h>
+
+#include "platform/platform.h"
+
+MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
+                                   MessageButtons buttons) {
+    if (const UiScript* script = platform_ui_script())
+        return script->message_box(text, caption, icon, buttons, script->user);
+
+    UINT type = buttons == MessageButtons::yes_no ? MB_YESNO : MB_OK;
+    if (icon == MessageIcon::information) type |= MB_ICONINFORMATION;
+    if (icon == MessageIcon::error) type |= MB_ICONERROR;
+    if (icon == MessageIcon::question) type |= MB_ICONQUESTION;
+
+    switch (MessageBoxA(nullptr, text, caption, type)) {
+    case IDYES: return MessageAnswer::yes;
+    case IDNO: return MessageAnswer::no;
+    default: return MessageAnswer::ok;
+    }
+}
+
+bool platform_client_rect(void* window, ClientRect* rect) {
+    *rect = ClientRect{};
+    RECT r;
+    if (!GetClientRect(static_cast<HWND>(window), &r)) return false;
+    rect->left   = r.left;
+    rect->top    = r.top;
+    rect->right  = r.right;
+    rect->bottom = r.bottom;
+    return true;
+}
+
+static PIXELFORMATDESCRIPTOR descriptor_of(const PixelFormatRequest& request) {
+    PIXELFORMATDESCRIPTOR pfd{};
+    pfd.nSize      = request.size;
+    pfd.nVersion   = request.version;
+    pfd.dwFlags    = request.flags;
+    pfd.iPixelType = request.pixel_type;
+    pfd.cColorBits = request.color_bits;
+    pfd.cDepthBits = request.depth_bits;
+    return pfd;
+}
+
+// GetDC(null) would hand out the whole screen; a host without a window gets no context.
+GlDevice platform_get_device(void* window) {
+    if (platform_gl_step_fails(GlStep::get_device) || !window) return nullptr;
+    return GetDC(static_cast<HWND>(window));
+}
+
+int platform_choose_pixel_format(GlDevice device, const PixelFormatRequest& request) {
+    if (platform_gl_step_fails(GlStep::choose_pixel_format)) return 0;
+    const PIXELFORMATDESCRIPTOR pfd = descriptor_of(request);
+    return ChoosePixelFormat(static_cast<HDC>(device), &pfd);
+}
+
+bool platform_set_pixel_format(GlDevice device, int format, const PixelFormatRequest& request) {
+    if (platform_gl_step_fails(GlStep::set_pixel_format)) return false;
+    const PIXELFORMATDESCRIPTOR pfd = descriptor_of(request);
+    return SetPixelFormat(static_cast<HDC>(device), format, &pfd) != FALSE;
+}
+
+void platform_describe_pixel_format(GlDevice device, int format, PixelFormatRequest* request) {
+    PIXELFORMATDESCRIPTOR pfd{};
+    if (!DescribePixelFormat(static_cast<HDC>(device), format, sizeof pfd, &pfd)) return;
+    request->size       = pfd.nSize;
+    request->version    = pfd.nVersion;
+    request->flags      = pfd.dwFlags;
+    request->pixel_type = pfd.iPixelType;
+    request->color_bits = pfd.cColorBits;
+    request->depth_bits = pfd.cDepthBits;
+}
+
+GlContext platform_create_context(GlDevice device) {
+    if (platform_gl_step_fails(GlStep::create_context)) return nullptr;
+    return wglCreateContext(static_cast<HDC>(device));
+}
+
+bool platform_make_current(GlDevice device, GlContext context) {
+    const GlStep step = device || context ? GlStep::make_current : GlStep::release_current;
+    if (platform_gl_step_fails(step)) return false;
+    return wglMakeCurrent(static_cast<HDC>(device), static_cast<HGLRC>(context)) != FALSE;
+}
+
+bool platform_delete_context(GlContext context) {
+    if (platform_gl_step_fails(GlStep::delete_context)) return false;
+    return wglDeleteContext(static_cast<HGLRC>(context)) != FALSE;
+}
+
+bool platform_release_device(void* window, GlDevice device) {
+    if (platform_gl_step_fails(GlStep::release_device)) return false;
+    return ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(device)) == 1;
+}
+
+void platform_swap_buffers(GlDevice device) {
+    SwapBuffers(static_cast<HDC>(device));
+}

@@ -1,0 +1,272 @@
+// Runs inside Windows (or Wine): loads new_vexa_ogl.dll as a host does and checks what only a
+// Windows process can see: the dialog resource, the live dialog, message boxes, the context.
+// Prints one line per check and the counts; exits with 1 when a check failed or none ran.
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../../src/platform/win32/config_dialog_ids.h"
+#include "plugin_loader.h"
+
+static int passed, failed;
+
+static void check(bool ok, const std::string& what) {
+    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+    ok ? ++passed : ++failed;
+}
+
+static std::string wide_to_utf8(const wchar_t* text) {
+    char out[512];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+// Reads a DLGTEMPLATE: the fixed header, then WORD-aligned strings, items DWORD-aligned.
+struct TemplateReader {
+    const uint8_t* base;
+    size_t at = 0;
+    uint16_t word() {
+        uint16_t v;
+        std::memcpy(&v, base + at, 2);
+        at += 2;
+        return v;
+    }
+    uint32_t dword() { return word() | uint32_t(word()) << 16; }
+    int16_t coordinate() { return static_cast<int16_t>(word()); }
+    // A string, or 0xFFFF and an ordinal (returned as "#n").
+    std::string name() {
+        if (reinterpret_cast<const uint16_t*>(base + at)[0] == 0xFFFF) {
+            word();
+            return "#" + std::to_string(word());
+        }
+        std::wstring s;
+        for (uint16_t c; (c = word()) != 0;)
+            s += static_cast<wchar_t>(c);
+        return wide_to_utf8(s.c_str());
+    }
+    void align4() { at = (at + 3) & ~size_t(3); }
+};
+
+struct ExpectedControl {
+    int id;
+    const char* window_class; // #128 button, #130 static
+    uint32_t style;
+    const char* text;
+    int x, y, cx, cy;
+};
+
+static const DWORD kChild                = WS_CHILD | WS_VISIBLE;
+static const DWORD kRadio                = kChild | BS_AUTORADIOBUTTON;
+static const ExpectedControl kControls[] = {
+    {IDOK, "#128", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, "OK", 10, 160, 50, 14},
+    {IDCANCEL, "#128", kChild | WS_TABSTOP | BS_PUSHBUTTON, "Abbrechen", 65, 160, 50, 14},
+    {1000, "#128", kRadio, "0 - Ex. Mario64, Demos", 10, 20, 99, 10},
+    {0xFFFF, "#128", kChild | BS_GROUPBOX, "Select UCode ...", 5, 5, 120, 175},
+    {1001, "#128", kRadio, "1 - Ex. Mario Kart", 10, 35, 99, 10},
+    {1002, "#128", kRadio, "2 - Ex. Waveracer USA", 10, 50, 99, 10},
+    {1003, "#128", kRadio, "3 - Ex. Mortal Kombat 4", 10, 65, 99, 10},
+    {1004, "#128", kRadio, "4 - Ex. Zelda", 10, 80, 99, 10},
+    {1005, "#128", kRadio, "5 - Ex. Dark Project", 10, 95, 99, 10},
+    {1006, "#128", kRadio, "6 - Ex. Diddy Kong Racing", 10, 110, 99, 10},
+    {0xFFFF, "#130", kChild | WS_GROUP | SS_CENTER,
+     "Note: if your video.dll crashes you probably have selected a wrong UCode", 15, 125, 95, 25},
+};
+
+static void check_dialog_resource(HMODULE dll) {
+    HRSRC found = FindResourceExA(dll, MAKEINTRESOURCEA(5), "IDD_CONFIG",
+                                  MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    check(found != nullptr, "IDD_CONFIG is a dialog resource of language 1031");
+    if (!found) return;
+    TemplateReader r{static_cast<const uint8_t*>(LockResource(LoadResource(dll, found)))};
+    const uint32_t style = r.dword();
+    r.dword(); // extended style
+    const uint16_t count = r.word();
+    const int x = r.coordinate(), y = r.coordinate(), cx = r.coordinate(), cy = r.coordinate();
+    const uint32_t frame =
+        DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+    check(style == frame, "frame styles: popup, visible, caption, system menu, modal frame, font");
+    check(x == 0 && y == 0 && cx == 132 && cy == 186, "frame at 0,0 size 132 x 186");
+    check(r.name() == "", "no menu");
+    check(r.name() == "", "default class");
+    check(r.name() == "Configuration ...", "caption \"Configuration ...\"");
+    const uint16_t points = r.word();
+    check(points == 8 && r.name() == "MS Sans Serif", "font \"MS Sans Serif\" 8 point");
+    check(count == sizeof kControls / sizeof kControls[0], "eleven controls");
+    for (int i = 0; i < count && i < 11; ++i) {
+        const ExpectedControl& e = kControls[i];
+        r.align4();
+        const uint32_t s = r.dword();
+        r.dword();
+        const int cx_ = r.coordinate(), cy_ = r.coordinate(), w = r.coordinate(),
+                  h                    = r.coordinate();
+        const int id                   = r.word();
+        const std::string window_class = r.name();
+        const std::string text         = r.name();
+        r.at += r.word(); // creation data
+        const std::string what = "control " + std::to_string(i) + " \"" + e.text + "\"";
+        check(id == e.id, what + ": id " + std::to_string(id));
+        check(window_class == e.window_class, what + ": class " + window_class);
+        char styles[64];
+        std::snprintf(styles, sizeof styles, ": style %08X (want %08X)", unsigned(s),
+                      unsigned(e.style));
+        check(s == e.style, what + styles);
+        check(text == e.text, what + ": text");
+        check(cx_ == e.x && cy_ == e.y && w == e.cx && h == e.cy, what + ": position and size");
+    }
+}
+
+// Answers the next message box whose caption is `caption`, from another thread, with the
+// button `answer`, and records its text. Start it before the call that shows the box.
+struct BoxWatcher {
+    std::string caption;
+    int answer;
+    std::string text;
+    bool seen     = false;
+    HANDLE thread = nullptr;
+
+    BoxWatcher(const char* c, int a) : caption(c), answer(a) {
+        thread = CreateThread(nullptr, 0, watch, this, 0, nullptr);
+    }
+    void wait() { WaitForSingleObject(thread, INFINITE); }
+    ~BoxWatcher() {
+        wait();
+        CloseHandle(thread);
+    }
+
+    static DWORD WINAPI watch(void* self) {
+        auto* w = static_cast<BoxWatcher*>(self);
+        for (int i = 0; i < 500; ++i) {
+            if (HWND box = FindWindowA("#32770", w->caption.c_str())) {
+                char buffer[512] = "";
+                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+                w->text = buffer;
+                w->seen = true;
+                PostMessageA(box, WM_COMMAND, w->answer, 0);
+                return 0;
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+};
+
+static int count_config_dialogs() {
+    int n = 0;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "Configuration ..."));)
+        ++n;
+    return n;
+}
+
+static HWND open_dialog(const Plugin& p) {
+    p.DllConfig(nullptr);
+    return FindWindowA("#32770", "Configuration ...");
+}
+
+static bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+static void check_config_dialog(const Plugin& p) {
+    HWND dialog = open_dialog(p);
+    check(dialog != nullptr, "DllConfig opens \"Configuration ...\"");
+    if (!dialog) return;
+    check(checked(dialog, 1000), "with no family chosen, family 0 is checked");
+    p.DllConfig(nullptr);
+    check(count_config_dialogs() == 1, "a second DllConfig opens no second dialog");
+    check(GetWindow(dialog, GW_OWNER) == nullptr, "the dialog has no owner");
+
+    SendDlgItemMessageA(dialog, 1003, BM_CLICK, 0, 0);
+    check(checked(dialog, 1003) && !checked(dialog, 1000),
+          "the radio buttons are one group: checking 3 clears 0");
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    check(!IsWindow(dialog), "OK closes and destroys the dialog");
+
+    dialog = open_dialog(p);
+    check(dialog && checked(dialog, 1003), "reopened, the dialog shows family 3 chosen by OK");
+    SendDlgItemMessageA(dialog, 1005, BM_CLICK, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    check(!IsWindow(dialog), "cancel closes and destroys the dialog");
+
+    dialog = open_dialog(p);
+    check(dialog && checked(dialog, 1003) && !checked(dialog, 1005), "cancel left family 3 chosen");
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    check(!IsWindow(dialog), "the close box cancels the dialog");
+    check(count_config_dialogs() == 0, "no dialog window is left behind");
+}
+
+static void check_message_boxes(const Plugin& p) {
+    {
+        BoxWatcher w("Vexa OpenGL - About Box", IDOK);
+        p.DllAbout(nullptr);
+        w.wait();
+        check(w.seen && w.text == "New Vexa OpenGL v0.1", "DllAbout: \"" + w.text + "\"");
+    }
+    {
+        BoxWatcher w("message", IDOK);
+        p.DllTest(nullptr);
+        w.wait();
+        check(w.seen && w.text == "No Test Box yet", "DllTest: \"" + w.text + "\"");
+    }
+}
+
+static void check_context(const Plugin& p) {
+    static uint8_t rdram[0x800000], dmem[0x1000], header[64];
+    static uint32_t mi, vi = 2, other[21];
+    HostGfxInfo info{};
+    info.rom_header   = header;
+    info.rdram        = rdram;
+    info.dmem         = dmem;
+    info.mi_interrupt = &mi;
+    info.vi_status    = &vi;
+    for (int i = 0; i < 21; ++i)
+        info.other_registers[i] = &other[i];
+
+    {
+        BoxWatcher w("Vexa", IDOK);
+        const int32_t made = p.InitiateGFX(info);
+        w.wait();
+        check(made == 0 && w.text == "GetDC on main window failed",
+              "InitiateGFX without a window fails at GetDC: \"" + w.text + "\"");
+    }
+
+    HWND window = CreateWindowA("STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    info.window = window;
+    check(p.InitiateGFX(info) == 1, "InitiateGFX with a window makes a context");
+    HDC dc = wglGetCurrentDC();
+    check(wglGetCurrentContext() != nullptr && WindowFromDC(dc) == window,
+          "the context is current on the window's device context");
+    PIXELFORMATDESCRIPTOR pfd{};
+    DescribePixelFormat(dc, GetPixelFormat(dc), sizeof pfd, &pfd);
+    check((pfd.dwFlags & PFD_DOUBLEBUFFER) && (pfd.dwFlags & PFD_SUPPORT_OPENGL) &&
+              pfd.iPixelType == PFD_TYPE_RGBA && pfd.cDepthBits >= 16,
+          "pixel format: RGBA, double-buffered, OpenGL, depth >= 16");
+    check(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST),
+          "default render state: depth test, blending and alpha test on");
+}
+
+// win32-checks DLL SECTION: SECTION is resource, dialog, message-boxes or context.
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::printf("usage: win32-checks DLL resource|dialog|message-boxes|context\n");
+        return 2;
+    }
+    Plugin p;
+    std::string error;
+    if (!load_plugin(argv[1], &p, &error)) {
+        std::printf("FAIL %s\n0 passed, 1 failed\n", error.c_str());
+        return 1;
+    }
+    const std::string section = argv[2];
+    if (section == "resource") check_dialog_resource(static_cast<HMODULE>(p.library));
+    if (section == "dialog") check_config_dialog(p);
+    if (section == "message-boxes") check_message_boxes(p);
+    if (section == "context") check_context(p);
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 && passed > 0 ? 0 : 1;
+}

@@ -1,0 +1,215 @@
+// The 32-bit Windows DLL seen from Linux: its export table and imports, and what it does when
+// a Windows process (Wine) loads it, compared with the Linux build.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#include <stb_image.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kBuild   = VEXA_WINDOWS_BUILD;
+const std::string kDll     = kBuild + "/new_vexa_ogl.dll";
+constexpr int kWineMissing = 77; // scripts/wine-run's exit code without Wine or Xvfb
+
+struct Output {
+    int status; // exit code, -1 when the command did not run
+    std::string text;
+};
+
+Output run(const std::string& command) {
+    Output out{-1, ""};
+    FILE* f = popen((command + " 2>&1").c_str(), "r");
+    if (!f) return out;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        out.text.append(buffer, n);
+    const int status = pclose(f);
+    if (WIFEXITED(status)) out.status = WEXITSTATUS(status);
+    return out;
+}
+
+bool tool_exists(const std::string& name) {
+    return run("command -v " + name + " >/dev/null").status == 0;
+}
+
+// Runs a Windows program of the Windows build under Wine; skips the test without Wine.
+#define RUN_UNDER_WINE(out, arguments)                                                             \
+    const Output out = run("timeout 300 " VEXA_WINE_RUN " " + std::string(arguments));             \
+    if (out.status == kWineMissing) GTEST_SKIP() << out.text;
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+class WindowsDll : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (!fs::exists(kDll))
+            GTEST_SKIP() << "no Windows build at " << kBuild
+                         << " (scripts/build-windows makes it; it needs the mingw-w64 "
+                            "cross toolchain)";
+    }
+
+    // objdump -p of the DLL; skips without the cross binutils.
+    std::string private_headers() {
+        if (!tool_exists("i686-w64-mingw32-objdump")) return {};
+        Output out = run("i686-w64-mingw32-objdump -p " + kDll);
+        EXPECT_EQ(out.status, 0) << out.text;
+        return out.text;
+    }
+};
+
+TEST_F(WindowsDll, ExportsExactlyTheFourteenUndecoratedNames) {
+    const std::string headers = private_headers();
+    if (headers.empty()) GTEST_SKIP() << "i686-w64-mingw32-objdump is missing";
+    // The name table lists "[   n] Name" lines after its heading, up to a blank line.
+    std::vector<std::string> names;
+    bool in_table = false;
+    for (const std::string& line : lines_of(headers)) {
+        if (line.find("[Ordinal/Name Pointer] Table") != std::string::npos) {
+            in_table = true;
+            continue;
+        }
+        if (!in_table) continue;
+        const size_t bracket = line.find(']');
+        if (line.empty() || bracket == std::string::npos) break;
+        names.push_back(line.substr(bracket + 2));
+    }
+    std::sort(names.begin(), names.end());
+    const std::vector<std::string> expected = {
+        "ChangeWindow", "DllAbout",     "DllConfig",       "DllTest",       "DrawScreen",
+        "GetDllInfo",   "InitiateGFX",  "MoveScreen",      "ProcessDList",  "RomClosed",
+        "RomOpen",      "UpdateScreen", "ViStatusChanged", "ViWidthChanged"};
+    EXPECT_EQ(names, expected) << "exports of " << kDll;
+}
+
+TEST_F(WindowsDll, IsA32BitDllThatImportsOnlySystemDlls) {
+    const std::string headers = private_headers();
+    if (headers.empty()) GTEST_SKIP() << "i686-w64-mingw32-objdump is missing";
+    EXPECT_NE(headers.find("file format pei-i386"), std::string::npos) << "not a 32-bit DLL";
+
+    const std::vector<std::string> system   = {"kernel32.dll", "user32.dll", "gdi32.dll",
+                                               "opengl32.dll", "glu32.dll",  "msvcrt.dll"};
+    const std::vector<std::string> required = {"kernel32.dll", "user32.dll", "gdi32.dll",
+                                               "opengl32.dll"};
+    std::vector<std::string> imported;
+    for (const std::string& line : lines_of(headers)) {
+        const size_t at = line.find("DLL Name: ");
+        if (at != std::string::npos) imported.push_back(lower(line.substr(at + 10)));
+    }
+    for (const std::string& dll : imported)
+        EXPECT_NE(std::find(system.begin(), system.end(), dll), system.end())
+            << dll << " is not a system DLL: the runtime must be linked statically";
+    for (const std::string& dll : required)
+        EXPECT_NE(std::find(imported.begin(), imported.end(), dll), imported.end())
+            << dll << " is not imported";
+}
+
+// The checks that only a Windows process can make, one section of win32-checks.exe each.
+class Win32Checks : public WindowsDll, public testing::WithParamInterface<const char*> {};
+
+TEST_P(Win32Checks, PassUnderWine) {
+    RUN_UNDER_WINE(out, kBuild + "/tests/windows/win32-checks.exe " + kDll + " " + GetParam());
+    EXPECT_EQ(out.status, 0) << out.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sections, Win32Checks,
+                         testing::Values("resource", "message-boxes", "context"),
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             std::string name = param.param;
+                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+                             return name;
+                         });
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+};
+
+bool load_png(const fs::path& path, Image* image) {
+    int channels    = 0;
+    uint8_t* pixels = stbi_load(path.c_str(), &image->width, &image->height, &channels, 4);
+    if (!pixels) return false;
+    image->rgba.assign(pixels, pixels + size_t(image->width) * image->height * 4);
+    stbi_image_free(pixels);
+    return true;
+}
+
+// Rasterisers of two builds may round an edge pixel differently: a channel may differ by a few
+// steps, and one pixel in a thousand may differ more.
+constexpr int kChannelTolerance = 4;
+constexpr double kOutlierShare  = 0.001;
+
+void expect_same_picture(const fs::path& linux_png, const fs::path& windows_png) {
+    Image a, b;
+    ASSERT_TRUE(load_png(linux_png, &a)) << linux_png;
+    ASSERT_TRUE(load_png(windows_png, &b)) << windows_png << " was not written";
+    ASSERT_EQ(a.width, b.width) << windows_png;
+    ASSERT_EQ(a.height, b.height) << windows_png;
+    size_t outliers = 0;
+    std::string first;
+    for (size_t i = 0; i < a.rgba.size(); i += 4) {
+        int worst = 0;
+        for (size_t c = 0; c < 4; ++c)
+            worst = std::max(worst, std::abs(a.rgba[i + c] - b.rgba[i + c]));
+        if (worst <= kChannelTolerance) continue;
+        if (outliers++ == 0) {
+            const size_t pixel = i / 4;
+            char text[160];
+            std::snprintf(text, sizeof text,
+                          "first differing pixel (%zu, %zu): Linux %d,%d,%d,%d Windows %d,%d,%d,%d",
+                          pixel % a.width, pixel / a.width, a.rgba[i], a.rgba[i + 1], a.rgba[i + 2],
+                          a.rgba[i + 3], b.rgba[i], b.rgba[i + 1], b.rgba[i + 2], b.rgba[i + 3]);
+            first = text;
+        }
+    }
+    EXPECT_LE(outliers, size_t(kOutlierShare * a.width * a.height))
+        << windows_png.filename() << ": " << outliers << " pixels differ; " << first;
+}
+
+TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
+    const fs::path out = fs::path(testing::TempDir()) / "vexa-windows-frames";
+    fs::remove_all(out);
+    const fs::path linux_out = out / "linux", windows_out = out / "windows";
+
+    RUN_UNDER_WINE(wine,
+                   kBuild + "/vexa-host.exe --plugin " + kDll + " --out " + windows_out.string());
+    ASSERT_EQ(wine.status, 0) << wine.text;
+    const Output native = run(std::string(VEXA_HOST_PATH) + " --out " + linux_out.string());
+    ASSERT_EQ(native.status, 0) << native.text;
+
+    std::vector<fs::path> frames;
+    for (const auto& entry : fs::directory_iterator(linux_out))
+        frames.push_back(entry.path());
+    std::sort(frames.begin(), frames.end());
+    ASSERT_FALSE(frames.empty()) << "the Linux build drew no frame";
+    for (const fs::path& frame : frames) {
+        SCOPED_TRACE(frame.filename().string());
+        expect_same_picture(frame, windows_out / frame.filename());
+    }
+}
+
+} // namespace
