@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "geometry/matrix_types.h"
 #include "geometry/vertex_types.h"
 #include "render/render_types.h"
 #include "texture/tile_types.h"
@@ -58,6 +59,7 @@ struct RdpReg {
 
     // Geometry
     uint32_t geometry_mode;
+    ModelViewStack modelview;
     TransformedVertex vtx[kVertexCount];
     LightRecord lights[kLightCount];
     uint32_t num_lights;

@@ -1,23 +1,283 @@
 // Microcode family 0: the first-generation geometry microcode
+#include <GL/gl.h>
+
 #include "dlist/bits.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
 #include "dlist/rdram.h"
+#include "geometry/matrix.h"
+#include "geometry/vertex.h"
+#include "geometry/viewport.h"
+#include "host/plugin.h"
+#include "render/batch.h"
+
+// Command word fields.
+static uint32_t param(uint32_t cmd0) {
+    return field(cmd0, 16, 8);
+} // MATRIX, MOVEMEM, DISPLAYLIST
+static uint32_t vtx_first(uint32_t cmd0) {
+    return field(cmd0, 16, 4);
+}
+static uint32_t vtx_count(uint32_t cmd0) {
+    return field(cmd0, 20, 4) + 1;
+}
+static uint32_t moveword_index(uint32_t cmd0) {
+    return field(cmd0, 0, 8);
+}
+static uint32_t segment_number(uint32_t cmd0) {
+    return field(cmd0, 10, 4);
+}
+static uint32_t lightcol_light(uint32_t cmd0) {
+    return field(cmd0, 13, 3);
+}
+static bool lightcol_main(uint32_t cmd0) {
+    return field(cmd0, 10, 1);
+}
+static uint32_t mode_shift(uint32_t cmd0) {
+    return field(cmd0, 8, 8);
+}
+static uint32_t texture_tile(uint32_t cmd0) {
+    return field(cmd0, 8, 3);
+}
+// Triangle and line indices are given times ten.
+static uint32_t tri_index(uint32_t cmd1, int lo) {
+    return field(cmd1, lo, 8) / 10;
+}
+
+// MATRIX params: bit 0 projection, bit 1 load, bit 2 push.
+enum MatrixParam : uint32_t {
+    kModelViewMul       = 0,
+    kProjectionMul      = 1,
+    kModelViewLoad      = 2,
+    kProjectionLoad     = 3,
+    kModelViewPushMul   = 4,
+    kProjectionPushMul  = 5,
+    kModelViewPushLoad  = 6,
+    kProjectionPushLoad = 7,
+};
+
+// 0x01: the projection goes to whatever OpenGL matrix is current; after the default set-up
+// and every 2-D drawing that is the projection matrix. The projection is never pushed.
+static void uc0_matrix() {
+    Matrix4 M;
+    load_fixed_matrix(M, translate_address(rdp_reg.cmd1));
+    switch (param(rdp_reg.cmd0)) {
+    case kModelViewMul: modelview_mul(M); break;
+    case kProjectionMul:
+    case kProjectionPushMul: glMultMatrixf(M.m); break;
+    case kModelViewLoad: modelview_load(M); break;
+    case kProjectionLoad:
+    case kProjectionPushLoad: glLoadMatrixf(M.m); break;
+    case kModelViewPushMul: modelview_push_mul(M); break;
+    case kModelViewPushLoad: modelview_push_load(M); break;
+    default: break;
+    }
+}
+
+// Scale x, y, z, w then translation x, y, z, w, in quarter pixels.
+static void load_viewport(uint32_t a) {
+    for (uint32_t i = 0; i < 4; ++i) {
+        rdp_reg.viewport_scale[i] = static_cast<float>(sext16(read_rdram_u16(a + 2 * i))) * 0.25f;
+        rdp_reg.viewport_trans[i] =
+            static_cast<float>(sext16(read_rdram_u16(a + 8 + 2 * i))) * 0.25f;
+    }
+    apply_viewport();
+}
+
+constexpr uint32_t kMoveViewport = 0x80;
+constexpr uint32_t kMoveLight0   = 0x86;
+constexpr uint32_t kMoveLight7   = 0x94;
+
+// 0x03: viewport and light records; look-at and matrix slots do not affect drawing.
+static void uc0_movemem() {
+    const uint32_t index   = param(rdp_reg.cmd0);
+    const uint32_t address = translate_address(rdp_reg.cmd1);
+    if (index == kMoveViewport) load_viewport(address);
+    if (index >= kMoveLight0 && index <= kMoveLight7 && (index & 1) == 0)
+        load_light((index - kMoveLight0) / 2, address);
+}
+
+// 0x04: 1 to 16 vertices of 16 bytes each, into vtx[first..first + count - 1] (at most 30).
+static void uc0_vertex() {
+    const uint32_t first       = vtx_first(rdp_reg.cmd0);
+    const uint32_t count       = vtx_count(rdp_reg.cmd0);
+    const uint32_t address     = translate_address(rdp_reg.cmd1);
+    rdp_reg.current_tile       = 0;
+    rdp_reg.current_tile_index = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        load_vertex(address + 16 * i, first + i);
+}
 
 // 0x06: call (param 0) or jump to (param 1) a display list.
 static void uc0_displaylist() {
-    const uint32_t param   = field(rdp_reg.cmd0, 16, 8);
     const uint32_t address = translate_address(rdp_reg.cmd1);
-    if (param == 0) dlist_call(address);
-    if (param == 1) dlist_branch(address);
+    if (param(rdp_reg.cmd0) == 0) dlist_call(address);
+    if (param(rdp_reg.cmd0) == 1) dlist_branch(address);
+}
+
+// Only the 2-D set-ups of the 320 and 640 pixel wide colour images exist; for any other
+// width the rectangle would land in 3-D space and the closing list would pop stacks that
+// nothing pushed, so nothing is drawn.
+static void draw_sprite_placeholder(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) {
+    const uint32_t width = rdp_reg.color_image_width;
+    if (width != 320 && width != 640) return;
+    glCallList(width);
+    glBegin(GL_TRIANGLE_STRIP);
+    glColor3ub(63, 63, 207);
+    glVertex2f(static_cast<float>(x0), static_cast<float>(y0));
+    glVertex2f(static_cast<float>(x1), static_cast<float>(y0));
+    glVertex2f(static_cast<float>(x1), static_cast<float>(y1));
+    glVertex2f(static_cast<float>(x0), static_cast<float>(y1));
+    glVertex2f(static_cast<float>(x0), static_cast<float>(y0));
+    glEnd();
+    glCallList(1);
+}
+
+// 0x09: a blue-grey rectangle where the sprite would go, on 16- and 32-bit frame buffers.
+static void uc0_sprite2d() {
+    const uint32_t pixel_size = host.vi_status ? (*host.vi_status & 3) : 0;
+    if (pixel_size != 2 && pixel_size != 3) return;
+    const uint32_t a        = translate_address(rdp_reg.cmd1);
+    const uint32_t sprite_w = read_rdram_u16(a + 10);
+    const uint32_t sprite_h = read_rdram_u16(a + 12);
+    const uint32_t dst_ox   = read_rdram_u16(a + 26);
+    const uint32_t dst_oy   = read_rdram_u16(a + 28);
+    draw_sprite_placeholder(dst_ox, dst_oy, dst_ox + sprite_w, dst_oy + sprite_h);
+}
+
+// 0xB5: drawn at once, before any triangles still waiting in the batch.
+static void uc0_line3d() {
+    draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8));
+}
+
+// 0xB6
+static void uc0_cleargeometrymode() {
+    rdp_reg.geometry_mode &= ~rdp_reg.cmd1;
+    apply_geometry_cull();
+}
+
+// 0xB7
+static void uc0_setgeometrymode() {
+    rdp_reg.geometry_mode |= rdp_reg.cmd1;
+    apply_geometry_cull();
 }
 
 // 0xB8: return to the calling list, or end the task at depth 0.
-static void uc0_enddl() { dlist_return(); }
+static void uc0_enddl() {
+    dlist_return();
+}
+
+constexpr uint32_t kZCompare = 0x10;
+constexpr uint32_t kZUpdate  = 0x20;
+
+// Mask of the othermode_l field at a shift; 0 for shifts that name no field.
+static uint32_t othermode_l_mask(uint32_t shift) {
+    switch (shift) {
+    case 0: return 0x00000003; // ALPHACOMPARE
+    case 2: return 0x00000004; // ZSRCSEL
+    case 3: return 0xFFFFFFF8; // RENDERMODE
+    default: return 0;
+    }
+}
+
+// Mask of the othermode_h field at a shift; 0 for shifts that name no field.
+static uint32_t othermode_h_mask(uint32_t shift) {
+    switch (shift) {
+    case 4: return 0x00000030;  // ALPHADITHER
+    case 6: return 0x000000C0;  // RGBDITHER
+    case 8: return 0x00000100;  // COMBINEKEY
+    case 9: return 0x00000E00;  // TEXTURECONVERT
+    case 12: return 0x00003000; // TEXTUREFILTER
+    case 14: return 0x0000C000; // TEXTURELUT
+    case 16: return 0x00010000; // TEXTURELOD
+    case 17: return 0x00060000; // TEXTUREDETAIL
+    case 19: return 0x00080000; // TEXTUREPERSP
+    case 20: return 0x00300000; // CYCLETYPE
+    case 22: return 0x00400000; // COLORDITHER
+    case 23: return 0x00800000; // PIPELINEMODE
+    default: return 0;
+    }
+}
+
+constexpr uint32_t kCycleTypeShift = 20;
+
+// 0xB9
+static void uc0_setothermode_l() {
+    const uint32_t mask = othermode_l_mask(mode_shift(rdp_reg.cmd0));
+    rdp_reg.othermode_l = (rdp_reg.othermode_l & ~mask) | (rdp_reg.cmd1 & mask);
+    apply_depth_range();
+    set_depth_test(rdp_reg.othermode_l & kZCompare);
+    set_depth_write(rdp_reg.othermode_l & kZUpdate);
+}
+
+// 0xBA: the depth test is left alone here.
+static void uc0_setothermode_h() {
+    const uint32_t shift = mode_shift(rdp_reg.cmd0);
+    const uint32_t mask  = othermode_h_mask(shift);
+    rdp_reg.othermode_h  = (rdp_reg.othermode_h & ~mask) | (rdp_reg.cmd1 & mask);
+    if (shift == kCycleTypeShift) rdp_reg.cycle_type = field(rdp_reg.cmd1, 20, 2);
+    apply_depth_range();
+    set_depth_write(rdp_reg.othermode_l & kZUpdate);
+}
+
+// The float nearest to 1/(32 x 65535): the TEXTURE scale as a fraction of one texel step.
+constexpr float kTextureScale = 1.0f / (32.0f * 65535.0f);
+
+// 0xBB: the level bits 11..13 are not read.
+static void uc0_texture() {
+    TileDescriptor& tile = rdp_reg.tiles[texture_tile(rdp_reg.cmd0)];
+    tile.texture_on      = field(rdp_reg.cmd0, 0, 8);
+    tile.scale_s         = static_cast<float>(field(rdp_reg.cmd1, 16, 16)) * kTextureScale;
+    tile.scale_t         = static_cast<float>(field(rdp_reg.cmd1, 0, 16)) * kTextureScale;
+}
+
+constexpr uint32_t kMoveWordNumLight = 0x02;
+constexpr uint32_t kMoveWordSegment  = 0x06;
+constexpr uint32_t kMoveWordLightCol = 0x0A;
+
+// 0xBC
+static void uc0_moveword() {
+    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+    switch (moveword_index(cmd0)) {
+    // The console stores 0x80000000 + 32 * (n + 1) for n directional lights.
+    case kMoveWordNumLight: set_num_lights(((cmd1 + 0x80000000u) >> 5) - 1); break;
+    case kMoveWordSegment: rdp_reg.segments[segment_number(cmd0)] = cmd1; break;
+    case kMoveWordLightCol:
+        set_light_color(lightcol_light(cmd0), !lightcol_main(cmd0), cmd1);
+        break;
+    default: break;
+    }
+}
+
+// 0xBD: only the model-view stack is popped; a projection pop does nothing.
+static void uc0_popmatrix() {
+    if (rdp_reg.cmd1 == 0) modelview_pop();
+}
+
+// 0xBF
+static void uc0_tri1() {
+    const uint32_t cmd1 = rdp_reg.cmd1;
+    add_triangle(tri_index(cmd1, 16), tri_index(cmd1, 8), tri_index(cmd1, 0));
+}
 
 static const CommandEntry kUcode0Commands[] = {
+    {0x01, uc0_matrix},
+    {0x03, uc0_movemem},
+    {0x04, uc0_vertex},
     {0x06, uc0_displaylist},
+    {0x09, uc0_sprite2d},
+    {0xB5, uc0_line3d},
+    {0xB6, uc0_cleargeometrymode},
+    {0xB7, uc0_setgeometrymode},
     {0xB8, uc0_enddl},
+    {0xB9, uc0_setothermode_l},
+    {0xBA, uc0_setothermode_h},
+    {0xBB, uc0_texture},
+    {0xBC, uc0_moveword},
+    {0xBD, uc0_popmatrix},
+    {0xBF, uc0_tri1},
 };
 
-void install_ucode0(CommandHandler* row) { install_commands(row, kUcode0Commands); }
+void install_ucode0(CommandHandler* row) {
+    install_commands(row, kUcode0Commands);
+}

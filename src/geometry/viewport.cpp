@@ -12,12 +12,15 @@ constexpr double kDecalDepthFar = 0.9995;
 
 void apply_viewport() {
     const float sx = scale_x, sy = scale_y;
-    const float* S = rdp_reg.viewport_scale;
-    const float* T = rdp_reg.viewport_trans;
+    const float* S    = rdp_reg.viewport_scale;
+    const float* T    = rdp_reg.viewport_trans;
     const auto width  = static_cast<GLsizei>(2.0f * sx * S[0]);
     const auto height = static_cast<GLsizei>(2.0f * sy * S[1]);
     const auto x      = static_cast<GLint>(sx * (T[0] - S[0]));
     const auto top    = static_cast<GLint>(sy * (240.0f - (T[1] - S[1])));
+    // A negative scale gives a negative size, which OpenGL would refuse with an error; the
+    // previous viewport stays in force either way.
+    if (width < 0 || height < 0) return;
     glViewport(x, top - height, width, height);
 }
 
@@ -35,7 +38,9 @@ void set_depth_test(uint32_t enable) {
         glDisable(GL_DEPTH_TEST);
 }
 
-void set_depth_write(uint32_t enable) { glDepthMask(enable ? GL_TRUE : GL_FALSE); }
+void set_depth_write(uint32_t enable) {
+    glDepthMask(enable ? GL_TRUE : GL_FALSE);
+}
 
 static void set_cull(GLenum face, uint32_t enable) {
     if (enable) {
@@ -46,9 +51,15 @@ static void set_cull(GLenum face, uint32_t enable) {
     }
 }
 
-void set_cull_front(uint32_t enable) { set_cull(GL_FRONT, enable); }
-void set_cull_back(uint32_t enable) { set_cull(GL_BACK, enable); }
-void set_cull_both(uint32_t enable) { set_cull(GL_FRONT_AND_BACK, enable); }
+void set_cull_front(uint32_t enable) {
+    set_cull(GL_FRONT, enable);
+}
+void set_cull_back(uint32_t enable) {
+    set_cull(GL_BACK, enable);
+}
+void set_cull_both(uint32_t enable) {
+    set_cull(GL_FRONT_AND_BACK, enable);
+}
 
 void apply_geometry_cull() {
     switch (rdp_reg.geometry_mode & 0x3000) {

@@ -1,15 +1,176 @@
 // The triangle batch and its drawing with OpenGL vertex arrays
 #include "render/batch.h"
 
+#include <GL/gl.h>
+
 #include "dlist/rdp_reg.h"
+#include "geometry/vertex.h"
+#include "render/combiner.h"
+#include "texture/texture_cache.h"
+#include "texture/tile_commands.h"
+
+ClientArrays client_arrays;
+static bool arrays_bound;
 
 void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2) {
     TriangleBatch& b = rdp_reg.batch;
-    if (b.count + 3 > kBatchRoom) return;
+    if (b.count + 3 > kBatchRoom) {
+        flush_batch(b.indices);
+        b.count = 0;
+    }
     b.indices[b.count]     = i0;
     b.indices[b.count + 1] = i1;
     b.indices[b.count + 2] = i2;
     b.count += 3;
 }
 
-void draw_batch(const uint32_t*, uint32_t, uint32_t, uint32_t) {}
+// The arrays never move, so OpenGL is told about them once for the life of the library.
+static void bind_client_arrays() {
+    ClientArrays& a = client_arrays;
+    glVertexPointer(3, GL_FLOAT, 0, a.positions);
+    glColorPointer(4, GL_FLOAT, 0, a.colors);
+    glNormalPointer(GL_FLOAT, 0, a.normals);
+    glTexCoordPointer(2, GL_FLOAT, 0, a.texcoords);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    arrays_bound = true;
+}
+
+static void set_texture(bool textured, uint32_t recipe) {
+    if (!textured) {
+        glDisable(GL_TEXTURE_2D);
+        return;
+    }
+    if (recipe & INVERT_TEXTURE) rdp_reg.texture_mode = kTextureModeInvert;
+    bind_texture();
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+// The per-pass constant part of a recipe, hoisted out of the vertex loop.
+struct PassFactors {
+    float r, g, b, a;
+};
+
+static PassFactors constant_factors(uint32_t recipe, bool first_pass) {
+    const float* prim = rdp_reg.prim_rgba;
+    const float* env  = rdp_reg.env_rgba;
+    PassFactors f     = {1.0f, 1.0f, 1.0f, 1.0f};
+    if (recipe & MUL_PRIM) f = {prim[0], prim[1], prim[2], 1.0f};
+    if (recipe & MUL_ENV) {
+        f.r *= env[0];
+        f.g *= env[1];
+        f.b *= env[2];
+    }
+    if (recipe & MUL_INV_PRIM) {
+        f.r *= 1.0f - prim[0];
+        f.g *= 1.0f - prim[1];
+        f.b *= 1.0f - prim[2];
+    }
+    if (recipe & MUL_INV_ENV) {
+        f.r *= 1.0f - env[0];
+        f.g *= 1.0f - env[1];
+        f.b *= 1.0f - env[2];
+    }
+    if (recipe & ALPHA_PRIM_RED) f.a = prim[0];
+    if (recipe & MUL_PRIM_ALPHA) f.a *= prim[3];
+    if (recipe & MUL_ENV_ALPHA) f.a *= env[3];
+    if (first_pass && (recipe & MUL_INV_PRIM_ALPHA)) f.a *= 1.0f - prim[3];
+    if (first_pass && (recipe & MUL_INV_ENV_ALPHA)) f.a *= 1.0f - env[3];
+    return f;
+}
+
+// Shade colour of a vertex: lit at draw time, or its colour bytes.
+static void shade_color(const TransformedVertex& v, bool lighting, float out[4]) {
+    if (lighting) {
+        light_vertex(v, out);
+        return;
+    }
+    out[0] = v.rgba[0] * kInv255;
+    out[1] = v.rgba[1] * kInv255;
+    out[2] = v.rgba[2] * kInv255;
+    out[3] = 1.0f;
+}
+
+// rgb *= h + k * (k - h) per component, h the shade byte and k the constant colour's byte.
+static void lerp_with_color(float rgb[3], const TransformedVertex& v, uint32_t color) {
+    for (int c = 0; c < 3; ++c) {
+        const float h = v.rgba[c] * kInv255;
+        const float k = static_cast<float>((color >> (24 - 8 * c)) & 0xFF) * kInv255;
+        rgb[c] *= h + k * (k - h);
+    }
+}
+
+static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
+    return rdp_reg.vtx[indices[i] % kVertexCount];
+}
+
+static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bool first_pass) {
+    const PassFactors f = constant_factors(recipe, first_pass);
+    const bool lighting = rdp_reg.geometry_mode & kGeometryLighting;
+    for (int i = 0; i < count; ++i) {
+        const TransformedVertex& v = batch_vertex(indices, i);
+        float rgb[3]               = {f.r, f.g, f.b};
+        float a                    = f.a;
+        float shade[4];
+        if (recipe & MUL_SHADE) {
+            shade_color(v, lighting, shade);
+            for (int c = 0; c < 3; ++c)
+                rgb[c] *= shade[c];
+        }
+        if (recipe & MUL_INV_SHADE) {
+            shade_color(v, lighting, shade);
+            for (int c = 0; c < 3; ++c)
+                rgb[c] *= 1.0f - shade[c];
+        }
+        if (recipe & LERP_SHADE_ENV) lerp_with_color(rgb, v, rdp_reg.env_color);
+        if (recipe & LERP_SHADE_PRIM) lerp_with_color(rgb, v, rdp_reg.prim_color);
+        if ((recipe & MUL_SHADE_ALPHA) && lighting) a *= v.rgba[3] * kInv255;
+        float* out = client_arrays.colors[i];
+        out[0]     = rgb[0];
+        out[1]     = rgb[1];
+        out[2]     = rgb[2];
+        out[3]     = a;
+    }
+}
+
+// Positions and texture coordinates, written by the first pass only.
+static void write_geometry(const uint32_t* indices, int count) {
+    const bool generated = rdp_reg.geometry_mode & kGeometryTextureGen;
+    const float s_factor = TileCoordFactor[0].s;
+    const float t_factor = TileCoordFactor[0].t;
+    for (int i = 0; i < count; ++i) {
+        const TransformedVertex& v = batch_vertex(indices, i);
+        float* p                   = client_arrays.positions[i];
+        p[0]                       = v.x;
+        p[1]                       = v.y;
+        p[2]                       = v.z;
+        float* st                  = client_arrays.texcoords[i];
+        st[0]                      = generated ? v.s : v.s * s_factor;
+        st[1]                      = generated ? v.t : v.t * t_factor;
+    }
+}
+
+void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
+    rdp_reg.current_tile_index = 0;
+    rdp_reg.current_tile       = 0;
+    if (!arrays_bound) bind_client_arrays();
+
+    int count = rdp_reg.batch.count;
+    if (count < 0) count = 0;
+    if (count > kBatchRoom) count = kBatchRoom;
+
+    set_texture(passes & 1, recipe1);
+    write_colors(indices, count, recipe1, true);
+    write_geometry(indices, count);
+    glDrawArrays(GL_TRIANGLES, 0, count);
+
+    if ((passes >> 4) == 0) return;
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    set_texture(passes & 2, recipe2);
+    write_colors(indices, count, recipe2, false);
+    glDrawArrays(GL_TRIANGLES, 0, count);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}

@@ -2,5 +2,45 @@
 #pragma once
 #include <cstdint>
 
+// ColorRecipe bits: how one pass computes its vertex colours.
+enum ColorRecipe : uint32_t {
+    MUL_PRIM           = 0x1,
+    MUL_ENV            = 0x2,
+    MUL_SHADE          = 0x4,
+    MUL_PRIM_ALPHA     = 0x8,
+    MUL_ENV_ALPHA      = 0x10,
+    MUL_SHADE_ALPHA    = 0x20,
+    ALPHA_PRIM_RED     = 0x40,
+    LERP_SHADE_ENV     = 0x200,
+    LERP_SHADE_PRIM    = 0x400,
+    MUL_INV_PRIM       = 0x800,
+    MUL_INV_ENV        = 0x1000,
+    MUL_INV_SHADE      = 0x2000,
+    INVERT_TEXTURE     = 0x4000,
+    MUL_INV_PRIM_ALPHA = 0x8000,
+    MUL_INV_ENV_ALPHA  = 0x10000,
+};
+
+// The texel transform that INVERT_TEXTURE asks of the texture cache.
+constexpr uint32_t kTextureModeInvert = 512;
+
+// Entries of the client arrays; the batch never holds more than kBatchRoom of them.
+constexpr int kPositionEntries = 1365;
+constexpr int kColorEntries    = 1024;
+constexpr int kTexcoordEntries = 2048;
+
+struct ClientArrays {
+    float positions[kPositionEntries][3];
+    float colors[kColorEntries][4];
+    float texcoords[kTexcoordEntries][2];
+    float normals[kPositionEntries][3]; // enabled but never written: zeros
+};
+
+extern ClientArrays client_arrays;
+
+// Appends one triangle; a full batch is first flushed, so the order is kept.
 void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
+
+// Draws the batch's count vertices as triangles: bit 0 of passes textures the first pass,
+// bit 1 the second, and passes >> 4 asks for the second, added onto the first.
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2);

@@ -1,0 +1,22 @@
+// Fixed-point matrices, the model-view stack and the projection held by OpenGL
+#pragma once
+#include <cstdint>
+
+#include "geometry/matrix_types.h"
+
+// Converts the console's 64-byte 16.16 matrix at an RDRAM offset.
+void load_fixed_matrix(Matrix4& out, uint32_t address);
+
+// R = M x T in the console's row-vector convention: M applies first, then T.
+Matrix4 multiply(const Matrix4& M, const Matrix4& T);
+
+const Matrix4& modelview_matrix(); // the entry at modelview_top
+void modelview_load(const Matrix4& M);
+void modelview_mul(const Matrix4& M);
+void modelview_push_load(const Matrix4& M); // ignored at index 511
+void modelview_push_mul(const Matrix4& M);  // ignored at index 511
+void modelview_pop();                       // ignored at index 0
+
+void gl_load_projection(const Matrix4& M);
+void gl_mul_projection(const Matrix4& M);
+void gl_pop_modelview();

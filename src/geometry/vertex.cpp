@@ -1,0 +1,121 @@
+// Vertex transform, texture generation, the light records and draw-time lighting
+#include "geometry/vertex.h"
+
+#include <cmath>
+
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "geometry/matrix.h"
+
+Vec3 transform_point(float x, float y, float z) {
+    const float* M = modelview_matrix().m;
+    return {x * M[0] + y * M[4] + z * M[8] + M[12], x * M[1] + y * M[5] + z * M[9] + M[13],
+            x * M[2] + y * M[6] + z * M[10] + M[14]};
+}
+
+Vec3 transform_normal(float x, float y, float z) {
+    const float* M = modelview_matrix().m;
+    Vec3 n         = {x * M[0] + y * M[4] + z * M[8], x * M[1] + y * M[5] + z * M[9],
+                      x * M[2] + y * M[6] + z * M[10]};
+    normalize3(n);
+    return n;
+}
+
+void normalize3(Vec3& v) {
+    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (length == 0.0f) {
+        v = {0.0f, 0.0f, 0.0f};
+        return;
+    }
+    v = {v.x / length, v.y / length, v.z / length};
+}
+
+// Sphere mapping: the eye-space normal's x and y, from -1..1 to 0..1 (t grows downwards).
+// A zero normal maps to the middle of the texture rather than dividing by zero.
+static void generate_texcoords(TransformedVertex& v) {
+    const float length = std::sqrt(v.nx * v.nx + v.ny * v.ny + v.nz * v.nz);
+    if (length == 0.0f) {
+        v.s = 0.5f;
+        v.t = 0.5f;
+        return;
+    }
+    v.s = (v.nx * 0.5f) / length + 0.5f;
+    v.t = 0.5f - (v.ny * 0.5f) / length;
+}
+
+void load_vertex(uint32_t a, uint32_t index) {
+    TransformedVertex& v = rdp_reg.vtx[index % kVertexCount];
+    const auto x         = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a)));
+    const auto y         = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a + 2)));
+    const auto z         = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a + 4)));
+    v.flags              = read_rdram_u16(a + 6);
+    v.s                  = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a + 8)));
+    v.t                  = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a + 10)));
+    for (uint32_t i = 0; i < 4; ++i)
+        v.rgba[i] = read_rdram_u8(a + 12 + i);
+
+    const Vec3 p = transform_point(x, y, z);
+    v.x          = p.x;
+    v.y          = p.y;
+    v.z          = p.z;
+
+    // With lighting the colour bytes carry the normal; it is transformed either way.
+    const Vec3 n = transform_normal(static_cast<int8_t>(v.rgba[0]), static_cast<int8_t>(v.rgba[1]),
+                                    static_cast<int8_t>(v.rgba[2]));
+    v.nx         = n.x;
+    v.ny         = n.y;
+    v.nz         = n.z;
+
+    if (rdp_reg.geometry_mode & kGeometryTextureGen) generate_texcoords(v);
+}
+
+void light_vertex(const TransformedVertex& v, float out[4]) {
+    Vec3 n = {v.nx, v.ny, v.nz};
+    normalize3(n);
+    const uint32_t count = rdp_reg.num_lights < kLightCount ? rdp_reg.num_lights : kLightCount - 1;
+    float r = 0.0f, g = 0.0f, b = 0.0f;
+    for (uint32_t i = 0; i < count; ++i) {
+        const LightRecord& light = rdp_reg.lights[i];
+        Vec3 d                   = {light.xyzw[0], light.xyzw[1], light.xyzw[2]};
+        normalize3(d);
+        float k = d.x * n.x + d.y * n.y + d.z * n.z;
+        if (k < 0.0f) k = 0.0f;
+        r += k * light.rgba[0];
+        g += k * light.rgba[1];
+        b += k * light.rgba[2];
+    }
+    const LightRecord& ambient = rdp_reg.lights[count];
+    out[0]                     = r + ambient.rgba[0];
+    out[1]                     = g + ambient.rgba[1];
+    out[2]                     = b + ambient.rgba[2];
+    out[3]                     = 1.0f;
+}
+
+static void set_color(float out[4], float r, float g, float b) {
+    out[0] = r;
+    out[1] = g;
+    out[2] = b;
+    out[3] = 1.0f;
+}
+
+void load_light(uint32_t light, uint32_t a) {
+    LightRecord& l = rdp_reg.lights[light % kLightCount];
+    set_color(l.rgba, read_rdram_u8(a) * kInv255, read_rdram_u8(a + 1) * kInv255,
+              read_rdram_u8(a + 2) * kInv255);
+    set_color(l.rgba_copy, read_rdram_u8(a + 4) * kInv255, read_rdram_u8(a + 5) * kInv255,
+              read_rdram_u8(a + 6) * kInv255);
+    set_color(l.xyzw, static_cast<int8_t>(read_rdram_u8(a + 8)) * kInv127,
+              static_cast<int8_t>(read_rdram_u8(a + 9)) * kInv127,
+              static_cast<int8_t>(read_rdram_u8(a + 10)) * kInv127);
+}
+
+void set_light_color(uint32_t light, bool copy, uint32_t w) {
+    LightRecord& l = rdp_reg.lights[light % kLightCount];
+    set_color(copy ? l.rgba_copy : l.rgba, static_cast<float>(w >> 24) * kInv255,
+              static_cast<float>((w >> 16) & 0xFF) * kInv255,
+              static_cast<float>((w >> 8) & 0xFF) * kInv255);
+}
+
+void set_num_lights(uint32_t n) {
+    rdp_reg.num_lights = n < kLightCount ? n : kLightCount - 1;
+}

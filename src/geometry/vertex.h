@@ -1,0 +1,34 @@
+// Vertex transform, texture generation, the light records and draw-time lighting
+#pragma once
+#include <cstdint>
+
+#include "geometry/vertex_types.h"
+
+// The float nearest to 1/255 (bits 0x3B808081): colour bytes to 0..1.
+constexpr float kInv255 = 1.0f / 255.0f;
+// The float nearest to 1/127 (bits 0x3C010204): signed direction bytes to -1..1.
+constexpr float kInv127 = 1.0f / 127.0f;
+
+constexpr uint32_t kGeometryLighting   = 0x00020000;
+constexpr uint32_t kGeometryTextureGen = 0x00040000;
+
+struct Vec3 {
+    float x, y, z;
+};
+
+// Loads the 16-byte console vertex at an RDRAM offset into vtx[index & 255].
+void load_vertex(uint32_t address, uint32_t index);
+
+Vec3 transform_point(float x, float y, float z);  // by the model-view top
+Vec3 transform_normal(float x, float y, float z); // upper-left 3x3, normalised
+void normalize3(Vec3& v);                         // (0, 0, 0) stays (0, 0, 0)
+
+// The lit colour (r, g, b, 1.0) of a vertex; not clamped.
+void light_vertex(const TransformedVertex& v, float out[4]);
+
+// Light records as MOVEMEM and MOVEWORD fill them; light numbers are taken modulo 8.
+void load_light(uint32_t light, uint32_t address);
+void set_light_color(uint32_t light, bool copy, uint32_t rgba_word);
+
+// Directional lights 0..n-1, ambient in record n; counts above 7 are clamped to 7.
+void set_num_lights(uint32_t n);
