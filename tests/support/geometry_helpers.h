@@ -44,8 +44,9 @@ constexpr uint32_t kMatrixAddress   = 0x200100; // room for several 64-byte matr
 constexpr uint32_t kVertexAddress   = 0x201000;
 constexpr uint32_t kLightAddress    = 0x202000;
 
-// Full-screen viewport, the given projection, model-view scale, no lighting: console
-// coordinates x, y in -100..100 cover the window when the projection is the identity.
+// Full-screen viewport, the given projection and model-view, no geometry mode (so no
+// culling and no lighting): console coordinates x, y in -100..100 cover the window when the
+// projection is the identity.
 inline void add_plain_setup(Console& c, DisplayList& dl, const uc0::Mat& projection,
                             const uc0::Mat& modelview) {
     uc0::write_viewport(c, kViewportAddress, 160, 120, 160, 120);
@@ -53,5 +54,5 @@ inline void add_plain_setup(Console& c, DisplayList& dl, const uc0::Mat& project
     uc0::write_matrix(c, kMatrixAddress + 64, modelview);
     dl.add({uc0::viewport(kViewportAddress),
             uc0::matrix(uc0::kProjection | uc0::kLoad, kMatrixAddress),
-            uc0::matrix(uc0::kLoad, kMatrixAddress + 64)});
+            uc0::matrix(uc0::kLoad, kMatrixAddress + 64), uc0::clear_geometry_mode(0xFFFFFFFF)});
 }

@@ -41,9 +41,10 @@ constexpr Command viewport(uint32_t address) {
 constexpr Command light(uint32_t n, uint32_t address) {
     return movemem(0x86 + 2 * n, address);
 }
-// Loads count (1..16) vertices into vtx[first..].
+// Loads count (1..16) vertices into vtx[first..]; first is 0..15, so 30 is the last entry.
 constexpr Command vertex(uint32_t first, uint32_t count, uint32_t address) {
-    return cmd::word(0x04, ((count - 1) << 20) | (first << 16) | (count * 16), address);
+    return cmd::word(0x04, (((count - 1) & 0xF) << 20) | ((first & 0xF) << 16) | (count * 16),
+                     address);
 }
 constexpr Command sprite2d(uint32_t address) {
     return cmd::word(0x09, 0, address);
