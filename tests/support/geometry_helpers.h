@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dl_builder.h"
+#include "dl_texture.h"
 #include "dl_ucode0.h"
 
 struct Rgba {
@@ -43,6 +44,7 @@ constexpr uint32_t kViewportAddress = 0x200000;
 constexpr uint32_t kMatrixAddress   = 0x200100; // room for several 64-byte matrices
 constexpr uint32_t kVertexAddress   = 0x201000;
 constexpr uint32_t kLightAddress    = 0x202000;
+constexpr uint32_t kTexelAddress    = 0x203000;
 
 // Full-screen viewport, the given projection and model-view, no geometry mode (so no
 // culling and no lighting): console coordinates x, y in -100..100 cover the window when the
@@ -55,4 +57,14 @@ inline void add_plain_setup(Console& c, DisplayList& dl, const uc0::Mat& project
     dl.add({uc0::viewport(kViewportAddress),
             uc0::matrix(uc0::kProjection | uc0::kLoad, kMatrixAddress),
             uc0::matrix(uc0::kLoad, kMatrixAddress + 64), uc0::clear_geometry_mode(0xFFFFFFFF)});
+}
+
+// A white 4 x 4 texture on tile 0: whatever recipe a flush picks, textured or not, white
+// vertices stay bright.
+inline void add_white_texture(Console& c, DisplayList& dl) {
+    for (uint32_t i = 0; i < 16; ++i)
+        c.write_u16(kTexelAddress + 2 * i, 0xFFFF);
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 4, kTexelAddress),
+            tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::load_block(0, 0, 0, 16),
+            tex::set_tile_size(0, 0, 0, 4, 4)});
 }
