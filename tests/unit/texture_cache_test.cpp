@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "dl_rdp.h"
+#include "dlist/interpreter.h"
+#include "host/plugin.h"
 #include "support/texture_support.h"
 
 namespace {
@@ -330,6 +333,50 @@ TEST_F(TextureCacheTest, NothingTheTileClaimsLeavesTheBuffers) {
     ASSERT_LT(rdp_reg.tiles[0].width, 0);
     EXPECT_EQ(bind_texture(), 1);
     EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 1) << "one texel";
+}
+
+} // namespace
+
+namespace {
+
+// The drawn pixel at console coordinates (x, y) of a 320 x 240 frame over the window.
+Texel frame_pixel(float x, float y) {
+    const int wx = static_cast<int>(x * static_cast<float>(window_width) / 320.0f);
+    const int wy =
+        window_height - 1 - static_cast<int>(y * static_cast<float>(window_height) / 240.0f);
+    Texel p;
+    glReadPixels(wx, wy, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &p);
+    return p;
+}
+
+TEST_F(TextureCacheTest, ATexturedRectangleShowsItsTexels) {
+    glViewport(0, 0, window_width, window_height);
+    glDisable(GL_SCISSOR_TEST);
+    // An 8 x 8 image of four 4 x 4 quadrants: red, green, blue, white.
+    const uint16_t quadrant[4] = {0xF801, 0x07C1, 0x003F, 0xFFFF};
+    for (uint32_t y = 0; y < 8; ++y)
+        for (uint32_t x = 0; x < 8; ++x)
+            c.write_u16(0x10000 + 2 * (y * 8 + x), quadrant[(y / 4) * 2 + x / 4]);
+    DisplayList dl(c, 0x1000);
+    dl.add({cmd::set_color_image(320, 0x200000), cmd::set_other_mode(2u << 20, 0),
+            tex::set_texture_image(tex::rgba, tex::b16, 8, 0x10000),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64),
+            tex::set_tile(0, tex::rgba, tex::b16, 2, 0, 0, {1, 0, 0, 0}, {1, 0, 0, 0}),
+            tex::set_tile_size(0, 0, 0, 8, 8)});
+    // Copy mode: a 32 x 32 rectangle at (16, 16), a quarter texel a pixel (four a clock).
+    for (const Command& w : cmd::tex_rect(16, 16, 47, 47, 0, 0, 0, 1.0f, 0.25f))
+        dl.add(w);
+    dl.add(cmd::end_dl());
+    run_interpreted_task(dl.start());
+
+    struct Probe {
+        float x, y;
+        Texel expected;
+    } probes[] = {{20, 20, {248, 0, 0, 255}}, {42, 20, {0, 248, 0, 255}},
+                  {20, 42, {0, 0, 248, 255}}, {42, 42, {248, 248, 248, 255}},
+                  {10, 10, {0, 0, 0, 255}},   {52, 30, {0, 0, 0, 255}}};
+    for (const Probe& p : probes)
+        EXPECT_EQ(frame_pixel(p.x, p.y), p.expected) << "console pixel " << p.x << ", " << p.y;
 }
 
 } // namespace
