@@ -7,6 +7,7 @@
 #include "dl_rdp.h"
 #include "dlist/interpreter.h"
 #include "host/plugin.h"
+#include "support/geometry_helpers.h"
 #include "support/texture_support.h"
 
 namespace {
@@ -377,6 +378,47 @@ TEST_F(TextureCacheTest, ATexturedRectangleShowsItsTexels) {
                   {10, 10, {0, 0, 0, 255}},   {52, 30, {0, 0, 0, 255}}};
     for (const Probe& p : probes)
         EXPECT_EQ(frame_pixel(p.x, p.y), p.expected) << "console pixel " << p.x << ", " << p.y;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TextureCacheTest, ATexturedTriangleShowsItsTexels) {
+    // Four 4 x 4 quadrants: red, green (top row), blue, white (bottom row).
+    const uint16_t quadrant[4] = {0xF801, 0x07C1, 0x003F, 0xFFFF};
+    for (uint32_t y = 0; y < 8; ++y)
+        for (uint32_t x = 0; x < 8; ++x)
+            c.write_u16(kTexelAddress + 2 * (y * 8 + x), quadrant[(y / 4) * 2 + x / 4]);
+    // A square of two triangles, the texture once over it (s and t in 10.5 texels).
+    const int16_t corners[4][4] = {
+        {-50, 50, 0, 0}, {50, 50, 256, 0}, {50, -50, 256, 256}, {-50, -50, 0, 256}};
+    for (uint32_t i = 0; i < 4; ++i)
+        uc0::write_vertex(c, kVertexAddress + 16 * i, corners[i][0], corners[i][1], 0,
+                          corners[i][2], corners[i][3], 255, 255, 255, 255);
+    DisplayList dl(c, kListAddress);
+    add_plain_setup(c, dl, uc0::identity(), uc0::scaling(0.01f));
+    const tex::Wrap clamp = {1, 0, 0, 0};
+    dl.add({cmd::set_combine_keys(0x3FF3FFF, 0x3FF3FFF), uc0::texture(0, 1, 0xFFFF, 0xFFFF),
+            tex::set_texture_image(tex::rgba, tex::b16, 8, kTexelAddress),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64),
+            tex::set_tile(0, tex::rgba, tex::b16, 2, 0, 0, clamp, clamp),
+            tex::set_tile_size(0, 0, 0, 8, 8), uc0::vertex(0, 4, kVertexAddress),
+            uc0::tri1(0, 1, 2), uc0::tri1(0, 2, 3), cmd::end_dl()});
+    run_interpreted_task(dl.start());
+
+    auto window_x = [](int x) { return 320 + x * 16 / 5; };
+    auto window_y = [](int y) { return 240 + y * 12 / 5; };
+    struct Probe {
+        int x, y;
+        int r, g, b;
+    } probes[] = {{-25, 25, 248, 0, 0},     {25, 25, 0, 248, 0}, {-25, -25, 0, 0, 248},
+                  {25, -25, 248, 248, 248}, {-75, 0, 0, 0, 0},   {0, 75, 0, 0, 0}};
+    for (const Probe& p : probes) {
+        const Rgba seen = pixel_at(window_x(p.x), window_y(p.y));
+        EXPECT_TRUE(near(seen, p.r, p.g, p.b))
+            << "console " << p.x << ", " << p.y << ": " << describe(seen);
+    }
 }
 
 } // namespace
