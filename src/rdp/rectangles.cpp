@@ -8,10 +8,10 @@
 #include "dlist/rdp_reg.h"
 #include "dlist/rdram.h"
 #include "rdp/rect_color_table.h"
+#include "render/batch.h"
 #include "texture/texture_cache.h"
 
-constexpr uint32_t kInvertTextureMode = 0x200; // texel RGB inverted
-constexpr float kInv255               = 1.0f / 255.0f;
+constexpr float kInv255 = 1.0f / 255.0f;
 
 // TEXRECT fields: corners in 10.2 fixed point, s and t in signed 10.5 (the word 12 bytes on),
 // the steps in signed 5.10 (the word 20 bytes on).
@@ -142,7 +142,7 @@ static const float* source_rgba(RectSource source) {
 }
 
 static void draw_rect_pass(const RectPass& pass, const TexRectQuad& q) {
-    if (pass.inverted) rdp_reg.texture_mode = kInvertTextureMode;
+    if (pass.inverted) rdp_reg.texture_mode = kTextureModeInvert;
     if (pass.textured) {
         bind_texture();
         glEnable(GL_TEXTURE_2D);

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "dl_rdp.h"
+#include "dl_ucode0.h"
 #include "dlist/rdp_reg.h"
 #include "render/combiner.h"
 #include "render/recipe_table.h"
+#include "support/geometry_helpers.h"
 #include "support/test_host.h"
+#include "texture/texture_cache.h"
 
 namespace {
 
@@ -231,6 +234,73 @@ TEST_F(Combiner, RepeatedModeIsAnActionOfItsOwn) {
     };
     EXPECT_EQ(flush(1, 0x20A2D12, 0x1FFE4F0), "[m=2]D(1,4,0) [m=2]D(1,4,0)");
     EXPECT_EQ(flush(1, 0x20A2D12, 0x0000000), "[m=2]D(1,4,0) D(1,0,0)");
+}
+
+// Whole frames through family 0: the keys a display list sets pick the recipe, the recipe's
+// colours reach the pixels and its texel transform reaches the texture cache.
+class CombinerFrames : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        attach_test_host();
+        reset_core_state();
+        reset_texture_cache();
+    }
+
+    // One triangle over the window centre, shaded (200, 100, 50, 255), drawn with the keys. The
+    // white texture's texels come out as 248 (five bits a channel).
+    void draw_triangle(uint32_t cycle_type, uint32_t key0, uint32_t key1) {
+        for (uint32_t i = 0; i < 3; ++i) {
+            const int16_t x = i == 0 ? -60 : i == 1 ? 60 : 0;
+            const int16_t y = i == 2 ? 60 : -60;
+            uc0::write_vertex(c, kVertexAddress + 16 * i, x, y, 0, 0, 0, 200, 100, 50, 255);
+        }
+        DisplayList dl(c, kListAddress);
+        add_plain_setup(c, dl, uc0::identity(), uc0::scaling(0.01f));
+        add_white_texture(c, dl);
+        dl.add({cmd::set_cycle_type(cycle_type), cmd::set_combine_keys(key0, key1),
+                cmd::set_prim_color(0x80FF40FF), cmd::set_env_color(0x2040C0FF),
+                uc0::vertex(0, 3, kVertexAddress), uc0::tri1(0, 1, 2), cmd::pipe_sync(),
+                cmd::end_dl()});
+        run_interpreted_task(dl.start());
+    }
+
+    Console& c = test_console();
+};
+
+TEST_F(CombinerFrames, KeysPickTheColours) {
+    struct Case {
+        uint32_t cycle_type, key0, key1;
+        int r, g, b;
+        const char* what;
+    } cases[] = {
+        {0, 0x7FF7FFF, 0, 128, 255, 64, "primitive colour, untextured"},
+        {0, 0xBFFBFFF, 0, 32, 64, 192, "environment colour"},
+        {0, 0x9FF9FFF, 0, 200, 100, 50, "shade"},
+        {0, 0x9FFE3F4, 0, 100, 100, 13, "shade x primitive"},
+        {0, 0x1234567, 0, 248, 248, 248, "unknown key: the white texture under white"},
+        {1, 0x3FFE4F1, 0x1FFE5F0, 24, 24, 37, "listed pair: texture x shade x environment"},
+        {1, 0x3FFE4F1, 0x1FFE5F1, 248, 248, 248, "unlisted pair: the plain texture"},
+        {3, 0x7FF7FFF, 0, 248, 248, 248, "fill mode ignores the keys"},
+    };
+    for (const Case& k : cases) {
+        draw_triangle(k.cycle_type, k.key0, k.key1);
+        const Rgba p = pixel_at(320, 240);
+        EXPECT_TRUE(near(p, k.r, k.g, k.b)) << k.what << ": " << describe(p);
+    }
+}
+
+TEST_F(CombinerFrames, TexelTransformReachesTheCache) {
+    draw_triangle(0, 0xDFFA351, 0); // m=40 c=PxE D(1,0,0)
+    const GLint name = gl_int(GL_TEXTURE_BINDING_2D);
+    ASSERT_GT(name, 0);
+    EXPECT_EQ(TextureCache[name].mode, 0x40u);
+    EXPECT_EQ(TextureCache[name].color, 0x80FF40FFu ^ 0x2040C0FFu);
+
+    draw_triangle(0, 0xE7B6156, 0); // m=6 c=P D(1,0,0)
+    const GLint prim_name = gl_int(GL_TEXTURE_BINDING_2D);
+    EXPECT_NE(prim_name, name) << "another transform, another texture";
+    EXPECT_EQ(TextureCache[prim_name].mode, 0x6u);
+    EXPECT_EQ(TextureCache[prim_name].color, 0x80FF40FFu);
 }
 
 } // namespace
