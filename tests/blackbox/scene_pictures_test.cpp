@@ -1,0 +1,81 @@
+// The rectangle and combiner demo scenes, rendered by vexa-host through the loaded plug-in
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
+
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::string pixels; // RGBA, top row first
+
+    // (x, y) in console pixels of the 320 x 240 screen, y down.
+    std::string at(int x, int y) const {
+        const int wx = x * width / 320, wy = y * height / 240;
+        const auto* p = reinterpret_cast<const unsigned char*>(pixels.data()) +
+                        4 * (static_cast<size_t>(wy) * width + wx);
+        return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
+    }
+    bool near(int x, int y, int r, int g, int b) const {
+        const int wx = x * width / 320, wy = y * height / 240;
+        const auto* p = reinterpret_cast<const unsigned char*>(pixels.data()) +
+                        4 * (static_cast<size_t>(wy) * width + wx);
+        return std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3;
+    }
+};
+
+Picture render(const std::string& scene) {
+    Picture pic;
+    char dir[] = "/tmp/vexa-scene-XXXXXX";
+    if (!mkdtemp(dir)) return pic;
+    const std::string command = std::string(VEXA_HOST_PATH) + " --scene " + scene + " --out " +
+                                dir + " --plugin " + VEXA_PLUGIN_PATH + " >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string png = std::string(dir) + "/" + scene + "-000.png";
+    int channels          = 0;
+    unsigned char* data   = stbi_load(png.c_str(), &pic.width, &pic.height, &channels, 4);
+    EXPECT_NE(data, nullptr) << png;
+    if (data) {
+        pic.pixels.assign(reinterpret_cast<char*>(data), 4 * pic.width * pic.height);
+        stbi_image_free(data);
+    }
+    std::system((std::string("rm -rf ") + dir).c_str());
+    return pic;
+}
+
+struct Probe {
+    int x, y, r, g, b;
+    const char* what;
+};
+
+void expect_probes(const Picture& pic, std::initializer_list<Probe> probes) {
+    ASSERT_GT(pic.width, 0);
+    for (const Probe& p : probes)
+        EXPECT_TRUE(pic.near(p.x, p.y, p.r, p.g, p.b))
+            << p.what << " at (" << p.x << ", " << p.y << "): " << pic.at(p.x, p.y);
+}
+
+TEST(ScenePictures, Rectangles) {
+    expect_probes(
+        render("rects"),
+        {{5, 230, 16, 24, 64, "fill background; neither the depth clear nor key 0FFFFFFF drew"},
+         {40, 40, 230, 60, 50, "fill-colour box"},
+         {15, 80, 136, 140, 160, "half-transparent blend-colour fill over the background"},
+         {60, 150, 240, 128, 32, "primitive-colour texture rectangle"},
+         {90, 210, 62, 248, 62, "white texels under the green primitive colour"},
+         {98, 210, 62, 0, 62, "magenta texels under the green primitive colour"}});
+}
+
+TEST(ScenePictures, CombinerRecipes) {
+    expect_probes(render("combiner"), {{40, 60, 240, 160, 48, "primitive colour (7FF7FFF)"},
+                                       {120, 60, 48, 128, 240, "environment colour (BFFBFFF)"},
+                                       {5, 5, 20, 22, 30, "fill background"},
+                                       {12, 12, 52, 56, 70, "fill panel"}});
+}
+
+} // namespace
