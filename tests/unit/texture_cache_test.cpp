@@ -385,6 +385,8 @@ TEST_F(TextureCacheTest, ATexturedRectangleShowsItsTexels) {
 namespace {
 
 TEST_F(TextureCacheTest, ATexturedTriangleShowsItsTexels) {
+    glViewport(0, 0, window_width, window_height);
+    glDisable(GL_SCISSOR_TEST);
     // Four 4 x 4 quadrants: red, green (top row), blue, white (bottom row).
     const uint16_t quadrant[4] = {0xF801, 0x07C1, 0x003F, 0xFFFF};
     for (uint32_t y = 0; y < 8; ++y)
