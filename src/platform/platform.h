@@ -2,6 +2,7 @@
 // win32/ maps each call onto the Win32 function of the same job; sdl/ serves Linux.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Message boxes, shown without an owner window.
 enum class MessageIcon { none, information, error, question };
@@ -41,13 +42,52 @@ bool platform_delete_context(GlContext context);
 bool platform_release_device(void* window, GlDevice device);
 void platform_swap_buffers(GlDevice device);
 
+// Profile (INI) files, read and written as GetPrivateProfileIntA and
+// WritePrivateProfileStringA do. A missing file, section or key reads as `fallback`.
+int32_t platform_profile_read_int(const char* section, const char* key, int32_t fallback,
+                                  const char* path);
+bool platform_profile_write_string(const char* section, const char* key, const char* value,
+                                   const char* path); // false when the file was left as it was
+// Drops what the system caches of profile files (WritePrivateProfileStringW with a null
+// section, key and value on "appname.ini"); nothing to do where nothing is cached.
+void platform_profile_flush_cache();
+
+// Drive and directory of the host's executable with a trailing separator
+// (GetModuleFileNameA of the main module, split as _splitpath does); empty when unknown.
+std::string platform_host_executable_dir();
+#if defined(_WIN32)
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// The modeless configuration dialog, from the IDD_CONFIG template of `module`
+// (CreateDialogParamA without owner window). Its procedure gets `init` before the create
+// call returns (WM_INITDIALOG) and then a `command` per pressed control (WM_COMMAND).
+using DialogHandle = void*;
+enum class DialogMessage { init, command };
+using DialogProc = bool (*)(DialogHandle dialog, DialogMessage message, int control);
+
+DialogHandle platform_create_config_dialog(void* module, DialogProc proc); // null on failure
+bool platform_dialog_button_checked(DialogHandle dialog, int control); // BM_GETCHECK
+void platform_dialog_check_button(DialogHandle dialog, int control);   // BM_SETCHECK, checked
+void platform_end_dialog(DialogHandle dialog, int result);             // EndDialog
+
 // Test seam: a scripted user interface, and failures injected into the context steps.
 struct UiScript {
     // Answers a message box instead of showing it; records what was asked.
     MessageAnswer (*message_box)(const char* text, const char* caption, MessageIcon icon,
                                  MessageButtons buttons, void* user);
     void* user;
+    // The configuration dialog, when set: created, read and ended instead of a real one.
+    DialogHandle (*create_dialog)(DialogProc proc, void* user)                    = nullptr;
+    bool (*button_checked)(DialogHandle dialog, int control, void* user)          = nullptr;
+    void (*check_button)(DialogHandle dialog, int control, void* user)            = nullptr;
+    void (*end_dialog)(DialogHandle dialog, int result, void* user)               = nullptr;
 };
+// Test seam: profile files of a test live under this folder instead of the executable's.
+void platform_override_host_dir(const char* dir); // null restores the executable's folder
+const char* platform_host_dir_override();
 void platform_install_ui_script(const UiScript* script); // null restores the real UI
 const UiScript* platform_ui_script();
 

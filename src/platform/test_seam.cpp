@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <string>
 
 static std::atomic<const UiScript*> ui_script{nullptr};
 static GlStep failing_step = GlStep::none;
@@ -18,4 +19,15 @@ void platform_fail_gl_step(GlStep step) {
 }
 bool platform_gl_step_fails(GlStep step) {
     return step != GlStep::none && step == failing_step;
+}
+
+static std::string host_dir_override;
+static bool host_dir_overridden;
+
+void platform_override_host_dir(const char* dir) {
+    host_dir_overridden = dir != nullptr;
+    host_dir_override   = dir ? dir : "";
+}
+const char* platform_host_dir_override() {
+    return host_dir_overridden ? host_dir_override.c_str() : nullptr;
 }

@@ -10,6 +10,7 @@
 
 #include "console.h"
 #include "dl_builder.h"
+#include "host_ini.h"
 #include "plugin_loader.h"
 
 namespace {
@@ -79,6 +80,11 @@ TEST(Exports, TaskLifecycle) {
     Console& c = console();
     // Before InitiateGFX the host pointers are null: nothing happens.
     plugin().ProcessDList();
+
+    // A game whose family the user has saved: no box holds the tasks.
+    c.set_rom_header(0x4C494645u, 0x43594C45u, 0x45, "LIFECYCLE");
+    std::string error;
+    ASSERT_TRUE(save_family_choice(c.rom_header, 0, &error)) << error;
 
     ASSERT_EQ(plugin().InitiateGFX(c.gfx_info(nullptr)), 1);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));

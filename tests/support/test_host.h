@@ -1,5 +1,6 @@
 // A console and an OpenGL context for tests that drive the core directly
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,29 @@ struct ScriptedUi {
     };
     std::vector<Shown> shown;
     MessageAnswer answer = MessageAnswer::ok;
+    // Runs while a box is shown, before it is answered: what the user does meanwhile.
+    std::function<void(const Shown&)> while_shown;
+
+    // The configuration dialog: created by the plug-in, then clicked by the test.
+    int dialogs_opened = 0;
+    bool dialog_open() const { return dialog_.open; }
+    std::vector<int> checked_controls() const; // checked radio buttons of the dialog
+    // A radio button checks itself and clears the others; other controls send their command.
+    void click(int control);
 
     ScriptedUi();
     ~ScriptedUi();
 
 private:
+    struct Dialog {
+        DialogProc proc = nullptr;
+        bool checked[7] = {};
+        bool open       = false;
+    };
+    Dialog dialog_;
     UiScript script_;
+    static DialogHandle create_dialog(DialogProc proc, void* user);
+    static bool button_checked(DialogHandle dialog, int control, void* user);
+    static void check_button(DialogHandle dialog, int control, void* user);
+    static void end_dialog(DialogHandle dialog, int result, void* user);
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console.h"
+#include "host_ini.h"
 #include "host_os.h"
 #include "plugin_loader.h"
 #include "png_writer.h"
@@ -99,6 +100,11 @@ static int run_scene(const Scene& scene, const Options& o) {
 
     static Console console; // 8 MB: kept off the stack
     console.set_rom_header(scene.crc1, scene.crc2, 0x45, scene.name);
+    // As a user who saved the scene's family: the plug-in then asks nothing.
+    if (!save_family_choice(console.rom_header, scene.family, &error)) {
+        std::fprintf(stderr, "vexa-host: %s\n", error.c_str());
+        return 1;
+    }
 
     void* window = nullptr;
     if (!make_host_window(o.width, o.height, &window)) return 1;
