@@ -19,19 +19,11 @@ uint32_t oldest_name = 1;
 TileTexels tile_texels[8];
 Texel ScaledTexels[kScaledTexels];
 
-constexpr uint32_t kLiveNames        = 512; // names live before the oldest are evicted
-constexpr uint32_t kEvictedNames     = 32;  // names evicted at a time
-constexpr uint32_t kStagedTexels     = 65536;
-constexpr int64_t kLargestArea       = 0x1FFF00;
-constexpr uint32_t kHashedTexels     = 65536;
-constexpr uint32_t kNothingConverted = 0xFFFFFFFF;
-
-static bool init_converted_hashes() {
-    for (TileTexels& t : tile_texels)
-        t.converted_hash = kNothingConverted;
-    return true;
-}
-static const bool converted_hashes_ready = init_converted_hashes();
+constexpr uint32_t kLiveNames    = 512; // names live before the oldest are evicted
+constexpr uint32_t kEvictedNames = 32;  // names evicted at a time
+constexpr uint32_t kStagedTexels = 65536;
+constexpr int64_t kLargestArea   = 0x1FFF00;
+constexpr uint32_t kHashedTexels = 65536;
 
 // The palette checksum a colour-indexed tile's key includes.
 static uint32_t palette_checksum(const TileDescriptor& d) {
@@ -75,7 +67,7 @@ uint32_t convert_tile(uint32_t tile) {
     if (hash == kHashNoSource) return hash;
     if (d.width < 0) return kHashNegativeWidth;
     if (hash == kHashTooLarge) return hash;
-    if (hash == area.converted_hash) return hash;
+    if (area.converted && hash == area.converted_hash) return hash;
 
     const TextureImage& image = rdp_reg.texture_image;
     texel_line                = static_cast<int32_t>(image.width);
@@ -102,6 +94,7 @@ uint32_t convert_tile(uint32_t tile) {
     }
     area.texels_hash[d.palette & 0xF] = hash;
     area.converted_hash               = hash;
+    area.converted                    = true;
     return hash;
 }
 
@@ -258,6 +251,6 @@ void reset_texture_cache() {
     oldest_name = 1;
     for (TileTexels& t : tile_texels) {
         std::memset(t.texels_hash, 0, sizeof t.texels_hash);
-        t.converted_hash = kNothingConverted;
+        t.converted = false;
     }
 }

@@ -26,6 +26,7 @@ struct TileTexels {
     Texel texels[kTileTexels]; // row after row, `width` texels a row
     uint32_t texels_hash[16];  // hash of the last conversion per palette number
     uint32_t converted_hash;   // hash of what `texels` holds now
+    bool converted;            // false until the first conversion
 };
 extern TileTexels tile_texels[8];
 

@@ -291,6 +291,18 @@ TEST_F(TextureCacheTest, ConvertedTexelsAreNotTakenForAnotherTile) {
     EXPECT_EQ(bound_texels()[5], pattern_texel(1, 1));
 }
 
+TEST_F(TextureCacheTest, TheFirstConversionIsNeverSkipped) {
+    // At RDRAM offset 0 with zeros in every sampled byte the tile hash is 0, the value the
+    // per-palette hashes start with; texel 2 lies in bytes the hash does not read.
+    load_rgba16(0, 4, 4);
+    for (uint32_t i = 0; i < 16; ++i)
+        c.write_u16(2 * i, 0);
+    c.write_u16(4, 0xF801);
+    ASSERT_EQ(tile_hash(0), 0u);
+    bind_texture();
+    EXPECT_EQ(bound_texels()[2], (Texel{248, 0, 0, 255}));
+}
+
 TEST_F(TextureCacheTest, NothingTheTileClaimsLeavesTheBuffers) {
     struct Case {
         const char* what;
