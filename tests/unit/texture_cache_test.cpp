@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "dl_rdp.h"
@@ -301,6 +302,37 @@ TEST_F(TextureCacheTest, TheFirstConversionIsNeverSkipped) {
     ASSERT_EQ(tile_hash(0), 0u);
     bind_texture();
     EXPECT_EQ(bound_texels()[2], (Texel{248, 0, 0, 255}));
+}
+
+// Seeded random tile states, as a corrupt display list could leave them: every bind returns
+// and (under the sanitizers) stays inside RDRAM and the texel buffers.
+TEST_F(TextureCacheTest, RandomTileStatesBindSafely) {
+    std::mt19937 random(20261207);
+    auto any = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+    for (int i = 0; i < 200; ++i) {
+        rdp_reg.texture_image = {uint8_t(any(8)), uint8_t(any(4)), 1 + any(4096), any(0x800000)};
+        append_load(any(0x800000), any(512));
+        TileDescriptor& d     = rdp_reg.tiles[0];
+        d.format              = uint8_t(any(8));
+        d.size                = uint8_t(any(4));
+        d.tmem                = uint16_t(any(512));
+        d.palette             = uint8_t(any(16));
+        d.clamp_s             = uint8_t(any(2));
+        d.mirror_s            = uint8_t(any(2));
+        d.clamp_t             = uint8_t(any(2));
+        d.mirror_t            = uint8_t(any(2));
+        d.width               = int32_t(any(1100)) - 50;
+        d.height              = int32_t(any(i % 4 == 0 ? 1100 : 80)) - 5;
+        d.uls                 = int16_t(any(2048)) - 1024;
+        d.ult                 = int16_t(any(2048)) - 1024;
+        d.lrs                 = int16_t(d.uls + any(1200));
+        d.lrt                 = int16_t(d.ult + any(200));
+        d.load_offset         = int32_t(random());
+        rdp_reg.texture_mode  = any(3) == 0 ? 0x40 : 0;
+        rdp_reg.texture_color = uint32_t(i);
+        const int bound       = bind_texture();
+        EXPECT_TRUE(bound == 0 || bound == 1) << "state " << i;
+    }
 }
 
 TEST_F(TextureCacheTest, NothingTheTileClaimsLeavesTheBuffers) {
