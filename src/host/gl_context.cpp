@@ -5,6 +5,8 @@
 
 #include "host/plugin.h"
 #include "platform/platform.h"
+#include "render/batch.h"
+#include "texture/texture_cache.h"
 
 static GlDevice device;
 static GlContext context;
@@ -47,6 +49,10 @@ int create_gl_context() {
         return 0;
     }
     init_gl_state();
+    // Client arrays and texture names belong to the previous context, if any: a host that
+    // calls InitiateGFX again would otherwise draw with neither.
+    forget_client_arrays();
+    reset_texture_cache();
     return 1;
 }
 

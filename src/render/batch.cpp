@@ -38,6 +38,10 @@ static void bind_client_arrays() {
     arrays_bound = true;
 }
 
+void forget_client_arrays() {
+    arrays_bound = false;
+}
+
 static void set_texture(bool textured, uint32_t recipe) {
     if (!textured) {
         glDisable(GL_TEXTURE_2D);

@@ -44,3 +44,6 @@ void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
 // Draws the batch's count vertices as triangles: bit 0 of passes textures the first pass,
 // bit 1 the second, and passes >> 4 asks for the second, added onto the first.
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2);
+
+// A new OpenGL context knows nothing of the client arrays: the next draw binds them again.
+void forget_client_arrays();
