@@ -1,26 +1,38 @@
 // Writes the demo scenes' display lists as seed inputs for the fuzzers
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
 #include "console.h"
 #include "scenes.h"
 
-// One chunk per run of non-zero 64-byte blocks of RDRAM.
-static void write_seed(const Scene& scene, int frame, const std::string& dir) {
-    Console console;
-    const uint32_t start = scene.build(console, frame);
+static void write_file(const std::string& path, const std::string& bytes) {
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
+
+static void append_le32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+// The interpreter's input: the family, the start, and one chunk per run of non-zero 64-byte
+// blocks of RDRAM.
+static std::string interpreter_seed(const Scene& scene, const Console& console, uint32_t start) {
     std::string out;
     out.push_back(static_cast<char>(scene.family));
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(start >> (8 * i)));
+    append_le32(out, start);
     const uint32_t block = 64;
-    uint32_t a           = 0;
+    auto used            = [&](uint32_t at) {
+        for (uint32_t i = 0; i < block; ++i)
+            if (console.rdram[at + i]) return true;
+        return false;
+    };
+    uint32_t a = 0;
     while (a < Console::kRdramSize) {
-        auto used = [&](uint32_t at) {
-            for (uint32_t i = 0; i < block; ++i)
-                if (console.rdram[at + i]) return true;
-            return false;
-        };
         if (!used(a)) {
             a += block;
             continue;
@@ -29,26 +41,58 @@ static void write_seed(const Scene& scene, int frame, const std::string& dir) {
         while (end < Console::kRdramSize && used(end) && end - a < 0xFFC0)
             end += block;
         const uint32_t length = end - a;
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<char>(a >> (8 * i)));
+        append_le32(out, a);
         out.push_back(static_cast<char>(length & 0xFF));
         out.push_back(static_cast<char>(length >> 8));
         out.append(reinterpret_cast<const char*>(&console.rdram[a]), length);
         a = end;
     }
-    const std::string path = dir + "/" + scene.name + "-" + std::to_string(frame);
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(out.data(), 1, out.size(), f);
-        std::fclose(f);
+    return out;
+}
+
+// The textures target's input: every tile and load command word pair found in the scene's
+// RDRAM, in address order, each SETTILESIZE followed by a bind of tile 0.
+static std::string textures_seed(const Console& console) {
+    std::string out;
+    auto step = [&](uint8_t selector, uint32_t w0, uint32_t w1, uint32_t w2) {
+        out.push_back(static_cast<char>(selector));
+        append_le32(out, w0);
+        append_le32(out, w1);
+        append_le32(out, w2);
+    };
+    for (uint32_t a = 0; a + 8 <= Console::kRdramSize; a += 8) {
+        const uint32_t w0 = console.read_u32(a), w1 = console.read_u32(a + 4);
+        switch (w0 >> 24) {
+        case 0xFD: step(0, w0, w1, 0); break;
+        case 0xF5: step(1, w0, w1, 0); break;
+        case 0xF2:
+            step(2, w0, w1, 0);
+            step(6, 0, 0, 0);
+            break;
+        case 0xF3: step(3, w0, w1, 0); break;
+        case 0xF4: step(4, w0, w1, 0); break;
+        case 0xF0: step(5, w0, w1, 0); break;
+        }
     }
+    return out;
 }
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_seed_corpus DIR\n");
+        std::fprintf(stderr,
+                     "usage: make_seed_corpus DIR (writes DIR/interpreter, DIR/textures)\n");
         return 2;
     }
-    for (const Scene& s : all_scenes())
-        write_seed(s, 0, argv[1]);
+    const std::string dir = argv[1];
+    for (const char* target : {"interpreter", "textures"})
+        mkdir((dir + "/" + target).c_str(), 0755);
+    for (const Scene& s : all_scenes()) {
+        Console console;
+        const uint32_t start   = s.build(console, 0);
+        const std::string name = std::string(s.name) + "-0";
+        write_file(dir + "/interpreter/" + name, interpreter_seed(s, console, start));
+        const std::string textures = textures_seed(console);
+        if (!textures.empty()) write_file(dir + "/textures/" + name, textures);
+    }
     return 0;
 }

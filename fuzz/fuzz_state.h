@@ -1,0 +1,22 @@
+// Core state as at library load, so that every fuzz input runs alone and replays the same way
+#pragma once
+#include <cstring>
+
+#include "dlist/interpreter.h"
+#include "dlist/rdp_reg.h"
+#include "texture/texture_cache.h"
+#include "texture/texture_memory.h"
+#include "texture/tile_commands.h"
+
+// Enough for any list a fuzz input can hold, and a list that loops ends quickly.
+constexpr uint32_t kFuzzCommandBudget = 2048;
+
+inline void reset_fuzz_state() {
+    rdp_reg       = RdpReg{};
+    dlist_counter = 0;
+    UcodeType     = 0;
+    reset_texture_cache();
+    reset_texture_memory();
+    std::memset(TileCoordFactor, 0, sizeof TileCoordFactor);
+    command_budget = kFuzzCommandBudget;
+}

@@ -1,0 +1,46 @@
+// One fuzz input through the interpreter: RDRAM chunks, a family, four tasks
+#pragma once
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "console.h"
+#include "fuzz_input.h"
+#include "fuzz_state.h"
+
+// Copies the input's chunks into RDRAM and remembers where, so the next input starts from
+// zeros without clearing all 8 MB.
+struct RdramChunks {
+    std::vector<std::pair<uint32_t, uint32_t>> written; // offset, length
+
+    void clear(Console& console) {
+        for (auto [offset, length] : written)
+            std::memset(&console.rdram[offset], 0, length);
+        written.clear();
+    }
+
+    void load(Console& console, const FuzzTask& task) {
+        for (const FuzzChunk& c : task.chunks) {
+            const uint32_t offset = c.address & (Console::kRdramSize - 1);
+            const uint32_t length = std::min(c.length, Console::kRdramSize - offset);
+            std::memcpy(&console.rdram[offset], c.data, length);
+            written.emplace_back(offset, length);
+        }
+    }
+};
+
+// The skipped and the interpreted task twice: the first pair in the input's family, the
+// second in the next one, so state left by one family meets the commands of another.
+// Family 7 is no family at all.
+inline void run_interpreter_input(Console& console, RdramChunks& chunks, const uint8_t* data,
+                                  size_t size) {
+    chunks.clear(console);
+    const FuzzTask task = parse_fuzz_input(data, size);
+    chunks.load(console, task);
+    reset_fuzz_state();
+    for (int i = 0; i < 4; ++i) {
+        UcodeType = (task.family + i / 2) % 8;
+        run_display_list(task.start);
+    }
+}
