@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "console.h"
 #include "scenes.h"
@@ -79,12 +80,13 @@ static std::string textures_seed(const Console& console) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr,
-                     "usage: make_seed_corpus DIR (writes DIR/interpreter, DIR/textures)\n");
+        std::fprintf(
+            stderr,
+            "usage: make_seed_corpus DIR (writes DIR/interpreter, DIR/textures, DIR/ini)\n");
         return 2;
     }
     const std::string dir = argv[1];
-    for (const char* target : {"interpreter", "textures"})
+    for (const char* target : {"interpreter", "textures", "ini"})
         mkdir((dir + "/" + target).c_str(), 0755);
     for (const Scene& s : all_scenes()) {
         Console console;
@@ -94,5 +96,15 @@ int main(int argc, char** argv) {
         const std::string textures = textures_seed(console);
         if (!textures.empty()) write_file(dir + "/textures/" + name, textures);
     }
+    // Profile files as the plug-in writes them and as people edit them.
+    const std::string z(1, '\0');
+    const std::pair<const char*, std::string> ini_seeds[] = {
+        {"plain", "[0123ABCD89EF4567-45]\nName=SUPER GAME\nUCode=3\n"},
+        {"crlf", "; games\r\n[A-1]\r\nName = \"x\"\r\nUCode=-1\r\n\r\n[B]\r\nk=v\r\n"},
+        {"fields", "[S]\nUCode= 12abc\n" + z + "s" + z + "ucode" + z + "  4  "},
+        {"no-break", "[s]\nkey" + z + "S" + z + "KEY" + z + "v\nw"},
+    };
+    for (const auto& [name, bytes] : ini_seeds)
+        write_file(dir + "/ini/" + name, bytes);
     return 0;
 }

@@ -146,7 +146,8 @@ std::string ini_set_value(std::string_view text, std::string_view section, std::
     if (p.section_found) {
         const Line& l = lines[p.section_last_line];
         out.append(text.substr(0, l.end));
-        if (l.end == l.begin + l.content.size()) out.append(newline); // last line had no break
+        // A last line without "\n" (a lone "\r" is no line break) gets one first.
+        if (text[l.end - 1] != '\n') out.append(newline);
         out.append(entry).append(newline);
         out.append(text.substr(l.end));
         return out;
