@@ -1,0 +1,171 @@
+// The guards every subsystem keeps against hostile display lists and hosts: masked reads at
+// the top of RDRAM, unknown families, missing host pointers
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "config/ucode_select.h"
+#include "dl_builder.h"
+#include "dl_ucode0.h"
+#include "dlist/command_table.h"
+#include "dlist/interpreter.h"
+#include "dlist/rdp_reg.h"
+#include "host/plugin.h"
+#include "support/test_host.h"
+
+namespace {
+
+class RobustnessGuards : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        attach_test_host();
+        reset_core_state();
+    }
+    Console& c = test_console();
+};
+
+// Bit patterns, so that two NaNs made of the same bytes compare equal.
+void append_bits(std::vector<uint32_t>& out, const float* f, int n) {
+    for (int i = 0; i < n; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &f[i], sizeof bits);
+        out.push_back(bits);
+    }
+}
+
+std::vector<uint32_t> vertex_zero() {
+    const TransformedVertex& v = rdp_reg.vtx[0];
+    std::vector<uint32_t> out;
+    const float f[] = {v.x, v.y, v.z, v.s, v.t, v.nx, v.ny, v.nz};
+    append_bits(out, f, 8);
+    out.push_back(v.flags);
+    for (uint8_t b : v.rgba)
+        out.push_back(b);
+    return out;
+}
+
+std::vector<uint32_t> light_zero() {
+    const LightRecord& l = rdp_reg.lights[0];
+    std::vector<uint32_t> out;
+    append_bits(out, l.rgba, 4);
+    append_bits(out, l.rgba_copy, 4);
+    append_bits(out, l.xyzw, 4);
+    return out;
+}
+
+std::vector<uint32_t> viewport() {
+    std::vector<uint32_t> out;
+    append_bits(out, rdp_reg.viewport_scale, 4);
+    append_bits(out, rdp_reg.viewport_trans, 4);
+    return out;
+}
+
+std::vector<uint32_t> modelview_top() {
+    std::vector<uint32_t> out;
+    append_bits(out, rdp_reg.modelview.entry[rdp_reg.modelview.modelview_top].m, 16);
+    return out;
+}
+
+// Console bytes that make a record; the same seed gives the same record anywhere.
+void write_record(Console& c, uint32_t address, uint32_t bytes) {
+    uint32_t x = 12345;
+    for (uint32_t i = 0; i < bytes; ++i) {
+        x = x * 1103515245u + 12345u;
+        c.write_u8((address + i) & 0x7FFFFF, static_cast<uint8_t>(x >> 16));
+    }
+}
+
+} // namespace
+
+TEST_F(RobustnessGuards, RecordsAcrossTheTopOfRdramReadAsIfRdramWrapped) {
+    struct Case {
+        const char* what;
+        Command (*command)(uint32_t address);
+        uint32_t bytes;
+        std::vector<uint32_t> (*state)();
+    } cases[] = {
+        {"vertex", [](uint32_t a) { return uc0::vertex(0, 1, a); }, 16, vertex_zero},
+        {"light", [](uint32_t a) { return uc0::movemem(0x86, a); }, 16, light_zero},
+        {"viewport", [](uint32_t a) { return uc0::viewport(a); }, 16, viewport},
+        {"matrix", [](uint32_t a) { return uc0::matrix(uc0::kLoad, a); }, 64, modelview_top},
+    };
+    const uint32_t in_one_piece = 0x100000;
+    for (const Case& k : cases) {
+        // Straddles at every 4-byte step, so each read meets the top of RDRAM once.
+        for (uint32_t below_top = 4; below_top < k.bytes; below_top += 4) {
+            reset_core_state();
+            write_record(c, in_one_piece, k.bytes);
+            const Command whole = k.command(in_one_piece);
+            rdp_reg.cmd0        = whole.w0;
+            rdp_reg.cmd1        = whole.w1;
+            execute_command();
+            const std::vector<uint32_t> expected = k.state();
+
+            reset_core_state();
+            const uint32_t split = 0x800000 - below_top;
+            write_record(c, split, k.bytes);
+            const Command wrapped = k.command(split);
+            rdp_reg.cmd0          = wrapped.w0;
+            rdp_reg.cmd1          = wrapped.w1;
+            execute_command();
+            EXPECT_EQ(k.state(), expected) << k.what << " " << below_top << " bytes below the top";
+        }
+    }
+}
+
+TEST_F(RobustnessGuards, LookAheadWordsWrapAtTheTopOfRdram) {
+    c.write_u32(0x7FFFF0, 0xC0000000);
+    c.write_u32(0x7FFFF4, 1);
+    c.write_u32(0x000004, 0xBBBB);
+    c.write_u32(0x7FFFF8, cmd::end_dl().w0);
+    c.write_u32(0x7FFFFC, 0xAAAA);
+    static uint32_t seen[2];
+    CommandTable[0][0xC0] = [] {
+        seen[0] = rdp_reg.lookahead1;
+        seen[1] = rdp_reg.lookahead2;
+    };
+    run_interpreted_task(0x7FFFF0);
+    CommandTable[0][0xC0] = do_nothing;
+    EXPECT_EQ(seen[0], 0xAAAAu) << "12 bytes on: the last word of RDRAM";
+    EXPECT_EQ(seen[1], 0xBBBBu) << "20 bytes on: the second word of RDRAM";
+}
+
+TEST_F(RobustnessGuards, UnknownFamiliesSignalTheHostAndRunNothing) {
+    for (uint32_t family : {7u, 8u, 255u, 0x80000000u, 0xFFFFFFFFu}) {
+        reset_core_state();
+        DisplayList dl(c, 0xA000);
+        dl.add({cmd::set_fill_color(5), cmd::end_dl()});
+        UcodeType = family;
+        run_interpreted_task(dl.start());
+        EXPECT_EQ(c.mi_interrupt, 0x20u) << "family " << family;
+        EXPECT_EQ(rdp_reg.fill_color, 0u) << "family " << family;
+        EXPECT_EQ(rdp_reg.dlist_end, 1u) << "family " << family;
+    }
+}
+
+TEST_F(RobustnessGuards, MissingHostPointersNeitherCrashNorWrite) {
+    const HostPointers kept = host;
+    selected_ucode          = 0;
+
+    // Before InitiateGFX: no memory to read, the task is not run at all.
+    host = HostPointers{};
+    process_dlist();
+    process_dlist();
+    EXPECT_EQ(dlist_counter, 0u);
+
+    // Memories but no registers and no ROM header: the tasks run, nothing is signalled.
+    host.rdram = c.rdram.data();
+    host.dmem  = c.dmem.data();
+    DisplayList dl(c, 0x3000);
+    dl.add({cmd::full_sync(), uc0::sprite2d(0x300000), cmd::end_dl()});
+    c.set_task(dl.start());
+    for (int task = 0; task < 2; ++task)
+        process_dlist();
+    EXPECT_EQ(dlist_counter, 2u);
+    EXPECT_EQ(rdp_reg.dlist_end, 1u);
+    EXPECT_EQ(c.mi_interrupt, 0u) << "no register, no write through it";
+
+    host           = kept;
+    selected_ucode = -1;
+}
