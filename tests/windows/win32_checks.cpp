@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -194,7 +195,9 @@ static void check_config_dialog(const Plugin& p) {
 
     dialog = open_dialog(p);
     check(dialog && checked(dialog, 1003) && !checked(dialog, 1005), "cancel left family 3 chosen");
+    // The close box posts the cancel command: the host's message loop delivers it.
     SendMessageA(dialog, WM_CLOSE, 0, 0);
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
     check(!IsWindow(dialog), "the close box cancels the dialog");
     check(count_config_dialogs() == 0, "no dialog window is left behind");
 }
@@ -250,10 +253,120 @@ static void check_context(const Plugin& p) {
           "default render state: depth test, blending and alpha test on");
 }
 
-// win32-checks DLL SECTION: SECTION is resource, dialog, message-boxes or context.
+// A console whose ROM header gives the INI section 78563412F0DEBC9A-45 (or another checksum
+// byte for a second game) and whose display list at 0 ends at once.
+struct TinyConsole {
+    uint8_t rdram[0x800000];
+    uint8_t dmem[0x1000];
+    uint8_t header[64];
+    uint32_t mi = 0, vi = 2, other[21];
+
+    TinyConsole(uint8_t first_checksum_byte, const char* name) {
+        uint8_t image[64]          = {0x80, 0x37, 0x12, 0x40};
+        const uint8_t checksums[8] = {
+            first_checksum_byte, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0};
+        std::memcpy(image + 0x10, checksums, 8);
+        std::memcpy(image + 0x20, name, std::strlen(name));
+        image[0x3E] = 0x45;
+        for (int i = 0; i < 64; ++i)
+            header[i ^ 3] = image[i];
+    }
+    HostGfxInfo gfx_info(HWND window) {
+        HostGfxInfo info{};
+        info.window       = window;
+        info.rom_header   = header;
+        info.rdram        = rdram;
+        info.dmem         = dmem;
+        info.mi_interrupt = &mi;
+        info.vi_status    = &vi;
+        for (int i = 0; i < 21; ++i)
+            info.other_registers[i] = &other[i];
+        return info;
+    }
+};
+
+// The user at the screen, on a thread of its own as a host's user-interface thread: when the
+// plug-in asks to configure the game, opens the dialog, picks `family` and presses OK, then
+// dismisses the box; answers Yes when asked to save. Runs until `done` is set, so that its
+// thread's end (which resets the plug-in's choice) comes after the checks.
+struct User {
+    const Plugin* plugin;
+    int family;
+    volatile bool done = false;
+    volatile int asked = 0; // "Vexa ogl" boxes seen
+    volatile int saved = 0; // "UCode" boxes answered Yes
+    HANDLE thread      = nullptr;
+
+    User(const Plugin* p, int f) : plugin(p), family(f) {
+        thread = CreateThread(nullptr, 0, act, this, 0, nullptr);
+    }
+    ~User() {
+        done = true;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+
+    static DWORD WINAPI act(void* self) {
+        auto* u = static_cast<User*>(self);
+        for (int i = 0; i < 3000 && !u->done; ++i, Sleep(10)) {
+            if (HWND box = FindWindowA("#32770", "Vexa ogl")) {
+                ++u->asked;
+                if (HWND dialog = open_dialog(*u->plugin)) {
+                    SendDlgItemMessageA(dialog, 1000 + u->family, BM_CLICK, 0, 0);
+                    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+                }
+                SendMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box))
+                    Sleep(10);
+            }
+            if (HWND box = FindWindowA("#32770", "UCode")) {
+                ++u->saved;
+                SendMessageA(box, WM_COMMAND, IDYES, 0);
+                while (IsWindow(box))
+                    Sleep(10);
+            }
+        }
+        return 0;
+    }
+};
+
+static HWND host_window() {
+    return CreateWindowA("STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320, 240,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// An unknown game: the plug-in asks, the user picks family 4 in the dialog, and at RomClosed
+// agrees to save. The INI file beside this program then holds the game; Linux reads it.
+static void write_ini(const Plugin& p) {
+    static TinyConsole console(0x12, "WINE WRITES");
+    User user(&p, 4);
+    check(p.InitiateGFX(console.gfx_info(host_window())) == 1, "InitiateGFX");
+    p.RomOpen();
+    p.ProcessDList();
+    check(user.asked == 1,
+          "an unknown game makes the plug-in ask once: " + std::to_string(user.asked));
+    p.RomClosed();
+    check(user.saved == 1, "RomClosed asks to save the choice");
+}
+
+// A game that Linux wrote into the INI file: no question, and the dialog shows its family.
+static void read_ini(const Plugin& p, int family) {
+    static TinyConsole console(0x13, "LINUX WROTE");
+    User user(&p, 0);
+    check(p.InitiateGFX(console.gfx_info(host_window())) == 1, "InitiateGFX");
+    p.ProcessDList();
+    check(user.asked == 0, "a configured game is not asked for");
+    HWND dialog = open_dialog(p);
+    check(dialog && checked(dialog, 1000 + family),
+          "the dialog shows family " + std::to_string(family) + " from the file");
+    if (dialog) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// win32-checks DLL SECTION [FAMILY]: SECTION is resource, dialog, message-boxes, context,
+// ini-write or ini-read (the family that the file holds for the game).
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::printf("usage: win32-checks DLL resource|dialog|message-boxes|context\n");
+    if (argc < 3) {
+        std::printf("usage: win32-checks DLL SECTION [FAMILY]\n");
         return 2;
     }
     Plugin p;
@@ -267,6 +380,8 @@ int main(int argc, char** argv) {
     if (section == "dialog") check_config_dialog(p);
     if (section == "message-boxes") check_message_boxes(p);
     if (section == "context") check_context(p);
+    if (section == "ini-write") write_ini(p);
+    if (section == "ini-read" && argc > 3) read_ini(p, std::atoi(argv[3]));
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 && passed > 0 ? 0 : 1;
 }
