@@ -197,7 +197,8 @@ static void check_config_dialog(const Plugin& p) {
     check(dialog && checked(dialog, 1003) && !checked(dialog, 1005), "cancel left family 3 chosen");
     // The close box posts the cancel command: the host's message loop delivers it.
     SendMessageA(dialog, WM_CLOSE, 0, 0);
-    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);)
+        DispatchMessageA(&m);
     check(!IsWindow(dialog), "the close box cancels the dialog");
     check(count_config_dialogs() == 0, "no dialog window is left behind");
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #include <stb_image.h>
@@ -137,12 +139,55 @@ TEST_P(Win32Checks, PassUnderWine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sections, Win32Checks,
-                         testing::Values("resource", "message-boxes", "context"),
+                         testing::Values("resource", "dialog", "message-boxes", "context"),
                          [](const testing::TestParamInfo<const char*>& param) {
                              std::string name = param.param;
                              name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
                              return name;
                          });
+
+// The INI file of the programs in the checks' folder, as the plug-in names it there:
+// "<folder>\Plugin\\vexa_ogl.ini".
+const fs::path kChecks = fs::path(kBuild) / "tests/windows";
+const fs::path kIni    = kChecks / "Plugin/vexa_ogl.ini";
+
+std::string read_text(const fs::path& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+void start_without_ini() {
+    fs::remove(kIni);
+    fs::create_directories(kIni.parent_path());
+}
+
+// The Windows build asks for an unknown game, the user picks family 4 and saves it at
+// RomClosed, all through the Win32 profile functions; the Linux reader then finds it.
+TEST_F(WindowsDll, IniFileWrittenUnderWineIsReadOnLinux) {
+    start_without_ini();
+    RUN_UNDER_WINE(out, (kChecks / "win32-checks.exe").string() + " " + kDll + " ini-write");
+    ASSERT_EQ(out.status, 0) << out.text;
+    const std::string text = read_text(kIni);
+    EXPECT_EQ(platform_profile_read_int("78563412F0DEBC9A-45", "UCode", -1, kIni.c_str()), 4)
+        << text;
+    EXPECT_NE(text.find("Name=WINE WRITES"), std::string::npos) << text;
+}
+
+// The Linux writer records a game; the Windows build reads it without asking.
+TEST_F(WindowsDll, IniFileWrittenOnLinuxIsReadUnderWine) {
+    start_without_ini();
+    const char* key = "78563413F0DEBC9A-45";
+    ASSERT_TRUE(platform_profile_write_string(key, "Name", "LINUX WROTE", kIni.c_str()));
+    ASSERT_TRUE(platform_profile_write_string(key, "UCode", "5", kIni.c_str()));
+    RUN_UNDER_WINE(out, (kChecks / "win32-checks.exe").string() + " " + kDll + " ini-read 5");
+    EXPECT_EQ(out.status, 0) << out.text << read_text(kIni);
+}
 
 struct Image {
     int width = 0, height = 0;

@@ -1,0 +1,34 @@
+// Profile (INI) files and the host executable's folder on Win32
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+int32_t platform_profile_read_int(const char* section, const char* key, int32_t fallback,
+                                  const char* path) {
+    return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, path));
+}
+
+bool platform_profile_write_string(const char* section, const char* key, const char* value,
+                                   const char* path) {
+    return WritePrivateProfileStringA(section, key, value, path) != FALSE;
+}
+
+void platform_profile_flush_cache() {
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, L"appname.ini");
+}
+
+std::string platform_host_executable_dir() {
+    if (const char* dir = platform_host_dir_override()) {
+        std::string d = dir;
+        if (d.empty() || (d.back() != '\\' && d.back() != '/')) d += '\\';
+        return d;
+    }
+    char path[MAX_PATH + 1] = "";
+    const DWORD n           = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    char drive[_MAX_DRIVE], dir[_MAX_DIR];
+    _splitpath(path, drive, dir, nullptr, nullptr);
+    return std::string(drive) + dir;
+}
