@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    run_interpreter_input(*console, chunks, data, size);
+    if (!run_interpreter_input(*console, chunks, data, size)) __builtin_trap();
     return 0;
 }

@@ -30,10 +30,20 @@ struct RdramChunks {
     }
 };
 
+// What every task leaves, whatever its list held: the list ended, no triangle waits, the
+// stack, the model-view stack, the light count and the texture names within their ranges.
+inline bool task_left_sound_state() {
+    return rdp_reg.dlist_end == 1 && rdp_reg.batch.count == 0 && rdp_reg.stack.depth >= -1 &&
+           rdp_reg.stack.depth < kStackLevels &&
+           rdp_reg.modelview.modelview_top < kModelViewDepth && rdp_reg.num_lights < kLightCount &&
+           next_name >= 1 && next_name < kTextureNames && oldest_name >= 1 &&
+           oldest_name < kTextureNames;
+}
+
 // The skipped and the interpreted task twice: the first pair in the input's family, the
 // second in the next one, so state left by one family meets the commands of another.
-// Family 7 is no family at all.
-inline void run_interpreter_input(Console& console, RdramChunks& chunks, const uint8_t* data,
+// Family 7 is no family at all. False when a task left unsound state.
+inline bool run_interpreter_input(Console& console, RdramChunks& chunks, const uint8_t* data,
                                   size_t size) {
     chunks.clear(console);
     const FuzzTask task = parse_fuzz_input(data, size);
@@ -42,5 +52,7 @@ inline void run_interpreter_input(Console& console, RdramChunks& chunks, const u
     for (int i = 0; i < 4; ++i) {
         UcodeType = (task.family + i / 2) % 8;
         run_display_list(task.start);
+        if (!task_left_sound_state()) return false;
     }
+    return true;
 }

@@ -39,14 +39,15 @@ std::vector<FuzzInput> inputs_of(const std::string& target) {
 
 } // namespace
 
-TEST(RobustnessFindings, InterpreterInputsEndEveryTask) {
+TEST(RobustnessFindings, InterpreterInputsLeaveSoundState) {
     attach_test_host();
     RdramChunks chunks;
     for (const FuzzInput& in : inputs_of("interpreter")) {
         SCOPED_TRACE(in.name);
-        run_interpreter_input(test_console(), chunks, in.bytes.data(), in.bytes.size());
-        EXPECT_EQ(rdp_reg.dlist_end, 1u) << "the last task ended";
-        EXPECT_EQ(rdp_reg.batch.count, 0) << "nothing left unflushed";
+        EXPECT_TRUE(run_interpreter_input(test_console(), chunks, in.bytes.data(), in.bytes.size()))
+            << "stack depth " << rdp_reg.stack.depth << ", batch " << rdp_reg.batch.count
+            << ", model-view top " << rdp_reg.modelview.modelview_top << ", lights "
+            << rdp_reg.num_lights << ", next name " << next_name;
     }
 }
 
