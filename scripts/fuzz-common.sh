@@ -25,12 +25,14 @@ fuzz_target() {
     local name=$1 seconds=$2 corpus=$3 log=$4
     shift 4
     mkdir -p "$corpus"
-    local max_len=8192
-    [ "$name" = ini ] && max_len=4096
+    # The interpreter's seeds carry whole scenes (textures included); a texture input uses
+    # at most 64 steps of 13 bytes.
+    local max_len=4096
+    [ "$name" = interpreter ] && max_len=65536
     local inputs=("$corpus" "$fuzz_work/seeds/$name")
     [ -d "tests/data/fuzz/$name" ] && inputs+=("tests/data/fuzz/$name")
-    "${fuzz_prefix[@]}" "$fuzz_bin/fuzz_$name" -max_total_time="$seconds" -max_len=$max_len -timeout=60 \
-        -rss_limit_mb=4096 -detect_leaks=0 -print_final_stats=1 \
+    "${fuzz_prefix[@]}" "$fuzz_bin/fuzz_$name" -max_total_time="$seconds" -max_len=$max_len \
+        -timeout=60 -rss_limit_mb=4096 -detect_leaks=0 -print_final_stats=1 \
         -artifact_prefix="$fuzz_work/findings/$name-" "$@" \
         "${inputs[@]}" >"$log" 2>&1
 }
