@@ -13,6 +13,8 @@
 #include "dlist/rdp_reg.h"
 #include "host/plugin.h"
 #include "support/test_host.h"
+#include "support/texture_support.h"
+#include "texture/texture_cache.h"
 
 namespace {
 
@@ -168,4 +170,27 @@ TEST_F(RobustnessGuards, MissingHostPointersNeitherCrashNorWrite) {
 
     host           = kept;
     selected_ucode = -1;
+}
+
+TEST_F(RobustnessGuards, TexturesAtTheTopOfRdramReadZerosBeyondIt) {
+    reset_texture_test_state();
+    // 64 x 64 16-bit texels from 256 bytes below the top: 8 KB of the tile lie beyond it.
+    const uint32_t image = 0x7FFF00;
+    for (uint32_t i = 0; i < 128; ++i)
+        c.write_u16(image + 2 * i, 0xFFFF);
+    run_commands({tex::set_texture_image(tex::rgba, tex::b16, 64, image),
+                  tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64 * 64),
+                  tex::set_tile(0, tex::rgba, tex::b16, 16, 0),
+                  tex::set_tile_size(0, 0, 0, 64, 64)});
+    const uint32_t hash = tile_hash(0);
+    for (uint32_t a = 0; a < 0x4000; a += 4)
+        c.write_u32(a, 0xA5A5A5A5);
+    EXPECT_EQ(tile_hash(0), hash) << "the hash does not wrap to the start of RDRAM";
+
+    ASSERT_EQ(bind_texture(), 1);
+    const Texel* texels = tile_texels[0].texels;
+    EXPECT_EQ(texels[0], (Texel{248, 248, 248, 255})) << "the texels below the top";
+    EXPECT_EQ(texels[127], (Texel{248, 248, 248, 255}));
+    EXPECT_EQ(texels[128], (Texel{0, 0, 0, 0})) << "the texels beyond it";
+    EXPECT_EQ(texels[64 * 64 - 1], (Texel{0, 0, 0, 0}));
 }
