@@ -8,9 +8,11 @@
 #include "host/gl_context.h"
 #include "rdp/rdp_commands.h"
 #include "render/combiner.h"
+#include "texture/texture_cache.h"
 
 uint32_t dlist_counter;
-uint32_t command_budget = kCommandBudget;
+uint32_t command_budget       = kCommandBudget;
+uint32_t texture_build_budget = kTextureBuildBudget;
 
 uint32_t translate_address(uint32_t a) {
     uint32_t base = rdp_reg.segments[(a >> 24) & 0xF];
@@ -78,7 +80,8 @@ void run_display_list(uint32_t start) {
         return;
     }
 
-    const bool* keeps = KeepsBatch[UcodeType];
+    const bool* keeps                 = KeepsBatch[UcodeType];
+    const uint32_t builds_before_task = textures_built;
     for (uint32_t budget = command_budget; budget > 0; --budget) {
         const uint32_t a   = active_pc() & kRdramMask;
         rdp_reg.cmd0       = read_rdram_u32(a);
@@ -94,6 +97,7 @@ void run_display_list(uint32_t start) {
         }
         CommandTable[UcodeType][op]();
         if (rdp_reg.dlist_end) return;
+        if (textures_built - builds_before_task >= texture_build_budget) break;
     }
     // Out of budget: the task ends as if its list had ended.
     if (rdp_reg.batch.count > 0) {

@@ -6,6 +6,11 @@
 constexpr uint32_t kCommandBudget = 1u << 20;
 extern uint32_t command_budget; // kCommandBudget; the fuzzers lower it to keep runs short
 
+// A task that builds this many textures is cut off the same way: a build converts and
+// uploads up to 65,536 texels (milliseconds), and the cache keeps only 512 textures alive.
+constexpr uint32_t kTextureBuildBudget = 2048;
+extern uint32_t texture_build_budget; // kTextureBuildBudget; tests lower it
+
 extern uint32_t dlist_counter; // calls of run_display_list since load
 
 void run_display_list(uint32_t start);

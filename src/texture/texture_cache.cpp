@@ -18,6 +18,7 @@ uint32_t next_name   = 1;
 uint32_t oldest_name = 1;
 TileTexels tile_texels[8];
 Texel ScaledTexels[kScaledTexels];
+uint32_t textures_built;
 
 constexpr uint32_t kLiveNames    = 512; // names live before the oldest are evicted
 constexpr uint32_t kEvictedNames = 32;  // names evicted at a time
@@ -200,6 +201,7 @@ int bind_texture() {
         }
     }
 
+    ++textures_built;
     convert_tile(0);
     const uint32_t name = next_name;
     TextureCache[name]  = {hash, mode, color, start, -1, palette_sum, static_cast<int32_t>(area)};

@@ -39,6 +39,10 @@ constexpr uint32_t kHashNoSource      = 0xFFFFFFFF;
 constexpr uint32_t kHashTooLarge      = 0xFFFFFFFE;
 constexpr uint32_t kHashNegativeWidth = 0xFFFFFFFD;
 
+// Textures built (cache misses) since load; the interpreter cuts off a task that builds
+// too many.
+extern uint32_t textures_built;
+
 // The sparse hash of a tile's texels in RDRAM (the tile's source is resolved first).
 uint32_t tile_hash(uint32_t tile);
 // Converts the tile's texels unless they are already converted; returns the tile hash.

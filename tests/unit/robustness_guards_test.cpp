@@ -7,6 +7,7 @@
 
 #include "config/ucode_select.h"
 #include "dl_builder.h"
+#include "dl_rdp.h"
 #include "dl_ucode0.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
@@ -193,4 +194,45 @@ TEST_F(RobustnessGuards, TexturesAtTheTopOfRdramReadZerosBeyondIt) {
     EXPECT_EQ(texels[127], (Texel{248, 248, 248, 255}));
     EXPECT_EQ(texels[128], (Texel{0, 0, 0, 0})) << "the texels beyond it";
     EXPECT_EQ(texels[64 * 64 - 1], (Texel{0, 0, 0, 0}));
+}
+
+// Texture rectangles of `count` tile sizes, each a cache miss, then a fill colour; the list
+// ends there or starts over.
+static uint32_t build_texture_misses(Console& c, uint32_t count, bool loop) {
+    const uint32_t start = 0x100000;
+    DisplayList dl(c, start);
+    dl.add({cmd::set_color_image(320, 0x400000),
+            tex::set_texture_image(tex::rgba, tex::b16, 64, 0x200000),
+            tex::set_tile(0, tex::rgba, tex::b16, 16, 0)});
+    const uint32_t loop_start = dl.cursor();
+    for (uint32_t i = 0; i < count; ++i) {
+        dl.add(tex::set_tile_size(0, 0, 0, 16 + i, 16));
+        for (const Command& k : cmd::tex_rect(0, 0, 100, 100, 0, 0, 0, 1, 1))
+            dl.add(k);
+    }
+    dl.add(cmd::set_fill_color(7));
+    dl.add(loop ? cmd::branch_dl(loop_start) : cmd::end_dl());
+    return start;
+}
+
+TEST_F(RobustnessGuards, ATaskThatKeepsBuildingTexturesIsCutOff) {
+    struct Case {
+        uint32_t budget, misses;
+        bool loop;
+        uint32_t builds, fill_color;
+    } cases[] = {
+        {13, 12, false, 12, 7}, // under the budget: the list runs to its end
+        {12, 12, false, 12, 0}, // the twelfth build ends the task
+        {8, 12, true, 8, 0},    // a list that never ends and misses every time
+    };
+    for (const Case& k : cases) {
+        reset_texture_test_state();
+        texture_build_budget  = k.budget;
+        const uint32_t before = textures_built;
+        run_interpreted_task(build_texture_misses(c, k.misses, k.loop));
+        EXPECT_EQ(textures_built - before, k.builds) << "budget " << k.budget;
+        EXPECT_EQ(rdp_reg.fill_color, k.fill_color) << "budget " << k.budget;
+        EXPECT_EQ(rdp_reg.dlist_end, 1u);
+    }
+    texture_build_budget = kTextureBuildBudget;
 }
