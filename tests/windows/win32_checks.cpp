@@ -296,19 +296,24 @@ struct User {
     volatile bool done = false;
     volatile int asked = 0; // "Vexa ogl" boxes seen
     volatile int saved = 0; // "UCode" boxes answered Yes
+    HANDLE started     = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE thread      = nullptr;
 
+    // Returns once the thread runs: its attach, which resets the plug-in's choice, is over.
     User(const Plugin* p, int f) : plugin(p), family(f) {
         thread = CreateThread(nullptr, 0, act, this, 0, nullptr);
+        WaitForSingleObject(started, INFINITE);
     }
     ~User() {
         done = true;
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
+        CloseHandle(started);
     }
 
     static DWORD WINAPI act(void* self) {
         auto* u = static_cast<User*>(self);
+        SetEvent(u->started);
         for (int i = 0; i < 3000 && !u->done; ++i, Sleep(10)) {
             if (HWND box = FindWindowA("#32770", "Vexa ogl")) {
                 ++u->asked;

@@ -47,10 +47,10 @@ bool tool_exists(const std::string& name) {
     return run("command -v " + name + " >/dev/null").status == 0;
 }
 
-// Runs a Windows program of the Windows build under Wine; skips the test without Wine.
-#define RUN_UNDER_WINE(out, arguments)                                                             \
-    const Output out = run("timeout 300 " VEXA_WINE_RUN " " + std::string(arguments));             \
-    if (out.status == kWineMissing) GTEST_SKIP() << out.text;
+// Runs a Windows program under Wine; status kWineMissing when Wine or Xvfb is not installed.
+Output run_under_wine(const std::string& arguments) {
+    return run("timeout 300 " VEXA_WINE_RUN " " + arguments);
+}
 
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
@@ -134,7 +134,9 @@ TEST_F(WindowsDll, IsA32BitDllThatImportsOnlySystemDlls) {
 class Win32Checks : public WindowsDll, public testing::WithParamInterface<const char*> {};
 
 TEST_P(Win32Checks, PassUnderWine) {
-    RUN_UNDER_WINE(out, kBuild + "/tests/windows/win32-checks.exe " + kDll + " " + GetParam());
+    const Output out =
+        run_under_wine(kBuild + "/tests/windows/win32-checks.exe " + kDll + " " + GetParam());
+    if (out.status == kWineMissing) GTEST_SKIP() << out.text;
     EXPECT_EQ(out.status, 0) << out.text;
 }
 
@@ -171,7 +173,9 @@ void start_without_ini() {
 // RomClosed, all through the Win32 profile functions; the Linux reader then finds it.
 TEST_F(WindowsDll, IniFileWrittenUnderWineIsReadOnLinux) {
     start_without_ini();
-    RUN_UNDER_WINE(out, (kChecks / "win32-checks.exe").string() + " " + kDll + " ini-write");
+    const Output out =
+        run_under_wine((kChecks / "win32-checks.exe").string() + " " + kDll + " ini-write");
+    if (out.status == kWineMissing) GTEST_SKIP() << out.text;
     ASSERT_EQ(out.status, 0) << out.text;
     const std::string text = read_text(kIni);
     EXPECT_EQ(platform_profile_read_int("78563412F0DEBC9A-45", "UCode", -1, kIni.c_str()), 4)
@@ -185,7 +189,9 @@ TEST_F(WindowsDll, IniFileWrittenOnLinuxIsReadUnderWine) {
     const char* key = "78563413F0DEBC9A-45";
     ASSERT_TRUE(platform_profile_write_string(key, "Name", "LINUX WROTE", kIni.c_str()));
     ASSERT_TRUE(platform_profile_write_string(key, "UCode", "5", kIni.c_str()));
-    RUN_UNDER_WINE(out, (kChecks / "win32-checks.exe").string() + " " + kDll + " ini-read 5");
+    const Output out =
+        run_under_wine((kChecks / "win32-checks.exe").string() + " " + kDll + " ini-read 5");
+    if (out.status == kWineMissing) GTEST_SKIP() << out.text;
     EXPECT_EQ(out.status, 0) << out.text << read_text(kIni);
 }
 
@@ -240,8 +246,9 @@ TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
     fs::remove_all(out);
     const fs::path linux_out = out / "linux", windows_out = out / "windows";
 
-    RUN_UNDER_WINE(wine,
-                   kBuild + "/vexa-host.exe --plugin " + kDll + " --out " + windows_out.string());
+    const Output wine = run_under_wine(kBuild + "/vexa-host.exe --plugin " + kDll + " --out " +
+                                       windows_out.string());
+    if (wine.status == kWineMissing) GTEST_SKIP() << wine.text;
     ASSERT_EQ(wine.status, 0) << wine.text;
     const Output native = run(std::string(VEXA_HOST_PATH) + " --out " + linux_out.string());
     ASSERT_EQ(native.status, 0) << native.text;
