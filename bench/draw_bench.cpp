@@ -1,0 +1,157 @@
+// draw_batch per vertex for the colour recipes (recipe 0, shade, lit shade, two passes), with
+// the OpenGL draw of the same arrays in the same state counted apart
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "bench_support.h"
+#include "dl_rdp.h"
+#include "dl_texture.h"
+#include "dl_ucode0.h"
+#include "geometry/vertex.h"
+#include "render/batch.h"
+
+namespace {
+
+constexpr uint32_t kVertices   = 0x110000;
+constexpr uint32_t kLights     = 0x120000;
+constexpr uint32_t kTexels     = 0x130000;
+constexpr int kTriangles       = kBatchRoom / 3; // a full batch: 114 triangles
+constexpr int kBatchVertices   = 3 * kTriangles;
+constexpr uint32_t kTwoPass    = 0x22; // second pass textured, added onto the first
+constexpr uint32_t kTextured   = 0x1;
+constexpr uint32_t kUntextured = 0x0;
+
+struct DrawCase {
+    const char* name;
+    uint32_t passes, recipe1, recipe2;
+    bool lighting;
+    uint32_t lights;
+};
+
+const DrawCase kCases[] = {
+    {"recipe0", kUntextured, 0, 0, false, 0},
+    {"recipe0_textured", kTextured, 0, 0, false, 0},
+    {"shade", kUntextured, MUL_SHADE, 0, false, 0},
+    {"lit_shade_1_light", kUntextured, MUL_SHADE, 0, true, 1},
+    {"lit_shade_3_lights", kUntextured, MUL_SHADE, 0, true, 3},
+    {"two_pass_lit", kTwoPass, MUL_SHADE, MUL_PRIM | MUL_PRIM_ALPHA, true, 1},
+};
+
+// 31 vertices on a small disc (a few pixels per triangle, so that rasterising stays a small
+// part of the OpenGL figure), normals around a hemisphere, a 64 x 64 16-bit tile 0.
+void prepare() {
+    Console& c = bench::console();
+    for (uint32_t i = 0; i < 16; ++i) {
+        const float a = 0.41f * float(i);
+        uc0::write_vertex(c, kVertices + 16 * i, int16_t(8 * std::cos(a)), int16_t(8 * std::sin(a)),
+                          int16_t(-100 - int(i)), int16_t(i * 64), int16_t(i * 32),
+                          uint8_t(int8_t(90 * std::cos(a))), uint8_t(int8_t(90 * std::sin(a))),
+                          uint8_t(int8_t(60)), uint8_t(200 + i));
+    }
+    for (uint32_t i = 0; i < 4; ++i)
+        uc0::write_light(c, kLights + 16 * i, uint8_t(200 - 40 * i), 180, uint8_t(60 * i), -60,
+                         int8_t(70 - 40 * i), 80);
+    for (uint32_t i = 0; i < 64 * 64 * 2; ++i)
+        c.write_u8(kTexels + i, uint8_t(i * 37 + 11));
+
+    for (Command k :
+         {uc0::vertex(0, 16, kVertices), uc0::vertex(15, 16, kVertices),
+          cmd::set_prim_color(0xC0A08080), cmd::set_env_color(0x4080C0FF),
+          tex::set_texture_image(tex::rgba, tex::b16, 64, kTexels),
+          tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64 * 64),
+          tex::set_tile(0, tex::rgba, tex::b16, 16, 0), tex::set_tile_size(0, 0, 0, 64, 64),
+          uc0::texture(0, 1, 0xFFFF, 0xFFFF)})
+        bench::run_command(k);
+    for (int i = 0; i < kBatchVertices; ++i)
+        rdp_reg.batch.indices[i] = uint32_t(i * 7 + i / 3) % 31;
+    rdp_reg.batch.count = kBatchVertices;
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-32, 32, -24, 24, 50, 500);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+}
+
+void set_lights(const DrawCase& d) {
+    rdp_reg.geometry_mode = d.lighting ? kGeometryLighting : 0;
+    bench::run_command(uc0::num_lights(d.lights));
+    for (uint32_t i = 0; i <= d.lights; ++i)
+        bench::run_command(uc0::light(i, kLights + 16 * i));
+}
+
+// Batches per iteration, then a glFinish so that every batch is also rasterised.
+constexpr int kBatches = 32;
+
+void BM_DrawBatch(benchmark::State& state, DrawCase d) {
+    if (!bench::gl_ready()) return state.SkipWithError("no OpenGL context");
+    set_lights(d);
+    for (auto _ : state) {
+        for (int b = 0; b < kBatches; ++b)
+            draw_batch(rdp_reg.batch.indices, d.passes, d.recipe1, d.recipe2);
+        glFinish();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * kBatches * kBatchVertices);
+}
+
+// The OpenGL part alone: the same arrays (left by a draw_batch of the case) drawn with the
+// same texture and blend calls.
+void BM_GlDrawOnly(benchmark::State& state, DrawCase d) {
+    if (!bench::gl_ready()) return state.SkipWithError("no OpenGL context");
+    set_lights(d);
+    draw_batch(rdp_reg.batch.indices, d.passes, d.recipe1, d.recipe2);
+    auto texture = [](bool on) {
+        if (on)
+            glEnable(GL_TEXTURE_2D);
+        else
+            glDisable(GL_TEXTURE_2D);
+    };
+    for (auto _ : state) {
+        for (int b = 0; b < kBatches; ++b) {
+            texture(d.passes & 1);
+            glDrawArrays(GL_TRIANGLES, 0, kBatchVertices);
+            if ((d.passes >> 4) == 0) continue;
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+            texture(d.passes & 2);
+            glDrawArrays(GL_TRIANGLES, 0, kBatchVertices);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        }
+        glFinish();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * kBatches * kBatchVertices);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!bench::gl_ready()) std::fprintf(stderr, "draw_bench: no OpenGL context\n");
+    prepare();
+    for (const DrawCase& d : kCases) {
+        benchmark::RegisterBenchmark((std::string("draw_batch/") + d.name).c_str(), BM_DrawBatch, d)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("gl_draw/") + d.name).c_str(), BM_GlDrawOnly, d)
+            ->UseRealTime();
+    }
+    benchmark::Initialize(&argc, argv);
+    bench::FigureReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\ndraw_batch per vertex of a %d-triangle batch; the recipe's own part is the "
+                "draw less the OpenGL draw of the same arrays:\n",
+                kTriangles);
+    std::printf("  %-20s %12s %12s %12s %8s\n", "recipe", "draw_batch", "OpenGL draw",
+                "recipe part", "share");
+    for (const DrawCase& d : kCases) {
+        const double all = reporter.ns(std::string("draw_batch/") + d.name);
+        const double gl  = reporter.ns(std::string("gl_draw/") + d.name);
+        if (all <= 0 || gl <= 0) continue;
+        std::printf("  %-20s %9.2f ns %9.2f ns %9.2f ns %7.1f%%\n", d.name, all, gl, all - gl,
+                    100.0 * (all - gl) / all);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
