@@ -14,8 +14,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +21,7 @@
 #include "dl_rdp.h"
 #include "dl_texture.h"
 #include "dl_ucode0.h"
+#include "host_ini.h"
 #include "plugin_loader.h"
 
 namespace {
@@ -65,13 +64,15 @@ uint16_t rgba5551(uint32_t r, uint32_t g, uint32_t b) {
     return uint16_t((r >> 3) << 11 | (g >> 3) << 6 | (b >> 3) << 1 | 1);
 }
 
-// Slots 0..7 stay as they are; slots 8..10 change with the frame.
+// Slots 0..7 stay as they are; slots 8..10 change with the frame: their first row, which
+// the tile hash samples, is different in every frame, so they never hit the cache.
 void write_texture(Console& c, int slot, int frame) {
     for (uint32_t y = 0; y < 32; ++y)
         for (uint32_t x = 0; x < 32; ++x) {
-            const uint32_t check = ((x / 4) ^ (y / 4) ^ uint32_t(frame)) & 1;
-            c.write_u16(texture_address(slot) + 2 * (32 * y + x),
-                        rgba5551(120 + 16 * uint32_t(slot) * check, 90 + 4 * x, 60 + 5 * y));
+            const uint32_t check = ((x / 4) ^ (y / 4)) & 1;
+            uint16_t texel = rgba5551(120 + 16 * uint32_t(slot) * check, 90 + 4 * x, 60 + 5 * y);
+            if (y == 0 && frame > 0) texel = uint16_t(uint32_t(frame) * 0x9E37u + x * 0x3F1u);
+            c.write_u16(texture_address(slot) + 2 * (32 * y + x), texel);
         }
 }
 
@@ -170,23 +171,6 @@ uint32_t build_heavy_list(Console& c) {
     return dl.start();
 }
 
-// The INI entry that tells the plug-in this "game" uses family 0, beside the executable as
-// the plug-in looks for it: <executable dir>/Plugin//vexa_ogl.ini.
-void write_ini_entry() {
-    namespace fs       = std::filesystem;
-    const fs::path dir = fs::read_symlink("/proc/self/exe").parent_path() / "Plugin";
-    fs::create_directories(dir);
-    // The section is the two header checksums with their bytes reversed, and the country.
-    auto reversed = [](uint32_t v) {
-        return (v >> 24) | ((v >> 8) & 0xFF00) | ((v << 8) & 0xFF0000) | (v << 24);
-    };
-    char section[32];
-    std::snprintf(section, sizeof section, "%08X%08X-%02X", reversed(kCrc1), reversed(kCrc2),
-                  kCountry);
-    std::ofstream ini(dir / "vexa_ogl.ini");
-    ini << "[" << section << "]\r\nName=frame_bench\r\nUCode=0\r\n";
-}
-
 Plugin plugin;
 Console* console;
 
@@ -227,14 +211,18 @@ int main(int argc, char** argv) {
         }
     }
 
-    write_ini_entry();
+    // The INI entry that tells the plug-in this "game" uses family 0.
+    console = new Console;
+    console->set_rom_header(kCrc1, kCrc2, kCountry, "frame_bench");
     std::string error;
+    if (!save_family_choice(console->rom_header, 0, &error)) {
+        std::fprintf(stderr, "frame_bench: %s\n", error.c_str());
+        return 1;
+    }
     if (!load_plugin(plugin_path, &plugin, &error)) {
         std::fprintf(stderr, "frame_bench: %s\n", error.c_str());
         return 1;
     }
-    console = new Console;
-    console->set_rom_header(kCrc1, kCrc2, kCountry, "frame_bench");
     if (!plugin.InitiateGFX(console->gfx_info(nullptr))) {
         std::fprintf(stderr, "frame_bench: the plug-in could not create its OpenGL context\n");
         return 1;
