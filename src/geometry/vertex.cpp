@@ -69,26 +69,43 @@ void load_vertex(uint32_t a, uint32_t index) {
     if (rdp_reg.geometry_mode & kGeometryTextureGen) generate_texcoords(v);
 }
 
-void light_vertex(const TransformedVertex& v, float out[4]) {
-    Vec3 n = {v.nx, v.ny, v.nz};
-    normalize3(n);
+void prepare_lights(PreparedLights& lights) {
     const uint32_t count = rdp_reg.num_lights < kLightCount ? rdp_reg.num_lights : kLightCount - 1;
-    float r = 0.0f, g = 0.0f, b = 0.0f;
+    lights.count         = count;
     for (uint32_t i = 0; i < count; ++i) {
         const LightRecord& light = rdp_reg.lights[i];
         Vec3 d                   = {light.xyzw[0], light.xyzw[1], light.xyzw[2]};
         normalize3(d);
-        float k = d.x * n.x + d.y * n.y + d.z * n.z;
-        if (k < 0.0f) k = 0.0f;
-        r += k * light.rgba[0];
-        g += k * light.rgba[1];
-        b += k * light.rgba[2];
+        lights.directions[i] = d;
+        for (int c = 0; c < 3; ++c)
+            lights.colors[i][c] = light.rgba[c];
     }
-    const LightRecord& ambient = rdp_reg.lights[count];
-    out[0]                     = r + ambient.rgba[0];
-    out[1]                     = g + ambient.rgba[1];
-    out[2]                     = b + ambient.rgba[2];
-    out[3]                     = 1.0f;
+    for (int c = 0; c < 3; ++c)
+        lights.ambient[c] = rdp_reg.lights[count].rgba[c];
+}
+
+void light_vertex(const PreparedLights& lights, const TransformedVertex& v, float out[4]) {
+    Vec3 n = {v.nx, v.ny, v.nz};
+    normalize3(n);
+    float r = 0.0f, g = 0.0f, b = 0.0f;
+    for (uint32_t i = 0; i < lights.count; ++i) {
+        const Vec3& d = lights.directions[i];
+        float k       = d.x * n.x + d.y * n.y + d.z * n.z;
+        if (k < 0.0f) k = 0.0f;
+        r += k * lights.colors[i][0];
+        g += k * lights.colors[i][1];
+        b += k * lights.colors[i][2];
+    }
+    out[0] = r + lights.ambient[0];
+    out[1] = g + lights.ambient[1];
+    out[2] = b + lights.ambient[2];
+    out[3] = 1.0f;
+}
+
+void light_vertex(const TransformedVertex& v, float out[4]) {
+    PreparedLights lights{};
+    prepare_lights(lights);
+    light_vertex(lights, v, out);
 }
 
 static void set_color(float out[4], float r, float g, float b) {

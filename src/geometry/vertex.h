@@ -26,6 +26,18 @@ void normalize3(Vec3& v);                         // (0, 0, 0) stays (0, 0, 0)
 // The lit colour (r, g, b, 1.0) of a vertex; not clamped.
 void light_vertex(const TransformedVertex& v, float out[4]);
 
+// The lights as one batch draw uses them: the directions normalised once instead of once per
+// vertex and light. Valid until a light command changes the records.
+struct PreparedLights {
+    uint32_t count;               // directional lights 0..count-1; the ambient is record count
+    Vec3 directions[kLightCount]; // unit directions, (0, 0, 0) for a zero direction
+    float colors[kLightCount][3]; // r, g, b of each directional light
+    float ambient[3];             // r, g, b of the ambient light
+};
+void prepare_lights(PreparedLights& lights);
+// The same colour as light_vertex(v, out), for the lights prepared.
+void light_vertex(const PreparedLights& lights, const TransformedVertex& v, float out[4]);
+
 // Light records as MOVEMEM and MOVEWORD fill them; light numbers are taken modulo 8.
 void load_light(uint32_t light, uint32_t address);
 void set_light_color(uint32_t light, bool copy, uint32_t rgba_word);

@@ -87,9 +87,9 @@ static PassFactors constant_factors(uint32_t recipe, bool first_pass) {
 }
 
 // Shade colour of a vertex: lit at draw time, or its colour bytes.
-static void shade_color(const TransformedVertex& v, bool lighting, float out[4]) {
-    if (lighting) {
-        light_vertex(v, out);
+static void shade_color(const TransformedVertex& v, const PreparedLights* lights, float out[4]) {
+    if (lights) {
+        light_vertex(*lights, v, out);
         return;
     }
     out[0] = v.rgba[0] * kInv255;
@@ -114,18 +114,25 @@ static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
 static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bool first_pass) {
     const PassFactors f = constant_factors(recipe, first_pass);
     const bool lighting = rdp_reg.geometry_mode & kGeometryLighting;
+    // The light directions are the same for every vertex of the pass: normalised once here.
+    PreparedLights prepared;
+    const PreparedLights* lights = nullptr;
+    if (lighting && (recipe & (MUL_SHADE | MUL_INV_SHADE))) {
+        prepare_lights(prepared);
+        lights = &prepared;
+    }
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
         float rgb[3]               = {f.r, f.g, f.b};
         float a                    = f.a;
         float shade[4];
         if (recipe & MUL_SHADE) {
-            shade_color(v, lighting, shade);
+            shade_color(v, lights, shade);
             for (int c = 0; c < 3; ++c)
                 rgb[c] *= shade[c];
         }
         if (recipe & MUL_INV_SHADE) {
-            shade_color(v, lighting, shade);
+            shade_color(v, lights, shade);
             for (int c = 0; c < 3; ++c)
                 rgb[c] *= 1.0f - shade[c];
         }

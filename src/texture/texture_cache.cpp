@@ -100,10 +100,12 @@ uint32_t convert_tile(uint32_t tile) {
 }
 
 // 65,536 texels from the tile's texels, `load_offset` texels in; outside the area, zeros.
-static void stage_texels(const Texel* texels, int32_t load_offset) {
+// Only the first `used` of them are staged: nothing after the texture's own texels is read.
+static void stage_texels(const Texel* texels, int32_t load_offset, uint32_t used) {
+    const int64_t count = std::min(used, kStagedTexels);
     const int64_t first = std::max<int64_t>(load_offset, 0);
-    const int64_t last  = std::min<int64_t>(int64_t(load_offset) + kStagedTexels, kTileTexels);
-    std::memset(TexelStaging, 0, kStagedTexels * sizeof(Texel));
+    const int64_t last  = std::min<int64_t>(int64_t(load_offset) + count, kTileTexels);
+    std::memset(TexelStaging, 0, static_cast<size_t>(count) * sizeof(Texel));
     if (first < last)
         std::memcpy(TexelStaging + (first - load_offset), texels + first,
                     static_cast<size_t>(last - first) * sizeof(Texel));
@@ -206,7 +208,6 @@ int bind_texture() {
     const uint32_t name = next_name;
     TextureCache[name]  = {hash, mode, color, start, -1, palette_sum, static_cast<int32_t>(area)};
     glBindTexture(GL_TEXTURE_2D, name);
-    stage_texels(tile_texels[0].texels, d.load_offset);
 
     // The texture's sides; an empty or inverted tile still gives one texel, and no image
     // larger than the staging area.
@@ -214,6 +215,7 @@ int bind_texture() {
     uint32_t th = static_cast<uint32_t>(std::max(d.height, 1));
     tw          = std::min(tw, kStagingTexels);
     th          = std::min(th, kStagingTexels / tw);
+    stage_texels(tile_texels[0].texels, d.load_offset, tw * th);
     if (mode != 0) apply_texture_mode(mode, tw * th);
     if (last != 0 && last != name) TextureCache[last].next = static_cast<int32_t>(name);
 
