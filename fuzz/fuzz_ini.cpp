@@ -8,14 +8,16 @@
 static std::string path;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    path = "/tmp/vexa_fuzz_ini_" + std::to_string(getpid()) + ".ini";
+    // In memory where there is a tmpfs: the writer syncs every file it replaces.
+    const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    path = std::string(folder) + "/vexa_fuzz_ini_" + std::to_string(getpid()) + ".ini";
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const IniInput in = parse_ini_input(data, size);
     if (!run_ini_text(in)) __builtin_trap();
-    // Files are slow (the writer syncs): one input in 256 goes through one.
+    // Files are slower: only inputs that end in 'Z' go through one.
     if (size > 0 && data[size - 1] == 0x5A && !run_ini_file(in, path)) __builtin_trap();
     return 0;
 }
