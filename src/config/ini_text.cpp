@@ -112,6 +112,13 @@ std::string one_line(std::string_view value) {
     return s;
 }
 
+// What a text that does not end in "\n" needs before a line of its own: a "\r" at the end is
+// a line break cut short and only needs its "\n" (another "\r" would join the line).
+std::string_view break_to_complete(std::string_view text, const char* newline) {
+    if (text.empty() || text.back() == '\n') return {};
+    return text.back() == '\r' ? "\n" : newline;
+}
+
 } // namespace
 
 bool ini_find_value(std::string_view text, std::string_view section, std::string_view key,
@@ -146,14 +153,13 @@ std::string ini_set_value(std::string_view text, std::string_view section, std::
     if (p.section_found) {
         const Line& l = lines[p.section_last_line];
         out.append(text.substr(0, l.end));
-        // A last line without "\n" (a lone "\r" is no line break) gets one first.
-        if (text[l.end - 1] != '\n') out.append(newline);
+        out.append(break_to_complete(text.substr(0, l.end), newline));
         out.append(entry).append(newline);
         out.append(text.substr(l.end));
         return out;
     }
     out.append(text);
-    if (!out.empty() && out.back() != '\n') out.append(newline);
+    out.append(break_to_complete(text, newline));
     out.append("[").append(one_line(trim(section))).append("]").append(newline);
     out.append(entry).append(newline);
     return out;
