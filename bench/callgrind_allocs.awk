@@ -1,27 +1,27 @@
 # Calls from one object file (-v object=PATTERN) to the heap allocator in a callgrind profile.
 # Names are given once, on the first line that uses their number.
-function remember(spec, table,    id, name) {
-    id = spec
+function remember(text, table,    id, name) {
+    id = text
     sub(/ .*/, "", id)
-    if (spec ~ / /) {
-        name = spec
+    if (text ~ / /) {
+        name = text
         sub(/^[^ ]+ /, "", name)
         table[id] = name
     }
     return id
 }
 /^(ob|cob|cfob)=/ {
-    spec = $0
-    sub(/^[a-z]+=/, "", spec)
-    id = remember(spec, objects)
+    text = $0
+    sub(/^[a-z]+=/, "", text)
+    id = remember(text, objects)
     if ($0 ~ /^ob=/) ob = id
     next
 }
 /^(fn|cfn|cfi|cfl)=/ {
-    spec = $0
-    sub(/^[a-z]+=/, "", spec)
-    if ($0 ~ /^cfn=/) callee = remember(spec, functions)
-    else if ($0 ~ /^fn=/) remember(spec, functions)
+    text = $0
+    sub(/^[a-z]+=/, "", text)
+    if ($0 ~ /^cfn=/) callee = remember(text, functions)
+    else if ($0 ~ /^fn=/) remember(text, functions)
     next
 }
 /^calls=/ {
