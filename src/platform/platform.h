@@ -20,12 +20,12 @@ bool platform_client_rect(void* window, ClientRect* rect);
 
 // The pixel format request of the OpenGL context (a PIXELFORMATDESCRIPTOR's fields in use).
 struct PixelFormatRequest {
-    uint16_t size       = 40;
-    uint16_t version    = 1;
-    uint32_t flags      = 0x25; // draw to window, support OpenGL, double buffer
-    uint8_t pixel_type  = 0;    // RGBA
-    uint8_t color_bits  = 32;
-    uint8_t depth_bits  = 16;
+    uint16_t size      = 40;
+    uint16_t version   = 1;
+    uint32_t flags     = 0x25; // draw to window, support OpenGL, double buffer
+    uint8_t pixel_type = 0;    // RGBA
+    uint8_t color_bits = 32;
+    uint8_t depth_bits = 16;
 };
 
 // The steps of OpenGL context creation and release, one per Win32 call.
@@ -69,9 +69,9 @@ enum class DialogMessage { init, command };
 using DialogProc = bool (*)(DialogHandle dialog, DialogMessage message, int control);
 
 DialogHandle platform_create_config_dialog(void* module, DialogProc proc); // null on failure
-bool platform_dialog_button_checked(DialogHandle dialog, int control); // BM_GETCHECK
-void platform_dialog_check_button(DialogHandle dialog, int control);   // BM_SETCHECK, checked
-void platform_end_dialog(DialogHandle dialog, int result);             // EndDialog
+bool platform_dialog_button_checked(DialogHandle dialog, int control);     // BM_GETCHECK
+void platform_dialog_check_button(DialogHandle dialog, int control);       // BM_SETCHECK, checked
+void platform_end_dialog(DialogHandle dialog, int result);                 // EndDialog
 
 // Test seam: a scripted user interface, and failures injected into the context steps.
 struct UiScript {
@@ -80,10 +80,10 @@ struct UiScript {
                                  MessageButtons buttons, void* user);
     void* user;
     // The configuration dialog, when set: created, read and ended instead of a real one.
-    DialogHandle (*create_dialog)(DialogProc proc, void* user)                    = nullptr;
-    bool (*button_checked)(DialogHandle dialog, int control, void* user)          = nullptr;
-    void (*check_button)(DialogHandle dialog, int control, void* user)            = nullptr;
-    void (*end_dialog)(DialogHandle dialog, int result, void* user)               = nullptr;
+    DialogHandle (*create_dialog)(DialogProc proc, void* user)           = nullptr;
+    bool (*button_checked)(DialogHandle dialog, int control, void* user) = nullptr;
+    void (*check_button)(DialogHandle dialog, int control, void* user)   = nullptr;
+    void (*end_dialog)(DialogHandle dialog, int result, void* user)      = nullptr;
 };
 // Test seam: profile files of a test live under this folder instead of the executable's.
 void platform_override_host_dir(const char* dir); // null restores the executable's folder

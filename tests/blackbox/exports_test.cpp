@@ -40,7 +40,7 @@ GLint get_int(GLenum e) {
 
 TEST(Exports, OnlyTheFourteenFunctionsAreVisible) {
     std::string command = std::string("nm -D --defined-only ") + VEXA_PLUGIN_PATH;
-    FILE* f = popen(command.c_str(), "r");
+    FILE* f             = popen(command.c_str(), "r");
     ASSERT_NE(f, nullptr);
     std::vector<std::string> names;
     char line[512];
@@ -52,8 +52,8 @@ TEST(Exports, OnlyTheFourteenFunctionsAreVisible) {
     pclose(f);
     std::sort(names.begin(), names.end());
     const std::vector<std::string> expected = {
-        "ChangeWindow", "DllAbout",   "DllConfig",       "DllTest",        "DrawScreen",
-        "GetDllInfo",   "InitiateGFX", "MoveScreen",     "ProcessDList",   "RomClosed",
+        "ChangeWindow", "DllAbout",     "DllConfig",       "DllTest",       "DrawScreen",
+        "GetDllInfo",   "InitiateGFX",  "MoveScreen",      "ProcessDList",  "RomClosed",
         "RomOpen",      "UpdateScreen", "ViStatusChanged", "ViWidthChanged"};
     EXPECT_EQ(names, expected);
 }
@@ -142,7 +142,7 @@ TEST(VexaHost, RendersTheClearedFrameToPng) {
                           " --plugin " + VEXA_PLUGIN_PATH + " >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string png = std::string(dir) + "/clear-000.png";
-    FILE* f = std::fopen(png.c_str(), "rb");
+    FILE* f         = std::fopen(png.c_str(), "rb");
     ASSERT_NE(f, nullptr) << png;
     unsigned char sig[8];
     ASSERT_EQ(std::fread(sig, 1, 8, f), 8u);
@@ -152,21 +152,21 @@ TEST(VexaHost, RendersTheClearedFrameToPng) {
 }
 
 TEST(VexaHost, ExplainsAMissingLibraryAndAnUnwritableFolder) {
-    std::string missing = std::string(VEXA_HOST_PATH) +
-                          " --scene clear --out /tmp --plugin /nonexistent/lib.so 2>&1";
-    FILE* f = popen(missing.c_str(), "r");
+    std::string missing =
+        std::string(VEXA_HOST_PATH) + " --scene clear --out /tmp --plugin /nonexistent/lib.so 2>&1";
+    FILE* f       = popen(missing.c_str(), "r");
     char buf[512] = {};
-    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    buf[n]   = 0;
+    size_t n      = std::fread(buf, 1, sizeof buf - 1, f);
+    buf[n]        = 0;
     EXPECT_NE(pclose(f), 0);
     EXPECT_NE(std::string(buf).find("cannot load the plug-in /nonexistent/lib.so"),
               std::string::npos)
         << buf;
 
     std::string unwritable = std::string(VEXA_HOST_PATH) + " --out /proc/forbidden 2>&1";
-    f = popen(unwritable.c_str(), "r");
-    n      = std::fread(buf, 1, sizeof buf - 1, f);
-    buf[n] = 0;
+    f                      = popen(unwritable.c_str(), "r");
+    n                      = std::fread(buf, 1, sizeof buf - 1, f);
+    buf[n]                 = 0;
     EXPECT_NE(pclose(f), 0);
     EXPECT_NE(std::string(buf).find("cannot write to the output folder /proc/forbidden"),
               std::string::npos)

@@ -15,7 +15,7 @@ Console& test_console() {
 void attach_test_host() {
     static bool attached = false;
     if (attached) return;
-    attached = true;
+    attached         = true;
     HostGfxInfo info = test_console().gfx_info(nullptr);
     ASSERT_EQ(initiate_gfx(info), 1) << "no OpenGL context";
 }
@@ -90,9 +90,12 @@ void ScriptedUi::click(int control) {
     ASSERT_TRUE(dialog_.open) << "no dialog open to click " << control;
     const int n = radio_index(control);
     if (n >= 0) {
-        for (int i = 0; i < 7; ++i) dialog_.checked[i] = i == n;
+        for (int i = 0; i < 7; ++i)
+            dialog_.checked[i] = i == n;
         return;
     }
     dialog_.proc(&dialog_, DialogMessage::command, control);
 }
-ScriptedUi::~ScriptedUi() { platform_install_ui_script(nullptr); }
+ScriptedUi::~ScriptedUi() {
+    platform_install_ui_script(nullptr);
+}

@@ -42,7 +42,7 @@ struct ScriptedUi {
     ScriptedUi();
     ~ScriptedUi();
 
-private:
+  private:
     struct Dialog {
         DialogProc proc = nullptr;
         bool checked[7] = {};
