@@ -78,9 +78,7 @@ void BM_EmptyTask(benchmark::State& state) {
 
 // The floor: fetch the same five words per command and call through 256 empty functions.
 using Empty = void (*)();
-[[gnu::noinline]] void empty_handler() {
-    benchmark::ClobberMemory();
-}
+[[gnu::noinline]] void empty_handler() { benchmark::ClobberMemory(); }
 Empty empty_table[256];
 uint32_t floor_words[4];
 

@@ -56,9 +56,7 @@ constexpr uint32_t kTexelShade = 0x3FFE4F1; // texel times shade colour, one cyc
 constexpr uint32_t kCrc1 = 0x48454156u, kCrc2 = 0x59000001u;
 constexpr uint8_t kCountry = 0x45;
 
-uint32_t texture_address(int slot) {
-    return kTextures + 0x800u * uint32_t(slot);
-}
+uint32_t texture_address(int slot) { return kTextures + 0x800u * uint32_t(slot); }
 
 uint16_t rgba5551(uint32_t r, uint32_t g, uint32_t b) {
     return uint16_t((r >> 3) << 11 | (g >> 3) << 6 | (b >> 3) << 1 | 1);
@@ -189,9 +187,7 @@ void run_frame(uint32_t list) {
 
 // The frames that callgrind counts; everything else (start-up, shader compiles of the warm-up
 // frames, the host writing RDRAM) stays outside.
-extern "C" [[gnu::noinline]] void measured_frame(uint32_t list) {
-    run_frame(list);
-}
+extern "C" [[gnu::noinline]] void measured_frame(uint32_t list) { run_frame(list); }
 
 int main(int argc, char** argv) {
     std::string plugin_path = VEXA_PLUGIN_PATH;

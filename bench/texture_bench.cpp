@@ -48,9 +48,7 @@ void run_command(Command c) {
     CommandTable[0][c.w0 >> 24]();
 }
 
-uint32_t source_bytes(uint32_t bits, uint32_t texels) {
-    return texels * bits / 8;
-}
+uint32_t source_bytes(uint32_t bits, uint32_t texels) { return texels * bits / 8; }
 
 Texel converted[kSide * (kSide + 1)];
 std::vector<uint8_t> copy_target(1u << 20);

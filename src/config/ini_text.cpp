@@ -5,9 +5,7 @@
 
 namespace {
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && is_blank(s.front()))
@@ -17,9 +15,7 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

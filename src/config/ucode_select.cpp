@@ -47,9 +47,7 @@ std::string ini_path() {
            "vexa_ogl.ini";
 }
 
-static bool is_family(int32_t value) {
-    return value >= 0 && value <= 6;
-}
+static bool is_family(int32_t value) { return value >= 0 && value <= 6; }
 
 // Waits out the rest of a round that began at `start`, still watching for the dialog's OK.
 static void finish_round(std::chrono::steady_clock::time_point start) {

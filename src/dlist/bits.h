@@ -3,20 +3,12 @@
 #include <cstdint>
 
 // The n-bit field of word w that starts at bit lo.
-constexpr uint32_t field(uint32_t w, int lo, int n) {
-    return (w >> lo) & ((1u << n) - 1u);
-}
+constexpr uint32_t field(uint32_t w, int lo, int n) { return (w >> lo) & ((1u << n) - 1u); }
 
 // The low 16 bits of w as a signed number.
-constexpr int32_t sext16(uint32_t w) {
-    return static_cast<int16_t>(w & 0xFFFF);
-}
+constexpr int32_t sext16(uint32_t w) { return static_cast<int16_t>(w & 0xFFFF); }
 
 // The low 8 bits of w as a signed number.
-constexpr int32_t sext8(uint32_t w) {
-    return static_cast<int8_t>(w & 0xFF);
-}
+constexpr int32_t sext8(uint32_t w) { return static_cast<int8_t>(w & 0xFF); }
 
-constexpr uint32_t opcode(uint32_t cmd0) {
-    return cmd0 >> 24;
-}
+constexpr uint32_t opcode(uint32_t cmd0) { return cmd0 >> 24; }

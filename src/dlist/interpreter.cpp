@@ -21,9 +21,7 @@ uint32_t translate_address(uint32_t a) {
 }
 
 // Family 4 nests 16 levels, every other family 10.
-static int32_t max_depth() {
-    return UcodeType == 4 ? 15 : 9;
-}
+static int32_t max_depth() { return UcodeType == 4 ? 15 : 9; }
 
 void dlist_call(uint32_t address) {
     DisplayListStack& s = rdp_reg.stack;
@@ -32,9 +30,7 @@ void dlist_call(uint32_t address) {
     s.pc[s.depth] = address;
 }
 
-void dlist_branch(uint32_t address) {
-    active_pc() = address;
-}
+void dlist_branch(uint32_t address) { active_pc() = address; }
 
 void dlist_return() {
     DisplayListStack& s = rdp_reg.stack;
@@ -51,9 +47,7 @@ uint32_t& active_pc() {
     return s.pc[s.depth < 0 ? 0 : s.depth];
 }
 
-void execute_command() {
-    CommandTable[UcodeType][opcode(rdp_reg.cmd0)]();
-}
+void execute_command() { CommandTable[UcodeType][opcode(rdp_reg.cmd0)](); }
 
 void run_display_list(uint32_t start) {
     DisplayListStack& s  = rdp_reg.stack;

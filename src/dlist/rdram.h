@@ -16,9 +16,7 @@ inline uint32_t read_rdram_u32(uint32_t a) {
 }
 
 // A console byte sits at offset a XOR 3 of the host's words.
-inline uint8_t read_rdram_u8(uint32_t a) {
-    return host.rdram[(a ^ 3) & kRdramMask];
-}
+inline uint8_t read_rdram_u8(uint32_t a) { return host.rdram[(a ^ 3) & kRdramMask]; }
 
 // A console half-word sits at offset a XOR 2 of the host's words.
 inline uint16_t read_rdram_u16(uint32_t a) {

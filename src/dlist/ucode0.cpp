@@ -12,37 +12,17 @@
 #include "render/batch.h"
 
 // Command word fields.
-static uint32_t param(uint32_t cmd0) {
-    return field(cmd0, 16, 8);
-} // MATRIX, MOVEMEM, DISPLAYLIST
-static uint32_t vtx_first(uint32_t cmd0) {
-    return field(cmd0, 16, 4);
-}
-static uint32_t vtx_count(uint32_t cmd0) {
-    return field(cmd0, 20, 4) + 1;
-}
-static uint32_t moveword_index(uint32_t cmd0) {
-    return field(cmd0, 0, 8);
-}
-static uint32_t segment_number(uint32_t cmd0) {
-    return field(cmd0, 10, 4);
-}
-static uint32_t lightcol_light(uint32_t cmd0) {
-    return field(cmd0, 13, 3);
-}
-static bool lightcol_main(uint32_t cmd0) {
-    return field(cmd0, 10, 1);
-}
-static uint32_t mode_shift(uint32_t cmd0) {
-    return field(cmd0, 8, 8);
-}
-static uint32_t texture_tile(uint32_t cmd0) {
-    return field(cmd0, 8, 3);
-}
+static uint32_t param(uint32_t cmd0) { return field(cmd0, 16, 8); } // MATRIX, MOVEMEM, DISPLAYLIST
+static uint32_t vtx_first(uint32_t cmd0) { return field(cmd0, 16, 4); }
+static uint32_t vtx_count(uint32_t cmd0) { return field(cmd0, 20, 4) + 1; }
+static uint32_t moveword_index(uint32_t cmd0) { return field(cmd0, 0, 8); }
+static uint32_t segment_number(uint32_t cmd0) { return field(cmd0, 10, 4); }
+static uint32_t lightcol_light(uint32_t cmd0) { return field(cmd0, 13, 3); }
+static bool lightcol_main(uint32_t cmd0) { return field(cmd0, 10, 1); }
+static uint32_t mode_shift(uint32_t cmd0) { return field(cmd0, 8, 8); }
+static uint32_t texture_tile(uint32_t cmd0) { return field(cmd0, 8, 3); }
 // Triangle and line indices are given times ten.
-static uint32_t tri_index(uint32_t cmd1, int lo) {
-    return field(cmd1, lo, 8) / 10;
-}
+static uint32_t tri_index(uint32_t cmd1, int lo) { return field(cmd1, lo, 8) / 10; }
 
 // MATRIX params: bit 0 projection, bit 1 load, bit 2 push.
 enum MatrixParam : uint32_t {
@@ -146,9 +126,7 @@ static void uc0_sprite2d() {
 }
 
 // 0xB5: drawn at once, before any triangles still waiting in the batch.
-static void uc0_line3d() {
-    draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8));
-}
+static void uc0_line3d() { draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8)); }
 
 // 0xB6
 static void uc0_cleargeometrymode() {
@@ -163,9 +141,7 @@ static void uc0_setgeometrymode() {
 }
 
 // 0xB8: return to the calling list, or end the task at depth 0.
-static void uc0_enddl() {
-    dlist_return();
-}
+static void uc0_enddl() { dlist_return(); }
 
 constexpr uint32_t kZCompare = 0x10;
 constexpr uint32_t kZUpdate  = 0x20;
@@ -278,6 +254,4 @@ static const CommandEntry kUcode0Commands[] = {
     {0xBF, uc0_tri1},
 };
 
-void install_ucode0(CommandHandler* row) {
-    install_commands(row, kUcode0Commands);
-}
+void install_ucode0(CommandHandler* row) { install_commands(row, kUcode0Commands); }

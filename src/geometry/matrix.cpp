@@ -31,26 +31,18 @@ Matrix4 multiply(const Matrix4& M, const Matrix4& T) {
     return R;
 }
 
-static ModelViewStack& stack() {
-    return rdp_reg.modelview;
-}
+static ModelViewStack& stack() { return rdp_reg.modelview; }
 
 static Matrix4& top() {
     ModelViewStack& s = stack();
     return s.entry[s.modelview_top % kModelViewDepth];
 }
 
-const Matrix4& modelview_matrix() {
-    return top();
-}
+const Matrix4& modelview_matrix() { return top(); }
 
-void modelview_load(const Matrix4& M) {
-    top() = M;
-}
+void modelview_load(const Matrix4& M) { top() = M; }
 
-void modelview_mul(const Matrix4& M) {
-    top() = multiply(M, top());
-}
+void modelview_mul(const Matrix4& M) { top() = multiply(M, top()); }
 
 void modelview_push_load(const Matrix4& M) {
     if (stack().modelview_top >= kModelViewDepth - 1) return;

@@ -133,6 +133,4 @@ void set_light_color(uint32_t light, bool copy, uint32_t w) {
               static_cast<float>((w >> 8) & 0xFF) * kInv255);
 }
 
-void set_num_lights(uint32_t n) {
-    rdp_reg.num_lights = n < kLightCount ? n : kLightCount - 1;
-}
+void set_num_lights(uint32_t n) { rdp_reg.num_lights = n < kLightCount ? n : kLightCount - 1; }

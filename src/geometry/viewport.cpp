@@ -38,9 +38,7 @@ void set_depth_test(uint32_t enable) {
         glDisable(GL_DEPTH_TEST);
 }
 
-void set_depth_write(uint32_t enable) {
-    glDepthMask(enable ? GL_TRUE : GL_FALSE);
-}
+void set_depth_write(uint32_t enable) { glDepthMask(enable ? GL_TRUE : GL_FALSE); }
 
 static void set_cull(GLenum face, uint32_t enable) {
     if (enable) {
@@ -51,15 +49,9 @@ static void set_cull(GLenum face, uint32_t enable) {
     }
 }
 
-void set_cull_front(uint32_t enable) {
-    set_cull(GL_FRONT, enable);
-}
-void set_cull_back(uint32_t enable) {
-    set_cull(GL_BACK, enable);
-}
-void set_cull_both(uint32_t enable) {
-    set_cull(GL_FRONT_AND_BACK, enable);
-}
+void set_cull_front(uint32_t enable) { set_cull(GL_FRONT, enable); }
+void set_cull_back(uint32_t enable) { set_cull(GL_BACK, enable); }
+void set_cull_both(uint32_t enable) { set_cull(GL_FRONT_AND_BACK, enable); }
 
 void apply_geometry_cull() {
     switch (rdp_reg.geometry_mode & 0x3000) {

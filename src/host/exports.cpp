@@ -10,39 +10,25 @@
 #define VEXA_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-VEXA_EXPORT void VEXA_CALL GetDllInfo(PluginInfo* info) {
-    fill_plugin_info(info);
-}
+VEXA_EXPORT void VEXA_CALL GetDllInfo(PluginInfo* info) { fill_plugin_info(info); }
 
-VEXA_EXPORT int32_t VEXA_CALL InitiateGFX(HostGfxInfo info) {
-    return initiate_gfx(info);
-}
+VEXA_EXPORT int32_t VEXA_CALL InitiateGFX(HostGfxInfo info) { return initiate_gfx(info); }
 
-VEXA_EXPORT void VEXA_CALL ProcessDList() {
-    process_dlist();
-}
+VEXA_EXPORT void VEXA_CALL ProcessDList() { process_dlist(); }
 
 VEXA_EXPORT void VEXA_CALL UpdateScreen() {}
 
 VEXA_EXPORT void VEXA_CALL ChangeWindow() {}
 
-VEXA_EXPORT void VEXA_CALL DllConfig(void* /*owner*/) {
-    open_config_dialog();
-}
+VEXA_EXPORT void VEXA_CALL DllConfig(void* /*owner*/) { open_config_dialog(); }
 
-VEXA_EXPORT void VEXA_CALL DllAbout(void* /*owner*/) {
-    show_about_box();
-}
+VEXA_EXPORT void VEXA_CALL DllAbout(void* /*owner*/) { show_about_box(); }
 
-VEXA_EXPORT void VEXA_CALL DllTest(void* /*owner*/) {
-    show_test_box();
-}
+VEXA_EXPORT void VEXA_CALL DllTest(void* /*owner*/) { show_test_box(); }
 
 VEXA_EXPORT void VEXA_CALL RomOpen() {}
 
-VEXA_EXPORT void VEXA_CALL RomClosed() {
-    save_ucode_prompt();
-}
+VEXA_EXPORT void VEXA_CALL RomClosed() { save_ucode_prompt(); }
 
 VEXA_EXPORT void VEXA_CALL ViStatusChanged() {}
 
@@ -60,7 +46,5 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD /*reason*/, LPVOID /*reserved*/) {
 }
 #else
 // Linux has no thread notifications: the entry routine runs once, at load.
-__attribute__((constructor)) static void on_library_load() {
-    library_entry(nullptr);
-}
+__attribute__((constructor)) static void on_library_load() { library_entry(nullptr); }
 #endif

@@ -155,6 +155,4 @@ void clear_frame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void swap_frame() {
-    platform_swap_buffers(device);
-}
+void swap_frame() { platform_swap_buffers(device); }

@@ -14,9 +14,7 @@ constexpr float kInv255 = 1.0f / 255.0f;
 
 void rsp_reserved0() {}
 void rsp_reserved1() {}
-void rsp_reserved2() {
-    rdp_reg.reserved2_address = translate_address(rdp_reg.cmd1);
-}
+void rsp_reserved2() { rdp_reg.reserved2_address = translate_address(rdp_reg.cmd1); }
 void rsp_reserved3() {}
 
 // The triangle commands take eight bytes only: their coefficient words that follow in a
@@ -70,12 +68,8 @@ void rdp_set_other_mode() {
     set_depth_write(rdp_reg.othermode_l & 0x20);
 }
 
-void rdp_set_fill_color() {
-    rdp_reg.fill_color = rdp_reg.cmd1;
-}
-void rdp_set_blend_color() {
-    rdp_reg.blend_color = rdp_reg.cmd1;
-}
+void rdp_set_fill_color() { rdp_reg.fill_color = rdp_reg.cmd1; }
+void rdp_set_blend_color() { rdp_reg.blend_color = rdp_reg.cmd1; }
 
 // Red sits in the most significant byte.
 static void decode_rgba(uint32_t w, float* rgba) {
@@ -95,9 +89,7 @@ void rdp_set_env_color() {
     decode_rgba(rdp_reg.cmd1, rdp_reg.env_rgba);
 }
 
-void rdp_set_depth_image() {
-    rdp_reg.depth_image_address = translate_address(rdp_reg.cmd1);
-}
+void rdp_set_depth_image() { rdp_reg.depth_image_address = translate_address(rdp_reg.cmd1); }
 
 void rdp_set_color_image() {
     rdp_reg.color_image_address = translate_address(rdp_reg.cmd1);

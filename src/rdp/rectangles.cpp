@@ -100,9 +100,7 @@ TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, 
 
 // The rectangle space is as wide as the colour image and 4:3, laid over the current viewport.
 // One pixel wide or less it has no height: such rectangles are not drawn.
-static GLdouble rect_space_height() {
-    return (3 * rdp_reg.color_image_width) >> 2;
-}
+static GLdouble rect_space_height() { return (3 * rdp_reg.color_image_width) >> 2; }
 
 static void push_rect_projection() {
     glMatrixMode(GL_PROJECTION);

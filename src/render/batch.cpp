@@ -38,9 +38,7 @@ static void bind_client_arrays() {
     arrays_bound = true;
 }
 
-void forget_client_arrays() {
-    arrays_bound = false;
-}
+void forget_client_arrays() { arrays_bound = false; }
 
 static void set_texture(bool textured, uint32_t recipe) {
     if (!textured) {

@@ -323,9 +323,7 @@ constexpr bool ascending(const Row (&rows)[N], Less less) {
     return true;
 }
 
-constexpr bool row_less(const RecipeRow& x, const RecipeRow& y) {
-    return x.mux_key0 < y.mux_key0;
-}
+constexpr bool row_less(const RecipeRow& x, const RecipeRow& y) { return x.mux_key0 < y.mux_key0; }
 constexpr bool pair_less(const RecipePair& x, const RecipePair& y) {
     return x.mux_key0 < y.mux_key0 || (x.mux_key0 == y.mux_key0 && x.mux_key1 < y.mux_key1);
 }

@@ -38,9 +38,7 @@ struct RecipePair {
 
 // The table's notation, so that the data reads like the table.
 namespace recipe {
-constexpr RecipeAction m(uint32_t mode) {
-    return {RecipeOp::set_mode, mode, 0, 0};
-}
+constexpr RecipeAction m(uint32_t mode) { return {RecipeOp::set_mode, mode, 0, 0}; }
 constexpr RecipeAction cP   = {RecipeOp::set_color, color_prim, 0, 0};
 constexpr RecipeAction cE   = {RecipeOp::set_color, color_env, 0, 0};
 constexpr RecipeAction cPxE = {RecipeOp::set_color, color_prim_xor_env, 0, 0};

@@ -14,9 +14,7 @@ Texel TexelStaging[kStagingTexels];
 
 // Source reads at console byte offsets from the texels' start. RDRAM holds 32-bit words in host
 // order: a console byte sits at a XOR 3, a half-word at a XOR 2. Past the end of RDRAM: zeros.
-static uint8_t src_u8(uint32_t a) {
-    return a < kRdramSize ? host.rdram[a ^ 3] : 0;
-}
+static uint8_t src_u8(uint32_t a) { return a < kRdramSize ? host.rdram[a ^ 3] : 0; }
 
 static uint16_t src_u16(uint32_t a) {
     const uint32_t h = a ^ 2;
@@ -33,9 +31,7 @@ static uint32_t src_u32(uint32_t a) {
     return v;
 }
 
-static Texel gray(uint8_t i, uint8_t a) {
-    return {i, i, i, a};
-}
+static Texel gray(uint8_t i, uint8_t a) { return {i, i, i, a}; }
 
 static Texel rgba5551(uint32_t v) {
     return {static_cast<uint8_t>(((v >> 11) & 0x1F) << 3),
@@ -170,14 +166,10 @@ const TexelConverter TexelConverters[kConverterCount] = {
     convert_indexed4, convert_indexed8, convert_rgba5551, convert_rgba8888, // 7
 };
 
-static uint8_t clamp_channel(int32_t v) {
-    return v < 0 ? 0 : v > 255 ? 255 : v;
-}
+static uint8_t clamp_channel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 // The byte of a colour word: 3 red, 2 green, 1 blue, 0 alpha.
-static int32_t component(uint32_t color, int byte) {
-    return (color >> (8 * byte)) & 0xFF;
-}
+static int32_t component(uint32_t color, int byte) { return (color >> (8 * byte)) & 0xFF; }
 
 // Applies f(c, P, E) to red, green and blue, with P and E the matching components of the
 // primitive and environment colours.
@@ -189,9 +181,7 @@ template <typename F> static void per_channel(Texel& x, F f) {
 }
 
 // Shifts of possibly negative products are arithmetic.
-static int32_t asr8(int32_t v) {
-    return v >> 8;
-}
+static int32_t asr8(int32_t v) { return v >> 8; }
 
 // Runs f over each of the first `count` staging texels: the mode is chosen once per texture.
 template <typename F> static void for_each_texel(uint32_t count, F f) {

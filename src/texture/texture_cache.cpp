@@ -35,13 +35,9 @@ static uint32_t palette_checksum(const TileDescriptor& d) {
 }
 
 // A host byte at an RDRAM offset as it lies in memory, or 0 past the end of RDRAM.
-static uint32_t host_byte(uint32_t a) {
-    return a < kRdramSize ? host.rdram[a] : 0;
-}
+static uint32_t host_byte(uint32_t a) { return a < kRdramSize ? host.rdram[a] : 0; }
 
-static uint32_t rotate_right(uint32_t v, int n) {
-    return (v >> n) | (v << (32 - n));
-}
+static uint32_t rotate_right(uint32_t v, int n) { return (v >> n) | (v << (32 - n)); }
 
 uint32_t tile_hash(uint32_t tile) {
     TileDescriptor& d = rdp_reg.tiles[tile & 7];

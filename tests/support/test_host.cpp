@@ -96,6 +96,4 @@ void ScriptedUi::click(int control) {
     }
     dialog_.proc(&dialog_, DialogMessage::command, control);
 }
-ScriptedUi::~ScriptedUi() {
-    platform_install_ui_script(nullptr);
-}
+ScriptedUi::~ScriptedUi() { platform_install_ui_script(nullptr); }

@@ -32,9 +32,7 @@ inline void reset_texture_test_state() {
 inline bool operator==(const Texel& a, const Texel& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
-inline bool operator!=(const Texel& a, const Texel& b) {
-    return !(a == b);
-}
+inline bool operator!=(const Texel& a, const Texel& b) { return !(a == b); }
 inline std::ostream& operator<<(std::ostream& o, const Texel& t) {
     return o << "(" << int(t.r) << ", " << int(t.g) << ", " << int(t.b) << ", " << int(t.a) << ")";
 }

@@ -22,12 +22,8 @@ namespace {
 // cover the 640 x 480 window, window pixel = (320 + 3.2 x, 240 + 2.4 y).
 const uc0::Mat kModelView = uc0::scaling(0.01f);
 
-int window_x(int x) {
-    return 320 + x * 16 / 5;
-}
-int window_y(int y) {
-    return 240 + y * 12 / 5;
-}
+int window_x(int x) { return 320 + x * 16 / 5; }
+int window_y(int y) { return 240 + y * 12 / 5; }
 
 class Batch : public ::testing::Test {
   protected:
@@ -273,9 +269,7 @@ TEST_F(Batch, TheDepthTestKeepsTheNearerTriangle) {
 
 // Pictures through the interpreter. Until a combiner recipe colours them, triangles are
 // drawn white; either way they are not black.
-bool drawn(const Rgba& p) {
-    return p.r + p.g + p.b > 3 * 60;
-}
+bool drawn(const Rgba& p) { return p.r + p.g + p.b > 3 * 60; }
 
 TEST_F(Batch, CullingRemovesBackFaces) {
     struct Case {
@@ -316,9 +310,7 @@ void probe_line3d() {
     count_at_line = rdp_reg.batch.count;
     real_line3d();
 }
-void probe_sync() {
-    count_at_sync = rdp_reg.batch.count;
-}
+void probe_sync() { count_at_sync = rdp_reg.batch.count; }
 
 TEST_F(Batch, Tri1RunsStayInTheBatchUntilTheNextCommand) {
     real_line3d           = CommandTable[0][0xB5];

@@ -43,9 +43,7 @@ void probe_displaylist() {
     if (param == 0) dlist_call(translate_address(rdp_reg.cmd1));
     if (param == 1) dlist_branch(translate_address(rdp_reg.cmd1));
 }
-void probe_enddl() {
-    dlist_return();
-}
+void probe_enddl() { dlist_return(); }
 
 void install_stack_probes(int family) {
     CommandTable[family][0x06] = probe_displaylist;

@@ -168,9 +168,7 @@ static HWND open_dialog(const Plugin& p) {
     return FindWindowA("#32770", "Configuration ...");
 }
 
-static bool checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
+static bool checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 static void check_config_dialog(const Plugin& p) {
     HWND dialog = open_dialog(p);

@@ -41,9 +41,7 @@ void Console::set_rom_header(uint32_t crc1, uint32_t crc2, uint8_t country,
         rom_header[i ^ 3] = image[i];
 }
 
-void Console::set_task(uint32_t dlist_address) {
-    std::memcpy(&dmem[0xFF0], &dlist_address, 4);
-}
+void Console::set_task(uint32_t dlist_address) { std::memcpy(&dmem[0xFF0], &dlist_address, 4); }
 
 HostGfxInfo Console::gfx_info(void* window) {
     HostGfxInfo info{};

@@ -42,53 +42,27 @@ constexpr Command word(uint8_t op, uint32_t w0_low24, uint32_t w1) {
 }
 
 // Geometry commands of families 0 to 3.
-constexpr Command call_dl(uint32_t address) {
-    return word(0x06, 0x000000, address);
-}
-constexpr Command branch_dl(uint32_t address) {
-    return word(0x06, 0x010000, address);
-}
-constexpr Command end_dl() {
-    return word(0xB8, 0, 0);
-}
+constexpr Command call_dl(uint32_t address) { return word(0x06, 0x000000, address); }
+constexpr Command branch_dl(uint32_t address) { return word(0x06, 0x010000, address); }
+constexpr Command end_dl() { return word(0xB8, 0, 0); }
 
 // RDP commands, the same in every family.
-constexpr Command noop() {
-    return word(0xC0, 0, 0);
-}
-constexpr Command pipe_sync() {
-    return word(0xE7, 0, 0);
-}
-constexpr Command full_sync() {
-    return word(0xE9, 0, 0);
-}
+constexpr Command noop() { return word(0xC0, 0, 0); }
+constexpr Command pipe_sync() { return word(0xE7, 0, 0); }
+constexpr Command full_sync() { return word(0xE9, 0, 0); }
 
-constexpr uint32_t fixed_10_2(uint32_t pixels) {
-    return (pixels << 2) & 0xFFF;
-}
+constexpr uint32_t fixed_10_2(uint32_t pixels) { return (pixels << 2) & 0xFFF; }
 
 constexpr Command set_scissor(uint32_t ulx, uint32_t uly, uint32_t lrx, uint32_t lry) {
     return word(0xED, (fixed_10_2(ulx) << 12) | fixed_10_2(uly),
                 (fixed_10_2(lrx) << 12) | fixed_10_2(lry));
 }
-constexpr Command set_other_mode(uint32_t high, uint32_t low) {
-    return word(0xEF, high, low);
-}
-constexpr Command set_fill_color(uint32_t color) {
-    return word(0xF7, 0, color);
-}
-constexpr Command set_blend_color(uint32_t rgba) {
-    return word(0xF9, 0, rgba);
-}
-constexpr Command set_prim_color(uint32_t rgba) {
-    return word(0xFA, 0, rgba);
-}
-constexpr Command set_env_color(uint32_t rgba) {
-    return word(0xFB, 0, rgba);
-}
-constexpr Command set_depth_image(uint32_t address) {
-    return word(0xFE, 0, address);
-}
+constexpr Command set_other_mode(uint32_t high, uint32_t low) { return word(0xEF, high, low); }
+constexpr Command set_fill_color(uint32_t color) { return word(0xF7, 0, color); }
+constexpr Command set_blend_color(uint32_t rgba) { return word(0xF9, 0, rgba); }
+constexpr Command set_prim_color(uint32_t rgba) { return word(0xFA, 0, rgba); }
+constexpr Command set_env_color(uint32_t rgba) { return word(0xFB, 0, rgba); }
+constexpr Command set_depth_image(uint32_t address) { return word(0xFE, 0, address); }
 // Format 0 (RGBA), size 2 (16-bit).
 constexpr Command set_color_image(uint32_t width, uint32_t address) {
     return word(0xFF, (0u << 21) | (2u << 19) | ((width - 1) & 0xFFF), address);

@@ -43,8 +43,6 @@ inline std::array<Command, 3> tex_rect(float ulx, float uly, float lrx, float lr
             word(0xB3, 0, fixed_5_10(dsdx) << 16 | fixed_5_10(dtdy))};
 }
 
-constexpr Command tex_rect_flip() {
-    return word(0xE5, 0, 0);
-}
+constexpr Command tex_rect_flip() { return word(0xE5, 0, 0); }
 
 } // namespace cmd

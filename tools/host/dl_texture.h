@@ -18,9 +18,7 @@ constexpr uint32_t wrap_bits(Wrap w) {
 }
 
 // Quarter-texel (10.2) operand of a whole texel coordinate.
-constexpr uint32_t q(uint32_t texels) {
-    return (texels << 2) & 0xFFF;
-}
+constexpr uint32_t q(uint32_t texels) { return (texels << 2) & 0xFFF; }
 
 constexpr Command set_texture_image(uint32_t format, uint32_t size, uint32_t width,
                                     uint32_t address) {

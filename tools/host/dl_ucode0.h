@@ -35,29 +35,19 @@ constexpr Command matrix(uint32_t param, uint32_t address) {
 constexpr Command movemem(uint32_t index, uint32_t address) {
     return cmd::word(0x03, (index << 16) | 16, address);
 }
-constexpr Command viewport(uint32_t address) {
-    return movemem(0x80, address);
-}
-constexpr Command light(uint32_t n, uint32_t address) {
-    return movemem(0x86 + 2 * n, address);
-}
+constexpr Command viewport(uint32_t address) { return movemem(0x80, address); }
+constexpr Command light(uint32_t n, uint32_t address) { return movemem(0x86 + 2 * n, address); }
 // Loads count (1..16) vertices into vtx[first..]; first is 0..15, so 30 is the last entry.
 constexpr Command vertex(uint32_t first, uint32_t count, uint32_t address) {
     return cmd::word(0x04, (((count - 1) & 0xF) << 20) | ((first & 0xF) << 16) | (count * 16),
                      address);
 }
-constexpr Command sprite2d(uint32_t address) {
-    return cmd::word(0x09, 0, address);
-}
+constexpr Command sprite2d(uint32_t address) { return cmd::word(0x09, 0, address); }
 constexpr Command line3d(uint32_t a, uint32_t b) {
     return cmd::word(0xB5, 0, ((a * 10) << 16) | ((b * 10) << 8));
 }
-constexpr Command clear_geometry_mode(uint32_t bits) {
-    return cmd::word(0xB6, 0, bits);
-}
-constexpr Command set_geometry_mode(uint32_t bits) {
-    return cmd::word(0xB7, 0, bits);
-}
+constexpr Command clear_geometry_mode(uint32_t bits) { return cmd::word(0xB6, 0, bits); }
+constexpr Command set_geometry_mode(uint32_t bits) { return cmd::word(0xB7, 0, bits); }
 constexpr Command set_othermode_l(uint32_t shift, uint32_t length, uint32_t bits) {
     return cmd::word(0xB9, (shift << 8) | length, bits);
 }
@@ -77,42 +67,30 @@ constexpr Command moveword(uint32_t index, uint32_t offset, uint32_t value) {
     return cmd::word(0xBC, (offset << 8) | index, value);
 }
 // n directional lights; the ambient light is record n.
-constexpr Command num_lights(uint32_t n) {
-    return moveword(0x02, 0, 0x80000000u + 32 * (n + 1));
-}
-constexpr Command segment(uint32_t n, uint32_t base) {
-    return moveword(0x06, n * 4, base);
-}
+constexpr Command num_lights(uint32_t n) { return moveword(0x02, 0, 0x80000000u + 32 * (n + 1)); }
+constexpr Command segment(uint32_t n, uint32_t base) { return moveword(0x06, n * 4, base); }
 // Colour word 0xRRGGBB00 of light n; main picks rgba, otherwise rgba_copy.
 constexpr Command light_color(uint32_t n, bool main, uint32_t rgba) {
     return moveword(0x0A, n * 0x20 + (main ? 4 : 0), rgba);
 }
-constexpr Command pop_matrix() {
-    return cmd::word(0xBD, 0, 0);
-}
+constexpr Command pop_matrix() { return cmd::word(0xBD, 0, 0); }
 constexpr Command tri1(uint32_t a, uint32_t b, uint32_t c) {
     return cmd::word(0xBF, 0, ((a * 10) << 16) | ((b * 10) << 8) | (c * 10));
 }
 
 // Shade-only combiner (both cycles: shade colour, shade alpha).
-constexpr Command combine_shade() {
-    return {0xFCFFFFFF, 0xFFFE793C};
-}
+constexpr Command combine_shade() { return {0xFCFFFFFF, 0xFFFE793C}; }
 
 // Float matrices in the console's row-vector order (translation in m[12..14]).
 struct Mat {
     float m[16];
 };
 
-inline Mat identity() {
-    return {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
-}
+inline Mat identity() { return {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}; }
 inline Mat translation(float x, float y, float z) {
     return {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}};
 }
-inline Mat scaling(float s) {
-    return {{s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1}};
-}
+inline Mat scaling(float s) { return {{s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1}}; }
 inline Mat rotation_x(float radians) {
     const float c = std::cos(radians), s = std::sin(radians);
     return {{1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 0, 0, 0, 1}};

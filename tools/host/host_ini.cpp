@@ -24,9 +24,7 @@ constexpr const char* kPluginFolder = "/Plugin/";
 
 namespace fs = std::filesystem;
 
-static uint8_t cartridge_byte(const uint8_t* rom_header, int i) {
-    return rom_header[i ^ 3];
-}
+static uint8_t cartridge_byte(const uint8_t* rom_header, int i) { return rom_header[i ^ 3]; }
 
 std::string ini_section_of(const uint8_t* h) {
     auto reversed_word = [&](int at) {

@@ -18,13 +18,9 @@ std::string executable_path() {
     return ec ? std::string("./vexa-host") : self.string();
 }
 
-std::string executable_dir() {
-    return fs::path(executable_path()).parent_path().string();
-}
+std::string executable_dir() { return fs::path(executable_path()).parent_path().string(); }
 
-std::string default_plugin_path() {
-    return executable_dir() + "/libnew_vexa_ogl.so";
-}
+std::string default_plugin_path() { return executable_dir() + "/libnew_vexa_ogl.so"; }
 
 // The X11 id of a window of the asked size. Without a size the plug-in makes its own.
 bool make_host_window(int width, int height, void** window) {
@@ -63,6 +59,4 @@ bool read_frame(std::vector<uint8_t>* rgba, int* width, int* height) {
     return glGetError() == GL_NO_ERROR;
 }
 
-int run_command(const std::string& command) {
-    return std::system(command.c_str());
-}
+int run_command(const std::string& command) { return std::system(command.c_str()); }

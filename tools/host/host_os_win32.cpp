@@ -22,9 +22,7 @@ std::string executable_dir() {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-std::string default_plugin_path() {
-    return executable_dir() + "\\new_vexa_ogl.dll";
-}
+std::string default_plugin_path() { return executable_dir() + "\\new_vexa_ogl.dll"; }
 
 static LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcA(window, message, wparam, lparam);
@@ -85,6 +83,4 @@ bool read_frame(std::vector<uint8_t>* rgba, int* width, int* height) {
 }
 
 // cmd.exe drops the first and last quote of a command line: one more pair keeps the rest.
-int run_command(const std::string& command) {
-    return std::system(("\"" + command + "\"").c_str());
-}
+int run_command(const std::string& command) { return std::system(("\"" + command + "\"").c_str()); }

@@ -3,23 +3,15 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-static void* open_library(const std::string& path) {
-    return LoadLibraryA(path.c_str());
-}
+static void* open_library(const std::string& path) { return LoadLibraryA(path.c_str()); }
 static void* find_symbol(void* library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
-static std::string last_error() {
-    return "error " + std::to_string(GetLastError());
-}
+static std::string last_error() { return "error " + std::to_string(GetLastError()); }
 #else
 #include <dlfcn.h>
-static void* open_library(const std::string& path) {
-    return dlopen(path.c_str(), RTLD_NOW);
-}
-static void* find_symbol(void* library, const char* name) {
-    return dlsym(library, name);
-}
+static void* open_library(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW); }
+static void* find_symbol(void* library, const char* name) { return dlsym(library, name); }
 static std::string last_error() {
     const char* e = dlerror();
     return e ? e : "unknown error";

@@ -22,12 +22,8 @@ struct Point {
     float x, y, z;
 };
 
-Point sub(Point a, Point b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-float dot(Point a, Point b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+Point sub(Point a, Point b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+float dot(Point a, Point b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Point cross(Point a, Point b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -42,9 +38,7 @@ struct Chunk {
     std::vector<std::array<uint32_t, 3>> triangles;
 };
 
-int8_t normal_byte(float v) {
-    return static_cast<int8_t>(std::lround(v * 127.0f));
-}
+int8_t normal_byte(float v) { return static_cast<int8_t>(std::lround(v * 127.0f)); }
 
 // Keeps a triangle counter-clockwise seen from outside the mesh (both meshes are centred on
 // the origin, so the sum of the corners points outwards) and drops the degenerate ones at

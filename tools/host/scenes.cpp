@@ -6,13 +6,9 @@ static std::vector<Scene>& registry() {
     return scenes;
 }
 
-void register_scene(const Scene& scene) {
-    registry().push_back(scene);
-}
+void register_scene(const Scene& scene) { registry().push_back(scene); }
 
-const std::vector<Scene>& all_scenes() {
-    return registry();
-}
+const std::vector<Scene>& all_scenes() { return registry(); }
 
 const Scene* find_scene(const std::string& name) {
     for (const Scene& s : registry())

@@ -98,6 +98,4 @@ bool platform_release_device(void*, GlDevice) {
     return !platform_gl_step_fails(GlStep::release_device);
 }
 
-void platform_swap_buffers(GlDevice device) {
-    SDL_GL_SwapWindow(static_cast<SDL_Window*>(device));
-}
+void platform_swap_buffers(GlDevice device) { SDL_GL_SwapWindow(static_cast<SDL_Window*>(device)); }

@@ -92,6 +92,4 @@ bool platform_release_device(void* window, GlDevice device) {
     return ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(device)) == 1;
 }
 
-void platform_swap_buffers(GlDevice device) {
-    SwapBuffers(static_cast<HDC>(device));
-}
+void platform_swap_buffers(GlDevice device) { SwapBuffers(static_cast<HDC>(device)); }
