@@ -1,12 +1,12 @@
 # Self cost (instructions) per object file of a callgrind profile, as "cost<TAB>object" lines.
 # Object names are given once, on the first ob=, cob= or cfob= line of their number.
 /^(ob|cob|cfob)=/ {
-    spec = $0
-    sub(/^[a-z]+=/, "", spec)
-    id = spec
+    text = $0
+    sub(/^[a-z]+=/, "", text)
+    id = text
     sub(/ .*/, "", id)
-    if (spec ~ / /) {
-        name = spec
+    if (text ~ / /) {
+        name = text
         sub(/^[^ ]+ /, "", name)
         names[id] = name
     }
