@@ -1,6 +1,8 @@
 // Interpreter core: segments, the display-list stack, frame skip, fetch and guards
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "dl_builder.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
@@ -15,26 +17,13 @@ class Interpreter : public ::testing::Test {
     void SetUp() override {
         attach_test_host();
         reset_core_state();
+        std::memcpy(saved_table, CommandTable, sizeof saved_table);
     }
-    void TearDown() override {
-        // Tests may install probes; rebuild the rows they touched from scratch.
-        for (int f = 0; f < kUcodeFamilies; ++f) {
-            CommandTable[f][0x06] = saved06[f];
-            CommandTable[f][0xB8] = savedB8[f];
-            CommandTable[f][0xBF] = savedBF[f];
-        }
-    }
-    CommandHandler saved06[kUcodeFamilies], savedB8[kUcodeFamilies], savedBF[kUcodeFamilies];
-    Console& c = test_console();
+    // Tests install probes into the table; every row is put back as it was.
+    void TearDown() override { std::memcpy(CommandTable, saved_table, sizeof saved_table); }
 
-  public:
-    Interpreter() {
-        for (int f = 0; f < kUcodeFamilies; ++f) {
-            saved06[f] = CommandTable[f][0x06];
-            savedB8[f] = CommandTable[f][0xB8];
-            savedBF[f] = CommandTable[f][0xBF];
-        }
-    }
+    CommandHandler saved_table[kUcodeFamilies][256];
+    Console& c = test_console();
 };
 
 // Display-list commands for rows whose family has no command set of its own yet.
@@ -108,7 +97,6 @@ TEST_F(Interpreter, FetchesLookAheadWords) {
         out[3] = rdp_reg.lookahead2;
     };
     run_interpreted_task(dl.start());
-    CommandTable[0][0xC0] = do_nothing;
     EXPECT_EQ(seen[0], 0xC0000000u);
     EXPECT_EQ(seen[1], 1u);
     EXPECT_EQ(seen[2], 3u) << "word 12 bytes after the command";
@@ -237,7 +225,6 @@ TEST_F(Interpreter, FlushesTheBatchBeforeCommandsThatDoNotAddToIt) {
     run_display_list(0x9000);
     rdp_reg.batch.count = 3;
     run_display_list(0x9000);
-    CommandTable[5][0xBF] = do_nothing;
     EXPECT_EQ(count_seen, 0);
 }
 

@@ -281,6 +281,7 @@ TEST_F(Ucode0, SpriteDrawsAPlaceholderOnlyWhereItCan) {
         glClear(GL_COLOR_BUFFER_BIT);
         glViewport(0, 0, 640, 480);
         glMatrixMode(GL_PROJECTION);
+        glDisable(GL_TEXTURE_2D); // the placeholder keeps whatever texture an earlier draw left
         test_console().vi_status  = k.vi_status;
         rdp_reg.color_image_width = k.width;
         run(uc0::sprite2d(sprite));
