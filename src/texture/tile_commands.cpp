@@ -133,14 +133,20 @@ static int32_t load_corner(const TileDescriptor& d) {
     return (d.ult * static_cast<int32_t>(image.width) + d.uls) * image.size;
 }
 
-// 0xF3
-void rdp_load_block() {
-    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+// What both load commands do first: name the tile, point it at the texture image and take
+// the upper-left corner and lower s of the load.
+static TileDescriptor& start_load(uint32_t cmd0, uint32_t cmd1) {
     TileDescriptor& d = name_tile(tile_number(cmd1));
     d.source          = rdp_reg.texture_image.address & kRdramMask;
     d.uls             = static_cast<int16_t>(upper_s(cmd0) >> 2);
     d.ult             = static_cast<int16_t>(upper_t(cmd0) >> 2);
     d.lrs             = static_cast<int16_t>((lower_s(cmd1) + 2) >> 2);
+    return d;
+}
+
+// 0xF3
+void rdp_load_block() {
+    TileDescriptor& d = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
     // The block has no lower t; the tile's own is rescaled like the others.
     d.lrt         = static_cast<int16_t>((d.lrt + 2) >> 2);
     d.load_offset = load_corner(d);
@@ -149,13 +155,8 @@ void rdp_load_block() {
 
 // 0xF4
 void rdp_load_tile() {
-    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
-    TileDescriptor& d    = name_tile(tile_number(cmd1));
-    d.source             = rdp_reg.texture_image.address & kRdramMask;
-    d.uls                = static_cast<int16_t>(upper_s(cmd0) >> 2);
-    d.ult                = static_cast<int16_t>(upper_t(cmd0) >> 2);
-    d.lrs                = static_cast<int16_t>((lower_s(cmd1) + 2) >> 2);
-    d.lrt                = static_cast<int16_t>((lower_t(cmd1) + 2) >> 2);
+    TileDescriptor& d    = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
+    d.lrt                = static_cast<int16_t>((lower_t(rdp_reg.cmd1) + 2) >> 2);
     d.width              = d.lrs - d.uls + 1;
     d.height             = d.lrt - d.ult + 1;
     const int32_t corner = load_corner(d);
