@@ -49,12 +49,26 @@ uint32_t& active_pc() {
 
 void execute_command() { CommandTable[UcodeType][opcode(rdp_reg.cmd0)](); }
 
-void run_display_list(uint32_t start) {
+uint32_t fetch_command() {
+    const uint32_t a   = active_pc() & kRdramMask;
+    rdp_reg.cmd0       = read_rdram_u32(a);
+    rdp_reg.cmd1       = read_rdram_u32(a + 4);
+    rdp_reg.lookahead1 = read_rdram_u32(a + 12);
+    rdp_reg.lookahead2 = read_rdram_u32(a + 20);
+    active_pc()        = (a + 8) & kRdramMask;
+    return a;
+}
+
+void start_display_list(uint32_t start) {
     DisplayListStack& s  = rdp_reg.stack;
     s.pc[0]              = start;
     s.depth              = 0;
     rdp_reg.dlist_end    = 0;
     rdp_reg.current_tile = 0;
+}
+
+void run_display_list(uint32_t start) {
+    start_display_list(start);
 
     dlist_counter += 1;
     if (dlist_counter & 1) {
@@ -77,13 +91,7 @@ void run_display_list(uint32_t start) {
     const bool* keeps                 = KeepsBatch[UcodeType];
     const uint32_t builds_before_task = textures_built;
     for (uint32_t budget = command_budget; budget > 0; --budget) {
-        const uint32_t a   = active_pc() & kRdramMask;
-        rdp_reg.cmd0       = read_rdram_u32(a);
-        rdp_reg.cmd1       = read_rdram_u32(a + 4);
-        rdp_reg.lookahead1 = read_rdram_u32(a + 12);
-        rdp_reg.lookahead2 = read_rdram_u32(a + 20);
-        active_pc()        = (a + 8) & kRdramMask;
-
+        fetch_command();
         const uint32_t op = opcode(rdp_reg.cmd0);
         if (rdp_reg.batch.count > 0 && !keeps[op]) {
             flush_batch(rdp_reg.batch.indices);

@@ -16,6 +16,12 @@ extern uint32_t dlist_counter; // calls of run_display_list since load
 void run_display_list(uint32_t start);
 void execute_command(); // dispatches cmd0/cmd1 without the batch flush
 
+// The steps of the walk that the disassembler shares: the per-task reset of the stack, and
+// the fetch of the command at the active pc into cmd0, cmd1 and the look-ahead words, which
+// moves the pc past it. fetch_command returns the command's RDRAM offset.
+void start_display_list(uint32_t start);
+uint32_t fetch_command();
+
 // Display-list stack operations of the families' DISPLAYLIST and ENDDL commands.
 void dlist_call(uint32_t address); // ignored beyond the family's depth limit
 void dlist_branch(uint32_t address);

@@ -5,36 +5,15 @@
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
 #include "dlist/rdram.h"
+#include "dlist/ucode0.h"
+#include "dlist/ucode0_fields.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "host/plugin.h"
 #include "render/batch.h"
 
-// Command word fields.
-static uint32_t param(uint32_t cmd0) { return field(cmd0, 16, 8); } // MATRIX, MOVEMEM, DISPLAYLIST
-static uint32_t vtx_first(uint32_t cmd0) { return field(cmd0, 16, 4); }
-static uint32_t vtx_count(uint32_t cmd0) { return field(cmd0, 20, 4) + 1; }
-static uint32_t moveword_index(uint32_t cmd0) { return field(cmd0, 0, 8); }
-static uint32_t segment_number(uint32_t cmd0) { return field(cmd0, 10, 4); }
-static uint32_t lightcol_light(uint32_t cmd0) { return field(cmd0, 13, 3); }
-static bool lightcol_main(uint32_t cmd0) { return field(cmd0, 10, 1); }
-static uint32_t mode_shift(uint32_t cmd0) { return field(cmd0, 8, 8); }
-static uint32_t texture_tile(uint32_t cmd0) { return field(cmd0, 8, 3); }
-// Triangle and line indices are given times ten.
-static uint32_t tri_index(uint32_t cmd1, int lo) { return field(cmd1, lo, 8) / 10; }
-
-// MATRIX params: bit 0 projection, bit 1 load, bit 2 push.
-enum MatrixParam : uint32_t {
-    kModelViewMul       = 0,
-    kProjectionMul      = 1,
-    kModelViewLoad      = 2,
-    kProjectionLoad     = 3,
-    kModelViewPushMul   = 4,
-    kProjectionPushMul  = 5,
-    kModelViewPushLoad  = 6,
-    kProjectionPushLoad = 7,
-};
+using namespace uc0_fields;
 
 // 0x01: the projection goes to whatever OpenGL matrix is current; after the default set-up
 // and every 2-D drawing that is the projection matrix. The projection is never pushed.
@@ -64,17 +43,12 @@ static void load_viewport(uint32_t a) {
     apply_viewport();
 }
 
-constexpr uint32_t kMoveViewport = 0x80;
-constexpr uint32_t kMoveLight0   = 0x86;
-constexpr uint32_t kMoveLight7   = 0x94;
-
 // 0x03: viewport and light records; look-at and matrix slots do not affect drawing.
 static void uc0_movemem() {
     const uint32_t index   = param(rdp_reg.cmd0);
     const uint32_t address = translate_address(rdp_reg.cmd1);
     if (index == kMoveViewport) load_viewport(address);
-    if (index >= kMoveLight0 && index <= kMoveLight7 && (index & 1) == 0)
-        load_light((index - kMoveLight0) / 2, address);
+    if (is_move_light(index)) load_light((index - kMoveLight0) / 2, address);
 }
 
 // 0x04: 1 to 16 vertices of 16 bytes each, into vtx[first..first + count - 1] (at most 30).
@@ -89,10 +63,10 @@ static void uc0_vertex() {
 }
 
 // 0x06: call (param 0) or jump to (param 1) a display list.
-static void uc0_displaylist() {
+void uc0_displaylist() {
     const uint32_t address = translate_address(rdp_reg.cmd1);
-    if (param(rdp_reg.cmd0) == 0) dlist_call(address);
-    if (param(rdp_reg.cmd0) == 1) dlist_branch(address);
+    if (param(rdp_reg.cmd0) == kDlistCall) dlist_call(address);
+    if (param(rdp_reg.cmd0) == kDlistBranch) dlist_branch(address);
 }
 
 // Only the 2-D set-ups of the 320 and 640 pixel wide colour images exist; for any other
@@ -141,45 +115,17 @@ static void uc0_setgeometrymode() {
 }
 
 // 0xB8: return to the calling list, or end the task at depth 0.
-static void uc0_enddl() { dlist_return(); }
+void uc0_enddl() { dlist_return(); }
 
-constexpr uint32_t kZCompare = 0x10;
-constexpr uint32_t kZUpdate  = 0x20;
-
-// Mask of the othermode_l field at a shift; 0 for shifts that name no field.
-static uint32_t othermode_l_mask(uint32_t shift) {
-    switch (shift) {
-    case 0: return 0x00000003; // ALPHACOMPARE
-    case 2: return 0x00000004; // ZSRCSEL
-    case 3: return 0xFFFFFFF8; // RENDERMODE
-    default: return 0;
-    }
+// Mask of the field at a shift; 0 for shifts that name no field.
+template <int N> static uint32_t othermode_mask(const OtherModeField (&fields)[N], uint32_t shift) {
+    const OtherModeField* f = othermode_field(fields, shift);
+    return f ? f->mask : 0;
 }
-
-// Mask of the othermode_h field at a shift; 0 for shifts that name no field.
-static uint32_t othermode_h_mask(uint32_t shift) {
-    switch (shift) {
-    case 4: return 0x00000030;  // ALPHADITHER
-    case 6: return 0x000000C0;  // RGBDITHER
-    case 8: return 0x00000100;  // COMBINEKEY
-    case 9: return 0x00000E00;  // TEXTURECONVERT
-    case 12: return 0x00003000; // TEXTUREFILTER
-    case 14: return 0x0000C000; // TEXTURELUT
-    case 16: return 0x00010000; // TEXTURELOD
-    case 17: return 0x00060000; // TEXTUREDETAIL
-    case 19: return 0x00080000; // TEXTUREPERSP
-    case 20: return 0x00300000; // CYCLETYPE
-    case 22: return 0x00400000; // COLORDITHER
-    case 23: return 0x00800000; // PIPELINEMODE
-    default: return 0;
-    }
-}
-
-constexpr uint32_t kCycleTypeShift = 20;
 
 // 0xB9
 static void uc0_setothermode_l() {
-    const uint32_t mask = othermode_l_mask(mode_shift(rdp_reg.cmd0));
+    const uint32_t mask = othermode_mask(kOtherModeL, mode_shift(rdp_reg.cmd0));
     rdp_reg.othermode_l = (rdp_reg.othermode_l & ~mask) | (rdp_reg.cmd1 & mask);
     apply_depth_range();
     set_depth_test(rdp_reg.othermode_l & kZCompare);
@@ -189,7 +135,7 @@ static void uc0_setothermode_l() {
 // 0xBA: the depth test is left alone here.
 static void uc0_setothermode_h() {
     const uint32_t shift = mode_shift(rdp_reg.cmd0);
-    const uint32_t mask  = othermode_h_mask(shift);
+    const uint32_t mask  = othermode_mask(kOtherModeH, shift);
     rdp_reg.othermode_h  = (rdp_reg.othermode_h & ~mask) | (rdp_reg.cmd1 & mask);
     if (shift == kCycleTypeShift) rdp_reg.cycle_type = field(rdp_reg.cmd1, 20, 2);
     apply_depth_range();
@@ -202,21 +148,16 @@ constexpr float kTextureScale = 1.0f / (32.0f * 65535.0f);
 // 0xBB: the level bits 11..13 are not read.
 static void uc0_texture() {
     TileDescriptor& tile = rdp_reg.tiles[texture_tile(rdp_reg.cmd0)];
-    tile.texture_on      = field(rdp_reg.cmd0, 0, 8);
-    tile.scale_s         = static_cast<float>(field(rdp_reg.cmd1, 16, 16)) * kTextureScale;
-    tile.scale_t         = static_cast<float>(field(rdp_reg.cmd1, 0, 16)) * kTextureScale;
+    tile.texture_on      = texture_on(rdp_reg.cmd0);
+    tile.scale_s         = static_cast<float>(texture_scale_s(rdp_reg.cmd1)) * kTextureScale;
+    tile.scale_t         = static_cast<float>(texture_scale_t(rdp_reg.cmd1)) * kTextureScale;
 }
 
-constexpr uint32_t kMoveWordNumLight = 0x02;
-constexpr uint32_t kMoveWordSegment  = 0x06;
-constexpr uint32_t kMoveWordLightCol = 0x0A;
-
 // 0xBC
-static void uc0_moveword() {
+void uc0_moveword() {
     const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
     switch (moveword_index(cmd0)) {
-    // The console stores 0x80000000 + 32 * (n + 1) for n directional lights.
-    case kMoveWordNumLight: set_num_lights(((cmd1 + 0x80000000u) >> 5) - 1); break;
+    case kMoveWordNumLight: set_num_lights(numlight_count(cmd1)); break;
     case kMoveWordSegment: rdp_reg.segments[segment_number(cmd0)] = cmd1; break;
     case kMoveWordLightCol:
         set_light_color(lightcol_light(cmd0), !lightcol_main(cmd0), cmd1);

@@ -8,6 +8,7 @@
 #include "dlist/rdram.h"
 #include "geometry/viewport.h"
 #include "host/plugin.h"
+#include "rdp/rdp_fields.h"
 
 // The float nearest to 1/255.
 constexpr float kInv255 = 1.0f / 255.0f;
@@ -51,20 +52,17 @@ void set_scissor(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
 
 // The box reaches OpenGL at the start of the next task (apply_scissor).
 void rdp_set_scissor() {
-    const int32_t ulx = field(rdp_reg.cmd0, 14, 10);
-    const int32_t uly = field(rdp_reg.cmd0, 2, 10);
-    const int32_t lrx = field(rdp_reg.cmd1, 14, 10);
-    const int32_t lry = field(rdp_reg.cmd1, 2, 10);
-    set_scissor(ulx, uly, lrx, lry);
+    set_scissor(scissor_ulx(rdp_reg.cmd0), scissor_uly(rdp_reg.cmd0), scissor_lrx(rdp_reg.cmd1),
+                scissor_lry(rdp_reg.cmd1));
     glEnable(GL_SCISSOR_TEST);
 }
 
 void rdp_set_other_mode() {
-    rdp_reg.othermode_h = rdp_reg.cmd0 & 0xFFFFFF;
-    rdp_reg.othermode_l = rdp_reg.cmd1 & 0xFFFFFF;
+    rdp_reg.othermode_h = other_mode_bits(rdp_reg.cmd0);
+    rdp_reg.othermode_l = other_mode_bits(rdp_reg.cmd1);
     set_depth_test(rdp_reg.othermode_l & 0x10);
     apply_depth_range();
-    rdp_reg.cycle_type = field(rdp_reg.othermode_h, 20, 2);
+    rdp_reg.cycle_type = cycle_type_of(rdp_reg.othermode_h);
     set_depth_write(rdp_reg.othermode_l & 0x20);
 }
 
@@ -93,5 +91,5 @@ void rdp_set_depth_image() { rdp_reg.depth_image_address = translate_address(rdp
 
 void rdp_set_color_image() {
     rdp_reg.color_image_address = translate_address(rdp_reg.cmd1);
-    rdp_reg.color_image_width   = static_cast<uint16_t>(field(rdp_reg.cmd0, 0, 12) + 1);
+    rdp_reg.color_image_width   = static_cast<uint16_t>(color_image_width(rdp_reg.cmd0));
 }

@@ -7,31 +7,12 @@
 #include "dlist/interpreter.h"
 #include "dlist/rdp_reg.h"
 #include "dlist/rdram.h"
+#include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
 #include "texture/texture_cache.h"
 
 constexpr float kInv255 = 1.0f / 255.0f;
-
-// TEXRECT fields: corners in 10.2 fixed point, s and t in signed 10.5 (the word 12 bytes on),
-// the steps in signed 5.10 (the word 20 bytes on).
-// clang-format off
-constexpr float rect_lrx(uint32_t cmd0) { return static_cast<float>(field(cmd0, 12, 12)) / 4.0f; }
-constexpr float rect_lry(uint32_t cmd0) { return static_cast<float>(field(cmd0, 0, 12)) / 4.0f; }
-constexpr uint32_t rect_tile(uint32_t cmd1) { return field(cmd1, 24, 3); }
-constexpr float rect_ulx(uint32_t cmd1) { return static_cast<float>(field(cmd1, 12, 12)) / 4.0f; }
-constexpr float rect_uly(uint32_t cmd1) { return static_cast<float>(field(cmd1, 0, 12)) / 4.0f; }
-constexpr float rect_s(uint32_t w) { return static_cast<float>(sext16(w >> 16)) / 32.0f; }
-constexpr float rect_t(uint32_t w) { return static_cast<float>(sext16(w)) / 32.0f; }
-constexpr float rect_dsdx(uint32_t w) { return static_cast<float>(sext16(w >> 16)) / 1024.0f; }
-constexpr float rect_dtdy(uint32_t w) { return static_cast<float>(sext16(w)) / 1024.0f; }
-
-// FILLRECT corners in whole pixels (the two fraction bits dropped).
-constexpr int32_t fill_lrx(uint32_t cmd0) { return static_cast<int32_t>(field(cmd0, 14, 10)); }
-constexpr int32_t fill_lry(uint32_t cmd0) { return static_cast<int32_t>(field(cmd0, 2, 10)); }
-constexpr int32_t fill_ulx(uint32_t cmd1) { return static_cast<int32_t>(field(cmd1, 14, 10)); }
-constexpr int32_t fill_uly(uint32_t cmd1) { return static_cast<int32_t>(field(cmd1, 2, 10)); }
-// clang-format on
 
 // 0xE4: the command and the two 8-byte units after it.
 void rdp_tex_rect() {
@@ -45,7 +26,7 @@ void rdp_tex_rect() {
     float dsdx          = rect_dsdx(rdp_reg.lookahead2);
     const float dtdy    = rect_dtdy(rdp_reg.lookahead2);
 
-    active_pc()                = (active_pc() + 16) & kRdramMask;
+    active_pc()                = (active_pc() + kTexRectOperandBytes) & kRdramMask;
     rdp_reg.current_tile_index = tile;
     rdp_reg.current_tile       = tile;
 

@@ -9,30 +9,9 @@
 #include "dlist/rdram.h"
 #include "host/plugin.h"
 #include "texture/texture_memory.h"
+#include "texture/tile_fields.h"
 
 TileCoordFactorPair TileCoordFactor[8];
-
-// Operand fields of the tile and load commands.
-static uint32_t image_format(uint32_t cmd0) { return field(cmd0, 21, 3); }
-static uint32_t image_size(uint32_t cmd0) { return field(cmd0, 19, 2); }
-static uint32_t image_width(uint32_t cmd0) { return field(cmd0, 0, 12) + 1; }
-static uint32_t tile_number(uint32_t cmd1) { return field(cmd1, 24, 3); }
-static uint32_t tile_line(uint32_t cmd0) { return field(cmd0, 9, 9); }
-static uint32_t tile_tmem(uint32_t cmd0) { return field(cmd0, 0, 9); }
-static uint32_t tile_palette(uint32_t cmd1) { return field(cmd1, 20, 4); }
-static uint32_t tile_clamp_t(uint32_t cmd1) { return field(cmd1, 19, 1); }
-static uint32_t tile_mirror_t(uint32_t cmd1) { return field(cmd1, 18, 1); }
-static uint32_t tile_mask_t(uint32_t cmd1) { return field(cmd1, 14, 4); }
-static uint32_t tile_shift_t(uint32_t cmd1) { return field(cmd1, 10, 4); }
-static uint32_t tile_clamp_s(uint32_t cmd1) { return field(cmd1, 9, 1); }
-static uint32_t tile_mirror_s(uint32_t cmd1) { return field(cmd1, 8, 1); }
-static uint32_t tile_mask_s(uint32_t cmd1) { return field(cmd1, 4, 4); }
-static uint32_t tile_shift_s(uint32_t cmd1) { return field(cmd1, 0, 4); }
-// Corners in 10.2 fixed point: the upper-left in cmd0, the lower-right in cmd1.
-static uint32_t upper_s(uint32_t cmd0) { return field(cmd0, 12, 12); }
-static uint32_t upper_t(uint32_t cmd0) { return field(cmd0, 0, 12); }
-static uint32_t lower_s(uint32_t cmd1) { return field(cmd1, 12, 12); }
-static uint32_t lower_t(uint32_t cmd1) { return field(cmd1, 0, 12); }
 
 static TileDescriptor& name_tile(uint32_t t) {
     rdp_reg.current_tile_index = t;
