@@ -17,9 +17,9 @@ using namespace uc0_fields;
 
 // 0x01: the projection goes to whatever OpenGL matrix is current; after the default set-up
 // and every 2-D drawing that is the projection matrix. The projection is never pushed.
-static void uc0_matrix() {
+void matrix_command(uint32_t address_mask) {
     Matrix4 M;
-    load_fixed_matrix(M, translate_address(rdp_reg.cmd1));
+    load_fixed_matrix(M, translate_address(rdp_reg.cmd1) & address_mask);
     switch (param(rdp_reg.cmd0)) {
     case kModelViewMul: modelview_mul(M); break;
     case kProjectionMul:
@@ -33,6 +33,8 @@ static void uc0_matrix() {
     }
 }
 
+static void uc0_matrix() { matrix_command(kRdramMask); }
+
 // Scale x, y, z, w then translation x, y, z, w, in quarter pixels.
 static void load_viewport(uint32_t a) {
     for (uint32_t i = 0; i < 4; ++i) {
@@ -43,31 +45,40 @@ static void load_viewport(uint32_t a) {
     apply_viewport();
 }
 
-// 0x03: viewport and light records; look-at and matrix slots do not affect drawing.
-static void uc0_movemem() {
+// 0x03: viewport and light records; look-at and matrix slots do not affect drawing. The
+// record mask applies to the viewport (and look-at) records, never to the lights.
+void movemem_command(uint32_t record_mask) {
     const uint32_t index   = param(rdp_reg.cmd0);
     const uint32_t address = translate_address(rdp_reg.cmd1);
-    if (index == kMoveViewport) load_viewport(address);
+    if (index == kMoveViewport) load_viewport(address & record_mask);
     if (is_move_light(index)) load_light((index - kMoveLight0) / 2, address);
 }
 
-// 0x04: 1 to 16 vertices of 16 bytes each, into vtx[first..first + count - 1] (at most 30).
-static void uc0_vertex() {
-    const uint32_t first       = vtx_first(rdp_reg.cmd0);
-    const uint32_t count       = vtx_count(rdp_reg.cmd0);
-    const uint32_t address     = translate_address(rdp_reg.cmd1);
-    rdp_reg.current_tile       = 0;
-    rdp_reg.current_tile_index = 0;
+static void uc0_movemem() { movemem_command(kRdramMask); }
+
+// 16 bytes per vertex into vtx[first..first + count - 1]; the vertex commands point the
+// current tile at tile 0.
+void load_vertices(uint32_t first, uint32_t count) {
+    const uint32_t address = translate_address(rdp_reg.cmd1);
+    rdp_reg.current_tile   = 0;
     for (uint32_t i = 0; i < count; ++i)
         load_vertex(address + 16 * i, first + i);
 }
 
+// 0x04: 1 to 16 vertices (entries up to 30); only this family resets the tile index too.
+static void uc0_vertex() {
+    load_vertices(vtx_first(rdp_reg.cmd0), vtx_count(rdp_reg.cmd0));
+    rdp_reg.current_tile_index = 0;
+}
+
 // 0x06: call (param 0) or jump to (param 1) a display list.
-void uc0_displaylist() {
-    const uint32_t address = translate_address(rdp_reg.cmd1);
+void displaylist_command(uint32_t address_mask) {
+    const uint32_t address = translate_address(rdp_reg.cmd1) & address_mask;
     if (param(rdp_reg.cmd0) == kDlistCall) dlist_call(address);
     if (param(rdp_reg.cmd0) == kDlistBranch) dlist_branch(address);
 }
+
+void uc0_displaylist() { displaylist_command(kRdramMask); }
 
 // Only the 2-D set-ups of the 320 and 640 pixel wide colour images exist; for any other
 // width the rectangle would land in 3-D space and the closing list would pop stacks that
@@ -88,16 +99,18 @@ static void draw_sprite_placeholder(uint32_t x0, uint32_t y0, uint32_t x1, uint3
 }
 
 // 0x09: a blue-grey rectangle where the sprite would go, on 16- and 32-bit frame buffers.
-static void uc0_sprite2d() {
+void sprite2d_command(uint32_t address_mask) {
     const uint32_t pixel_size = host.vi_status ? (*host.vi_status & 3) : 0;
     if (pixel_size != 2 && pixel_size != 3) return;
-    const uint32_t a        = translate_address(rdp_reg.cmd1);
+    const uint32_t a        = translate_address(rdp_reg.cmd1) & address_mask;
     const uint32_t sprite_w = read_rdram_u16(a + 10);
     const uint32_t sprite_h = read_rdram_u16(a + 12);
     const uint32_t dst_ox   = read_rdram_u16(a + 26);
     const uint32_t dst_oy   = read_rdram_u16(a + 28);
     draw_sprite_placeholder(dst_ox, dst_oy, dst_ox + sprite_w, dst_oy + sprite_h);
 }
+
+static void uc0_sprite2d() { sprite2d_command(kRdramMask); }
 
 // 0xB5: drawn at once, before any triangles still waiting in the batch.
 static void uc0_line3d() { draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8)); }
@@ -123,24 +136,30 @@ template <int N> static uint32_t othermode_mask(const OtherModeField (&fields)[N
     return f ? f->mask : 0;
 }
 
-// 0xB9
-static void uc0_setothermode_l() {
+// 0xB9: without depth_test the depth test follows only the RDP other-mode command.
+void setothermode_l_command(bool depth_test) {
     const uint32_t mask = othermode_mask(kOtherModeL, mode_shift(rdp_reg.cmd0));
     rdp_reg.othermode_l = (rdp_reg.othermode_l & ~mask) | (rdp_reg.cmd1 & mask);
     apply_depth_range();
-    set_depth_test(rdp_reg.othermode_l & kZCompare);
+    if (depth_test) set_depth_test(rdp_reg.othermode_l & kZCompare);
     set_depth_write(rdp_reg.othermode_l & kZUpdate);
 }
 
-// 0xBA: the depth test is left alone here.
-static void uc0_setothermode_h() {
+static void uc0_setothermode_l() { setothermode_l_command(true); }
+
+// 0xBA: the depth test is left alone here; without depth_calls the depth range and writes
+// are left alone too.
+void setothermode_h_command(bool depth_calls) {
     const uint32_t shift = mode_shift(rdp_reg.cmd0);
     const uint32_t mask  = othermode_mask(kOtherModeH, shift);
     rdp_reg.othermode_h  = (rdp_reg.othermode_h & ~mask) | (rdp_reg.cmd1 & mask);
     if (shift == kCycleTypeShift) rdp_reg.cycle_type = field(rdp_reg.cmd1, 20, 2);
+    if (!depth_calls) return;
     apply_depth_range();
     set_depth_write(rdp_reg.othermode_l & kZUpdate);
 }
+
+static void uc0_setothermode_h() { setothermode_h_command(true); }
 
 // The float nearest to 1/(32 x 65535): the TEXTURE scale as a fraction of one texel step.
 constexpr float kTextureScale = 1.0f / (32.0f * 65535.0f);
@@ -153,11 +172,11 @@ static void uc0_texture() {
     tile.scale_t         = static_cast<float>(texture_scale_t(rdp_reg.cmd1)) * kTextureScale;
 }
 
-// 0xBC
-void uc0_moveword() {
+// 0xBC: the families decode the light count each in their own way.
+void moveword_command(uint32_t (*light_count)(uint32_t cmd1)) {
     const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
     switch (moveword_index(cmd0)) {
-    case kMoveWordNumLight: set_num_lights(numlight_count(cmd1)); break;
+    case kMoveWordNumLight: set_num_lights(light_count(cmd1)); break;
     case kMoveWordSegment: rdp_reg.segments[segment_number(cmd0)] = cmd1; break;
     case kMoveWordLightCol:
         set_light_color(lightcol_light(cmd0), !lightcol_main(cmd0), cmd1);
@@ -166,16 +185,25 @@ void uc0_moveword() {
     }
 }
 
+void uc0_moveword() { moveword_command(numlight_count); }
+
 // 0xBD: only the model-view stack is popped; a projection pop does nothing.
 static void uc0_popmatrix() {
     if (rdp_reg.cmd1 == 0) modelview_pop();
 }
 
-// 0xBF
-static void uc0_tri1() {
-    const uint32_t cmd1 = rdp_reg.cmd1;
-    add_triangle(tri_index(cmd1, 16), tri_index(cmd1, 8), tri_index(cmd1, 0));
+void add_triangle_from(uint32_t word, IndexField index) {
+    add_triangle(index(word, 16), index(word, 8), index(word, 0));
 }
+
+void add_quad_from(uint32_t word, IndexField index) {
+    const uint32_t a = index(word, 24), b = index(word, 16), c = index(word, 8), d = index(word, 0);
+    add_triangle(a, b, c);
+    add_triangle(d, a, c);
+}
+
+// 0xBF: the flag byte 24..31 is not read.
+static void uc0_tri1() { add_triangle_from(rdp_reg.cmd1, tri_index); }
 
 static const CommandEntry kUcode0Commands[] = {
     {0x01, uc0_matrix},

@@ -1,9 +1,6 @@
 // Families whose command sets are not interpreted yet keep the shared and RDP commands only
 #include "dlist/command_table.h"
 
-void install_ucode1(CommandHandler*) {}
-void install_ucode2(CommandHandler*) {}
-void install_ucode3(CommandHandler*) {}
 void install_ucode4(CommandHandler*) {}
 void install_ucode5(CommandHandler*) {}
 void install_ucode6(CommandHandler*) {}
