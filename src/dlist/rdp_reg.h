@@ -50,6 +50,7 @@ struct RdpReg {
     int32_t scissor_height = 240;
 
     uint32_t reserved2_address; // RDRAM offset, read by family 5
+    uint32_t rdphalf_address;   // RDRAM offset, family 4's BRANCHZ target
 
     // Tiles
     TileDescriptor tiles[kTileCount];

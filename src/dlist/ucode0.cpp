@@ -5,6 +5,7 @@
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
 #include "dlist/rdram.h"
+#include "dlist/rsp_shared.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode0_fields.h"
 #include "geometry/matrix.h"
@@ -34,16 +35,6 @@ void matrix_command(uint32_t address_mask) {
 }
 
 static void uc0_matrix() { matrix_command(kRdramMask); }
-
-// Scale x, y, z, w then translation x, y, z, w, in quarter pixels.
-static void load_viewport(uint32_t a) {
-    for (uint32_t i = 0; i < 4; ++i) {
-        rdp_reg.viewport_scale[i] = static_cast<float>(sext16(read_rdram_u16(a + 2 * i))) * 0.25f;
-        rdp_reg.viewport_trans[i] =
-            static_cast<float>(sext16(read_rdram_u16(a + 8 + 2 * i))) * 0.25f;
-    }
-    apply_viewport();
-}
 
 // 0x03: viewport and light records; look-at and matrix slots do not affect drawing. The
 // record mask applies to the viewport (and look-at) records, never to the lights.
@@ -130,16 +121,9 @@ static void uc0_setgeometrymode() {
 // 0xB8: return to the calling list, or end the task at depth 0.
 void uc0_enddl() { dlist_return(); }
 
-// Mask of the field at a shift; 0 for shifts that name no field.
-template <int N> static uint32_t othermode_mask(const OtherModeField (&fields)[N], uint32_t shift) {
-    const OtherModeField* f = othermode_field(fields, shift);
-    return f ? f->mask : 0;
-}
-
 // 0xB9: without depth_test the depth test follows only the RDP other-mode command.
 void setothermode_l_command(bool depth_test) {
-    const uint32_t mask = othermode_mask(kOtherModeL, mode_shift(rdp_reg.cmd0));
-    rdp_reg.othermode_l = (rdp_reg.othermode_l & ~mask) | (rdp_reg.cmd1 & mask);
+    set_othermode_l_field(mode_shift(rdp_reg.cmd0), rdp_reg.cmd1);
     apply_depth_range();
     if (depth_test) set_depth_test(rdp_reg.othermode_l & kZCompare);
     set_depth_write(rdp_reg.othermode_l & kZUpdate);
@@ -150,10 +134,7 @@ static void uc0_setothermode_l() { setothermode_l_command(true); }
 // 0xBA: the depth test is left alone here; without depth_calls the depth range and writes
 // are left alone too.
 void setothermode_h_command(bool depth_calls) {
-    const uint32_t shift = mode_shift(rdp_reg.cmd0);
-    const uint32_t mask  = othermode_mask(kOtherModeH, shift);
-    rdp_reg.othermode_h  = (rdp_reg.othermode_h & ~mask) | (rdp_reg.cmd1 & mask);
-    if (shift == kCycleTypeShift) rdp_reg.cycle_type = field(rdp_reg.cmd1, 20, 2);
+    set_othermode_h_field(mode_shift(rdp_reg.cmd0), rdp_reg.cmd1);
     if (!depth_calls) return;
     apply_depth_range();
     set_depth_write(rdp_reg.othermode_l & kZUpdate);
@@ -161,26 +142,13 @@ void setothermode_h_command(bool depth_calls) {
 
 static void uc0_setothermode_h() { setothermode_h_command(true); }
 
-// The float nearest to 1/(32 x 65535): the TEXTURE scale as a fraction of one texel step.
-constexpr float kTextureScale = 1.0f / (32.0f * 65535.0f);
-
-// 0xBB: the level bits 11..13 are not read.
-static void uc0_texture() {
-    TileDescriptor& tile = rdp_reg.tiles[texture_tile(rdp_reg.cmd0)];
-    tile.texture_on      = texture_on(rdp_reg.cmd0);
-    tile.scale_s         = static_cast<float>(texture_scale_s(rdp_reg.cmd1)) * kTextureScale;
-    tile.scale_t         = static_cast<float>(texture_scale_t(rdp_reg.cmd1)) * kTextureScale;
-}
-
 // 0xBC: the families decode the light count each in their own way.
 void moveword_command(uint32_t (*light_count)(uint32_t cmd1)) {
     const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
     switch (moveword_index(cmd0)) {
     case kMoveWordNumLight: set_num_lights(light_count(cmd1)); break;
     case kMoveWordSegment: rdp_reg.segments[segment_number(cmd0)] = cmd1; break;
-    case kMoveWordLightCol:
-        set_light_color(lightcol_light(cmd0), !lightcol_main(cmd0), cmd1);
-        break;
+    case kMoveWordLightCol: moveword_lightcol(cmd0, cmd1); break;
     default: break;
     }
 }
@@ -217,7 +185,7 @@ static const CommandEntry kUcode0Commands[] = {
     {0xB8, uc0_enddl},
     {0xB9, uc0_setothermode_l},
     {0xBA, uc0_setothermode_h},
-    {0xBB, uc0_texture},
+    {0xBB, rsp_texture}, // TEXTURE, decoded as in the later families
     {0xBC, uc0_moveword},
     {0xBD, uc0_popmatrix},
     {0xBF, uc0_tri1},

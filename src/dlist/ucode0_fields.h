@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "dlist/bits.h"
+#include "dlist/othermode.h"
 
 namespace uc0_fields {
 
@@ -66,37 +67,13 @@ constexpr uint32_t kMoveWordPerspNorm = 0x0E;
 // The console stores 0x80000000 + 32 * (n + 1) for n directional lights.
 constexpr uint32_t numlight_count(uint32_t cmd1) { return ((cmd1 + 0x80000000u) >> 5) - 1; }
 
-// Render-mode flags of othermode_l that the plug-in acts on.
-constexpr uint32_t kZCompare = 0x10;
-constexpr uint32_t kZUpdate  = 0x20;
-
-// The fields of the two other-mode words, by the shift that SETOTHERMODE_L/H carries.
-struct OtherModeField {
-    uint32_t shift;
-    uint32_t mask;
-    const char* name;
-};
-constexpr OtherModeField kOtherModeL[] = {
-    {0, 0x00000003, "ALPHACOMPARE"},
-    {2, 0x00000004, "ZSRCSEL"},
-    {3, 0xFFFFFFF8, "RENDERMODE"},
-};
-constexpr OtherModeField kOtherModeH[] = {
-    {4, 0x00000030, "ALPHADITHER"},    {6, 0x000000C0, "RGBDITHER"},
-    {8, 0x00000100, "COMBINEKEY"},     {9, 0x00000E00, "TEXTURECONVERT"},
-    {12, 0x00003000, "TEXTUREFILTER"}, {14, 0x0000C000, "TEXTURELUT"},
-    {16, 0x00010000, "TEXTURELOD"},    {17, 0x00060000, "TEXTUREDETAIL"},
-    {19, 0x00080000, "TEXTUREPERSP"},  {20, 0x00300000, "CYCLETYPE"},
-    {22, 0x00400000, "COLORDITHER"},   {23, 0x00800000, "PIPELINEMODE"},
-};
-constexpr uint32_t kCycleTypeShift = 20;
-
-// The field at a shift; null for shifts that name no field.
-template <int N>
-constexpr const OtherModeField* othermode_field(const OtherModeField (&fields)[N], uint32_t shift) {
-    for (const OtherModeField& f : fields)
-        if (f.shift == shift) return &f;
-    return nullptr;
-}
+// The other-mode fields, shared with the later families.
+using ::kCycleTypeShift;
+using ::kOtherModeH;
+using ::kOtherModeL;
+using ::kZCompare;
+using ::kZUpdate;
+using ::othermode_field;
+using ::OtherModeField;
 
 } // namespace uc0_fields

@@ -32,7 +32,12 @@ void normalize3(Vec3& v) {
 
 // Sphere mapping: the eye-space normal's x and y, from -1..1 to 0..1 (t grows downwards).
 // A zero normal maps to the middle of the texture rather than dividing by zero.
-static void generate_texcoords(TransformedVertex& v) {
+static void generate_texcoords(TransformedVertex& v, TexGen texgen) {
+    if (texgen == TexGen::unit_normal) {
+        v.s = v.nx * 0.5f + 0.5f;
+        v.t = 0.5f - v.ny * 0.5f;
+        return;
+    }
     const float length = std::sqrt(v.nx * v.nx + v.ny * v.ny + v.nz * v.nz);
     if (length == 0.0f) {
         v.s = 0.5f;
@@ -43,7 +48,7 @@ static void generate_texcoords(TransformedVertex& v) {
     v.t = 0.5f - (v.ny * 0.5f) / length;
 }
 
-void load_vertex(uint32_t a, uint32_t index) {
+void load_vertex(uint32_t a, uint32_t index, TexGen texgen) {
     TransformedVertex& v = rdp_reg.vtx[index % kVertexCount];
     const auto x         = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a)));
     const auto y         = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a + 2)));
@@ -66,7 +71,7 @@ void load_vertex(uint32_t a, uint32_t index) {
     v.ny         = n.y;
     v.nz         = n.z;
 
-    if (rdp_reg.geometry_mode & kGeometryTextureGen) generate_texcoords(v);
+    if (rdp_reg.geometry_mode & kGeometryTextureGen) generate_texcoords(v, texgen);
 }
 
 void prepare_lights(PreparedLights& lights) {
@@ -133,4 +138,9 @@ void set_light_color(uint32_t light, bool copy, uint32_t w) {
               static_cast<float>((w >> 8) & 0xFF) * kInv255);
 }
 
-void set_num_lights(uint32_t n) { rdp_reg.num_lights = n < kLightCount ? n : kLightCount - 1; }
+void set_num_lights(uint32_t n, ExcessLights excess) {
+    if (n < kLightCount)
+        rdp_reg.num_lights = n;
+    else
+        rdp_reg.num_lights = excess == ExcessLights::clamp ? kLightCount - 1 : 0;
+}

@@ -16,8 +16,12 @@ struct Vec3 {
     float x, y, z;
 };
 
+// How texture generation maps the normal: family 0 divides by the normal's length again,
+// family 4 takes the unit normal as it is (the two differ only in rounding).
+enum class TexGen { divide_by_length, unit_normal };
+
 // Loads the 16-byte console vertex at an RDRAM offset into vtx[index & 255].
-void load_vertex(uint32_t address, uint32_t index);
+void load_vertex(uint32_t address, uint32_t index, TexGen texgen = TexGen::divide_by_length);
 
 Vec3 transform_point(float x, float y, float z);  // by the model-view top
 Vec3 transform_normal(float x, float y, float z); // upper-left 3x3, normalised
@@ -42,5 +46,9 @@ void light_vertex(const PreparedLights& lights, const TransformedVertex& v, floa
 void load_light(uint32_t light, uint32_t address);
 void set_light_color(uint32_t light, bool copy, uint32_t rgba_word);
 
-// Directional lights 0..n-1, ambient in record n; counts above 7 are clamped to 7.
-void set_num_lights(uint32_t n);
+// What a light count above 7 (beyond the eight records) becomes: family 0 clamps it to 7,
+// the later families store 0.
+enum class ExcessLights { clamp, none };
+
+// Directional lights 0..n-1, ambient in record n.
+void set_num_lights(uint32_t n, ExcessLights excess = ExcessLights::clamp);
