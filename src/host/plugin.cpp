@@ -60,7 +60,9 @@ void apply_scissor() {
     glEnable(GL_SCISSOR_TEST);
 }
 
-void process_dlist() {
+void process_dlist() { process_dlist_with(select_ucode); }
+
+void process_dlist_with(int32_t (*select)()) {
     // A host that calls before InitiateGFX has given us no memory to read.
     if (!host.dmem || !host.rdram) return;
     uint32_t start;
@@ -68,7 +70,7 @@ void process_dlist() {
     measure_window();
     glOrtho(0, window_width, window_height, 0, 0, 1);
     apply_scissor();
-    UcodeType = static_cast<uint32_t>(select_ucode());
+    UcodeType = static_cast<uint32_t>(select());
     run_display_list(start);
 }
 

@@ -27,6 +27,8 @@ extern const char kPluginName[]; // "New Vexa OpenGL v0.1"
 void fill_plugin_info(PluginInfo* info);
 int32_t initiate_gfx(const HostGfxInfo& info);
 void process_dlist();
+// The same task with the family from `select`: hosts without a dialog choose it otherwise.
+void process_dlist_with(int32_t (*select)());
 void measure_window();
 void apply_scissor();
 void show_about_box();

@@ -12,6 +12,7 @@
 #include "dl_builder.h"
 #include "host_ini.h"
 #include "plugin_loader.h"
+#include "support/exported_names.h"
 
 namespace {
 
@@ -39,18 +40,7 @@ GLint get_int(GLenum e) {
 }
 
 TEST(Exports, OnlyTheFourteenFunctionsAreVisible) {
-    std::string command = std::string("nm -D --defined-only ") + VEXA_PLUGIN_PATH;
-    FILE* f             = popen(command.c_str(), "r");
-    ASSERT_NE(f, nullptr);
-    std::vector<std::string> names;
-    char line[512];
-    while (std::fgets(line, sizeof line, f)) {
-        std::string s(line);
-        s.erase(s.find_last_not_of("\n") + 1);
-        names.push_back(s.substr(s.rfind(' ') + 1));
-    }
-    pclose(f);
-    std::sort(names.begin(), names.end());
+    const std::vector<std::string> names    = exported_names(VEXA_PLUGIN_PATH);
     const std::vector<std::string> expected = {
         "ChangeWindow", "DllAbout",     "DllConfig",       "DllTest",       "DrawScreen",
         "GetDllInfo",   "InitiateGFX",  "MoveScreen",      "ProcessDList",  "RomClosed",

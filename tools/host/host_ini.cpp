@@ -45,7 +45,11 @@ std::string plugin_ini_path() {
 }
 
 bool save_family_choice(const uint8_t* rom_header, int family, std::string* error) {
-    const std::string path    = plugin_ini_path();
+    return save_family_choice_in(plugin_ini_path(), rom_header, family, error);
+}
+
+bool save_family_choice_in(const std::string& path, const uint8_t* rom_header, int family,
+                           std::string* error) {
     const std::string section = ini_section_of(rom_header);
     std::string name;
     for (int i = 0x20; i < 64 && cartridge_byte(rom_header, i) != 0; ++i)

@@ -13,3 +13,6 @@ std::string plugin_ini_path();
 // Writes Name and UCode = family into the header's section; creates the Plugin folder.
 // False with a message in *error when the file cannot be written.
 bool save_family_choice(const uint8_t* rom_header, int family, std::string* error);
+// The same in the INI file at `path` (a host whose plug-in keeps it elsewhere).
+bool save_family_choice_in(const std::string& path, const uint8_t* rom_header, int family,
+                           std::string* error);

@@ -1,0 +1,138 @@
+// The functions of mupen64plus's video plug-in interface, over the same core
+#define M64P_PLUGIN_PROTOTYPES 1
+#include <GL/gl.h>
+
+#include "config/ucode_select.h"
+#include "dlist/rdram.h"
+#include "host/gl_context.h"
+#include "host/plugin.h"
+#include "m64p_common.h"
+#include "m64p_plugin.h"
+#include "platform/m64p/m64p_core.h"
+#include "platform/m64p/m64p_ucode.h"
+
+namespace {
+
+constexpr int kPluginVersion   = 0x000100; // 0.1.0
+constexpr int kVideoApiVersion = 0x020200;
+// GFX_INFO has its version, SP_STATUS_REG and RDRAM_SIZE from this core version on.
+constexpr int kCoreWithGfxInfoVersion = 0x020501;
+
+bool started;
+
+} // namespace
+
+extern "C" {
+
+EXPORT m64p_error CALL PluginStartup(m64p_dynlib_handle core, void* context,
+                                     void (*debug_callback)(void*, int, const char*)) {
+    if (started) return M64ERR_ALREADY_INIT;
+    const m64p_error attached = m64p_attach_core(core, context, debug_callback);
+    if (attached != M64ERR_SUCCESS) return attached;
+    if (!m64p_register_settings()) {
+        m64p_log(M64MSG_ERROR, "cannot open the configuration section [%s]", kSettingsSection);
+        m64p_detach_core();
+        return M64ERR_INPUT_NOT_FOUND;
+    }
+    started = true;
+    return M64ERR_SUCCESS;
+}
+
+EXPORT m64p_error CALL PluginShutdown(void) {
+    if (!started) return M64ERR_NOT_INIT;
+    if (m64p_video.open) release_gl_context();
+    m64p_detach_core();
+    started = false;
+    return M64ERR_SUCCESS;
+}
+
+EXPORT m64p_error CALL PluginGetVersion(m64p_plugin_type* type, int* version, int* api_version,
+                                        const char** name, int* capabilities) {
+    if (type) *type = M64PLUGIN_GFX;
+    if (version) *version = kPluginVersion;
+    if (api_version) *api_version = kVideoApiVersion;
+    if (name) *name = kPluginName;
+    if (capabilities) *capabilities = 0;
+    return M64ERR_SUCCESS;
+}
+
+// Keeps the core's pointers; the window opens with the game, in RomOpen.
+EXPORT int CALL InitiateGFX(GFX_INFO info) {
+    host              = HostPointers{};
+    host.rom_header   = info.HEADER;
+    host.rdram        = info.RDRAM;
+    host.dmem         = info.DMEM;
+    host.mi_interrupt = info.MI_INTR_REG;
+    host.vi_status    = info.VI_STATUS_REG;
+    m64p_rdram_size   = kRdramSize;
+    if (m64p_core.version >= kCoreWithGfxInfoVersion && info.version >= 2 && info.RDRAM_SIZE &&
+        *info.RDRAM_SIZE < kRdramSize)
+        m64p_rdram_size = *info.RDRAM_SIZE;
+    return 1;
+}
+
+EXPORT int CALL RomOpen(void) {
+    if (!started) return 0;
+    forget_ucode_selection();
+    const VideoSettings settings = m64p_read_settings();
+    m64p_video.width             = settings.width;
+    m64p_video.height            = settings.height;
+    m64p_video.fullscreen        = settings.fullscreen;
+    if (!create_gl_context()) return 0;
+    measure_window();
+    glViewport(0, 0, window_width, window_height);
+    return 1;
+}
+
+EXPORT void CALL RomClosed(void) {
+    if (m64p_video.open) release_gl_context();
+}
+
+EXPORT void CALL ProcessDList(void) {
+    if (m64p_video.open) process_dlist_with(select_ucode_without_dialog);
+}
+
+EXPORT void CALL ChangeWindow(void) {
+    if (m64p_video.open && m64p_core.vidext_toggle_full_screen() == M64ERR_SUCCESS)
+        m64p_video.fullscreen = !m64p_video.fullscreen;
+}
+
+// The user resized the window: the next task draws at the new size.
+EXPORT void CALL ResizeVideoOutput(int width, int height) {
+    if (!m64p_video.open || width < 1 || height < 1) return;
+    if (m64p_core.vidext_resize_window(width, height) != M64ERR_SUCCESS) return;
+    m64p_video.width  = width;
+    m64p_video.height = height;
+}
+
+// The drawn picture as RGB rows, bottom row first (screenshots); only the size with no `dest`.
+EXPORT void CALL ReadScreen2(void* dest, int* width, int* height, int front) {
+    if (width) *width = m64p_video.open ? m64p_video.width : 0;
+    if (height) *height = m64p_video.open ? m64p_video.height : 0;
+    if (!dest || !m64p_video.open) return;
+    GLint read_buffer = GL_BACK, draw_buffer = GL_BACK;
+    glGetIntegerv(GL_READ_BUFFER, &read_buffer);
+    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer); // the back buffer, where one exists
+    glReadBuffer(front ? GL_FRONT : static_cast<GLenum>(draw_buffer));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, m64p_video.width, m64p_video.height, GL_RGB, GL_UNSIGNED_BYTE, dest);
+    glReadBuffer(static_cast<GLenum>(read_buffer));
+}
+
+EXPORT void CALL SetRenderingCallback(void (*callback)(int)) {
+    m64p_video.render_callback = callback;
+}
+
+// The frame is shown by the swap at the start of the next drawn task; RDP command lists from
+// the CPU, the console's frame buffer and frame-buffer emulation are not handled.
+EXPORT void CALL UpdateScreen(void) {}
+EXPORT void CALL ProcessRDPList(void) {}
+EXPORT void CALL ShowCFB(void) {}
+EXPORT void CALL ViStatusChanged(void) {}
+EXPORT void CALL ViWidthChanged(void) {}
+EXPORT void CALL MoveScreen(int, int) {}
+EXPORT void CALL FBRead(unsigned int) {}
+EXPORT void CALL FBWrite(unsigned int, unsigned int) {}
+EXPORT void CALL FBGetFrameBufferInfo(void*) {}
+
+} // extern "C"

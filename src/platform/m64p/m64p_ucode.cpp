@@ -1,0 +1,90 @@
+// The microcode family inside mupen64plus, where no dialog may ever be waited for
+#include "platform/m64p/m64p_ucode.h"
+
+#include "config/ucode_select.h"
+#include "config/ucode_text.h"
+#include "dlist/rdp_reg.h"
+#include "dlist/rdram.h"
+#include "host/plugin.h"
+#include "platform/m64p/m64p_core.h"
+#include "platform/platform.h"
+
+uint32_t m64p_rdram_size = kRdramSize;
+
+namespace {
+
+// The task whose microcode named no family, so that the next task of the same microcode
+// costs nothing and the message is given once per game.
+struct UnknownUcode {
+    bool seen;
+    uint32_t address;
+    uint32_t size;
+    bool reported;
+};
+UnknownUcode unknown;
+
+bool is_family(int32_t value) { return value >= 0 && value < kUcodeFamilies; }
+
+std::string game_name(const HeaderImage& header) {
+    std::string name = rom_name(header);
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
+}
+
+} // namespace
+
+std::string m64p_ini_path() { return platform_host_executable_dir() + kIniFileName; }
+
+void forget_ucode_selection() {
+    selected_ucode = -1;
+    unknown        = UnknownUcode{};
+}
+
+int32_t select_ucode_without_dialog() {
+    if (selected_ucode.load() != -1) return selected_ucode.load();
+    if (!host.dmem || !host.rdram) return kUcodeFamilies;
+
+    uint32_t address, size;
+    std::memcpy(&address, host.dmem + kTaskUcodeData, 4);
+    std::memcpy(&size, host.dmem + kTaskUcodeDataSize, 4);
+    if (unknown.seen && unknown.address == address && unknown.size == size) return kUcodeFamilies;
+
+    const HeaderImage header = header_image(host.rom_header);
+    const std::string key    = rom_key(header);
+    const std::string path   = m64p_ini_path();
+    const std::string game   = game_name(header);
+    const int32_t configured = platform_profile_read_int(key.c_str(), "UCode", -1, path.c_str());
+    if (is_family(configured)) {
+        m64p_log(M64MSG_INFO, "\"%s\" uses microcode family %d: UCode=%d in section [%s] of %s",
+                 game.c_str(), configured, configured, key.c_str(), path.c_str());
+        selected_ucode = configured;
+        return configured;
+    }
+
+    const UcodeText found = identify_ucode(host.dmem, host.rdram, m64p_rdram_size);
+    if (is_family(found.family)) {
+        m64p_log(M64MSG_INFO, "\"%s\" uses microcode family %d: its microcode text is \"%s\"",
+                 game.c_str(), found.family, found.text.c_str());
+        selected_ucode = found.family;
+        return found.family;
+    }
+
+    unknown.seen    = true;
+    unknown.address = address;
+    unknown.size    = size;
+    if (!unknown.reported) {
+        unknown.reported = true;
+        const std::string what =
+            found.text.empty() ? "no microcode text" : "the microcode text \"" + found.text + "\"";
+        m64p_log(M64MSG_ERROR,
+                 "\"%s\": %s (ucode_data 0x%08X, %u bytes) names no microcode family known to "
+                 "this plug-in, so nothing is drawn. Set the game's family (0 to 6) as "
+                 "UCode=<family> in section [%s] of %s",
+                 game.c_str(), what.c_str(), address, size, key.c_str(), path.c_str());
+        // The section is there to edit, as the Windows build leaves it for a game it asked about.
+        platform_profile_write_string(key.c_str(), "Name", rom_name(header).c_str(), path.c_str());
+        platform_profile_write_string(key.c_str(), "UCode", "-1", path.c_str());
+    }
+    return kUcodeFamilies;
+}

@@ -1,0 +1,15 @@
+// The microcode family inside mupen64plus, where no dialog may ever be waited for
+#pragma once
+#include <cstdint>
+#include <string>
+
+constexpr char kIniFileName[] = "vexa_ogl.ini";
+
+extern uint32_t m64p_rdram_size; // bytes of RDRAM the core gave us (8 MB unless it says less)
+
+// The family for the running game: the game's UCode in the INI file in the core's user
+// configuration folder, else the family of the microcode's identification text, else one
+// message in the log and kUcodeFamilies (the task draws nothing). The choice is logged.
+int32_t select_ucode_without_dialog();
+void forget_ucode_selection(); // a new game: choose again
+std::string m64p_ini_path();
