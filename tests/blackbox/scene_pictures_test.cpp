@@ -78,4 +78,31 @@ TEST(ScenePictures, CombinerRecipes) {
                                        {12, 12, 52, 56, 70, "fill panel"}});
 }
 
+// The same cube and floor written in family 1's, 2's and 3's own vertex and triangle commands
+// give family 0's picture; family 3 adds green LINE3D edges of a roof over the cube.
+TEST(ScenePictures, FamiliesOneToThreeDrawTheMeshAsFamilyZero) {
+    const Picture mesh = render("mesh");
+    ASSERT_GT(mesh.width, 0);
+    for (const char* scene : {"mesh-uc1", "mesh-uc2", "mesh-uc3"}) {
+        const Picture pic = render(scene);
+        ASSERT_EQ(pic.pixels.size(), mesh.pixels.size()) << scene;
+        int differ = 0, outside_roof = 0, not_green = 0;
+        for (size_t i = 0; i < pic.pixels.size(); i += 4) {
+            if (pic.pixels.compare(i, 3, mesh.pixels, i, 3) == 0) continue;
+            ++differ;
+            const int y   = static_cast<int>(i / 4) / pic.width * 240 / pic.height;
+            const auto* p = reinterpret_cast<const unsigned char*>(pic.pixels.data()) + i;
+            outside_roof += y >= 100;
+            not_green += !(p[1] > p[0] && p[1] > p[2]);
+        }
+        if (std::string(scene) != "mesh-uc3") {
+            EXPECT_EQ(differ, 0) << scene << ": pixels unlike family 0's";
+            continue;
+        }
+        EXPECT_GT(differ, 200) << "the roof's four lines";
+        EXPECT_EQ(outside_roof, 0) << "pixels unlike family 0's below the roof";
+        EXPECT_EQ(not_green, 0) << "roof pixels that are not green";
+    }
+}
+
 } // namespace

@@ -1,7 +1,10 @@
-// A lit, textured cube (16-bit RGBA bricks) over a floor of mirrored 4-bit colour-indexed tiles
+// A lit, textured cube (16-bit RGBA bricks) over a floor of mirrored 4-bit colour-indexed tiles,
+// written in each of the microcode families 0 to 3: the same triangles in each family's own
+// vertex and triangle commands give the same picture
 #include "dl_rdp.h"
 #include "dl_texture.h"
 #include "dl_ucode0.h"
+#include "dl_ucode1_3.h"
 #include "scenes.h"
 #include "texture_images.h"
 
@@ -9,6 +12,8 @@ namespace {
 
 using teximg::rgba5551;
 
+constexpr uint32_t kMainList   = 0x100000;
+constexpr uint32_t kCubeList   = 0x104000;
 constexpr uint32_t kViewport   = 0x200000;
 constexpr uint32_t kMatrices   = 0x200100; // projection, cube, floor
 constexpr uint32_t kLights     = 0x200400;
@@ -70,7 +75,51 @@ void write_floor(Console& c) {
                           255, 255);
 }
 
-uint32_t build_mesh(Console& c, int frame) {
+// A family's vertex and triangle commands. Where a family has TRI2 or QUAD, the faces use
+// them; each face of four vertices b..b+3 becomes the triangles (b, b+1, b+2), (b+3, b, b+2),
+// the order QUAD gives, in every family.
+struct Encoding {
+    int family;
+    Command (*vertex)(uint32_t first, uint32_t count, uint32_t address);
+    Command (*tri1)(uint32_t a, uint32_t b, uint32_t c);
+    Command (*tri2)(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f);
+    Command (*quad)(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
+    uint32_t cube_loads;  // VERTEX commands for the 24 cube vertices
+    uint32_t cube_first;  // vtx entries of the cube and the floor: the wider families use
+    uint32_t floor_first; // entries family 0 cannot name
+};
+
+const Encoding kFamily0 = {0, uc0::vertex, uc0::tri1, nullptr, nullptr, 2, 0, 0};
+const Encoding kFamily1 = {1, uc1::vertex, uc1::tri1, uc1::tri2, uc1::quad, 1, 64, 100};
+const Encoding kFamily2 = {2, uc2::vertex, uc2::tri1, uc2::tri2, uc2::quad, 1, 20, 48};
+const Encoding kFamily3 = {3, uc3::vertex, uc3::tri1, uc3::tri2, nullptr, 1, 30, 60};
+
+enum class Face { tri1, tri2, quad };
+
+void add_face(DisplayList& dl, const Encoding& e, Face style, uint32_t b) {
+    if (style == Face::quad && e.quad)
+        dl.add(e.quad(b, b + 1, b + 2, b + 3));
+    else if (style != Face::tri1 && e.tri2)
+        dl.add(e.tri2(b, b + 1, b + 2, b + 3, b, b + 2));
+    else
+        dl.add({e.tri1(b, b + 1, b + 2), e.tri1(b + 3, b, b + 2)});
+}
+
+// Family 3's 0xB5 draws lines: a wireframe roof over the cube, apex and the top corners.
+constexpr uint32_t kRoof = 0x203000;
+
+void add_roof(Console& c, DisplayList& dl) {
+    const int16_t points[5][3] = {
+        {0, 115, 0}, {-50, 50, -50}, {50, 50, -50}, {50, 50, 50}, {-50, 50, 50}};
+    for (uint32_t i = 0; i < 5; ++i)
+        uc0::write_vertex(c, kRoof + 16 * i, points[i][0], points[i][1], points[i][2], 0, 0, 0, 127,
+                          0, 255);
+    dl.add(uc3::vertex(0, 5, kRoof));
+    for (uint32_t corner = 1; corner <= 4; ++corner)
+        dl.add(uc0::line3d(0, corner));
+}
+
+uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
     write_textures(c);
     write_cube(c);
     write_floor(c);
@@ -86,10 +135,12 @@ uint32_t build_mesh(Console& c, int frame) {
     uc0::write_light(c, kLights, 255, 240, 220, 70, 80, 60);
     uc0::write_light(c, kLights + 16, 70, 70, 90, 0, 0, 0);
 
-    DisplayList dl(c, 0x100000);
+    // The depth test is set by the RDP other mode as well: family 2's render mode leaves it.
+    DisplayList dl(c, kMainList);
     dl.add({cmd::set_color_image(320, 0x300000), cmd::set_depth_image(0x340000),
-            cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(0), uc0::viewport(kViewport),
-            uc0::matrix(uc0::kProjection | uc0::kLoad, kMatrices),
+            cmd::set_scissor(0, 0, 320, 240),
+            cmd::set_cycle_type(0, uc0::kZCompare | uc0::kZUpdate), uc0::cycle_type(0),
+            uc0::viewport(kViewport), uc0::matrix(uc0::kProjection | uc0::kLoad, kMatrices),
             uc0::render_mode(uc0::kZCompare | uc0::kZUpdate),
             cmd::set_combine_keys(kTexelShade, kTexelShade)});
 
@@ -102,29 +153,54 @@ uint32_t build_mesh(Console& c, int frame) {
             tex::set_texture_image(tex::ci, tex::b4, 16, kTiles),
             tex::set_tile(7, tex::ci, tex::b4, 0, 0), tex::load_block(7, 0, 0, 256),
             tex::set_tile(0, tex::ci, tex::b4, 1, 0, 5, mirrored, mirrored),
-            tex::set_tile_size(0, 0, 0, 16, 16), uc0::vertex(0, 4, kFloor), uc0::tri1(0, 1, 2),
-            uc0::tri1(0, 2, 3)});
+            tex::set_tile_size(0, 0, 0, 16, 16), e.vertex(e.floor_first, 4, kFloor)});
+    add_face(dl, e, Face::quad, e.floor_first);
 
-    // The cube: lit, 16-bit bricks, back faces culled.
-    dl.add({uc0::matrix(uc0::kLoad, kMatrices + 64),
-            uc0::set_geometry_mode(uc0::kLighting | uc0::kCullBack), uc0::num_lights(1),
-            uc0::light(0, kLights), uc0::light(1, kLights + 16),
-            tex::set_texture_image(tex::rgba, tex::b16, 32, kBricks),
-            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 1024),
-            tex::set_tile(0, tex::rgba, tex::b16, 8, 0), tex::set_tile_size(0, 0, 0, 32, 32)});
-    for (uint32_t half = 0; half < 2; ++half) {
-        dl.add(uc0::vertex(0, 12, kCube + half * 12 * 16));
-        for (uint32_t f = 0; f < 3; ++f)
-            dl.add(
-                {uc0::tri1(4 * f, 4 * f + 1, 4 * f + 2), uc0::tri1(4 * f, 4 * f + 2, 4 * f + 3)});
+    // The cube, in a list of its own: lit, 16-bit bricks, back faces culled. Family 2 names
+    // the list and the cube's matrix 4 MB higher, where its 22-bit addresses wrap back.
+    const uint32_t wrap = e.family == 2 ? 0x400000 : 0;
+    dl.add({cmd::call_dl(kCubeList | wrap), cmd::full_sync(), cmd::end_dl()});
+    DisplayList sub(c, kCubeList);
+    sub.add({uc0::matrix(uc0::kLoad | uc0::kPush, (kMatrices + 64) | wrap),
+             uc0::set_geometry_mode(uc0::kLighting | uc0::kCullBack), uc0::num_lights(1),
+             uc0::light(0, kLights), uc0::light(1, kLights + 16),
+             tex::set_texture_image(tex::rgba, tex::b16, 32, kBricks),
+             tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 1024),
+             tex::set_tile(0, tex::rgba, tex::b16, 8, 0), tex::set_tile_size(0, 0, 0, 32, 32)});
+    const uint32_t per_load = 24 / e.cube_loads;
+    for (uint32_t load = 0; load < e.cube_loads; ++load) {
+        sub.add(e.vertex(e.cube_first, per_load, kCube + load * per_load * 16));
+        for (uint32_t f = 0; f < per_load / 4; ++f) {
+            const uint32_t face = load * per_load / 4 + f;
+            const Face style    = face == 2 ? Face::tri1 : face < 2 ? Face::tri2 : Face::quad;
+            add_face(sub, e, style, e.cube_first + 4 * f);
+        }
     }
-    dl.add({cmd::full_sync(), cmd::end_dl()});
-    return dl.start();
+    if (e.family == 3) add_roof(c, sub);
+    sub.add({uc0::pop_matrix(), cmd::end_dl()});
+    return kMainList;
 }
+
+uint32_t build_mesh0(Console& c, int frame) { return build_mesh(c, frame, kFamily0); }
+uint32_t build_mesh1(Console& c, int frame) { return build_mesh(c, frame, kFamily1); }
+uint32_t build_mesh2(Console& c, int frame) { return build_mesh(c, frame, kFamily2); }
+uint32_t build_mesh3(Console& c, int frame) { return build_mesh(c, frame, kFamily3); }
 
 } // namespace
 
 static SceneRegistrar mesh_scene({"mesh",
                                   "a lit cube with 16-bit RGBA bricks over a floor of mirrored "
                                   "4-bit colour-indexed tiles",
-                                  0, 0x5645584Au, 0x00000007u, 3, build_mesh});
+                                  0, 0x5645584Au, 0x00000007u, 3, build_mesh0});
+static SceneRegistrar mesh1_scene({"mesh-uc1",
+                                   "family 1: the mesh scene with VERTEX, TRI1, TRI2 and QUAD "
+                                   "of its own encoding",
+                                   1, 0x5645584Au, 0x00000011u, 3, build_mesh1});
+static SceneRegistrar mesh2_scene({"mesh-uc2",
+                                   "family 2: the mesh scene with VERTEX, TRI1, TRI2 and QUAD "
+                                   "of its own encoding",
+                                   2, 0x5645584Au, 0x00000012u, 3, build_mesh2});
+static SceneRegistrar mesh3_scene({"mesh-uc3",
+                                   "family 3: the mesh scene with VERTEX, TRI1 and TRI2 of its "
+                                   "own encoding, and a LINE3D roof over the cube",
+                                   3, 0x5645584Au, 0x00000013u, 3, build_mesh3});
