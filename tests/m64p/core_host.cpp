@@ -87,6 +87,10 @@ bool CoreHost::attach(const std::string& path, VideoPlugin* p, std::string* erro
         !look_up(p->library, "UpdateScreen", &p->UpdateScreen, error) ||
         !look_up(p->library, "ReadScreen2", &p->ReadScreen2, error))
         return false;
+    // Not every plug-in has these: null where missing.
+    p->ChangeWindow = reinterpret_cast<void (*)()>(dlsym(p->library, "ChangeWindow"));
+    p->ResizeVideoOutput =
+        reinterpret_cast<void (*)(int, int)>(dlsym(p->library, "ResizeVideoOutput"));
     m64p_plugin_type type = M64PLUGIN_NULL;
     const char* name      = nullptr;
     p->PluginGetVersion(&type, nullptr, nullptr, &name, nullptr);
@@ -141,6 +145,17 @@ GFX_INFO CoreHost::gfx_info(Console& c, VideoRegisters& r) {
     info.SP_STATUS_REG         = &r.sp_status;
     info.RDRAM_SIZE            = &r.rdram_size;
     return info;
+}
+
+bool CoreHost::set_parameter(const char* section, const char* name, int value) {
+    std::string error;
+    ptr_ConfigOpenSection open_section = nullptr;
+    ptr_ConfigSetParameter set         = nullptr;
+    m64p_handle handle                 = nullptr;
+    return look_up(core_, "ConfigOpenSection", &open_section, &error) &&
+           look_up(core_, "ConfigSetParameter", &set, &error) &&
+           open_section(section, &handle) == M64ERR_SUCCESS &&
+           set(handle, name, M64TYPE_INT, &value) == M64ERR_SUCCESS;
 }
 
 const char* ucode_text_of_family(int family) {

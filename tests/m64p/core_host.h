@@ -26,6 +26,8 @@ struct VideoPlugin {
     void (*ProcessDList)();
     void (*UpdateScreen)();
     void (*ReadScreen2)(void*, int*, int*, int);
+    void (*ChangeWindow)();              // null where the plug-in has none
+    void (*ResizeVideoOutput)(int, int); // null where the plug-in has none
 };
 
 // The registers GFX_INFO points at, for a 320 x 240 16-bit picture at the colour image.
@@ -53,6 +55,9 @@ class CoreHost {
     void detach(VideoPlugin* plugin);
 
     GFX_INFO gfx_info(Console& console, VideoRegisters& registers);
+
+    // A parameter in the core's configuration, as a user or front end sets it.
+    bool set_parameter(const char* section, const char* name, int value);
 
     std::vector<CoreMessage> messages; // everything the core and plug-in logged
     bool echo = false;                 // also print each message to standard error

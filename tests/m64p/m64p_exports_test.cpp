@@ -62,3 +62,50 @@ TEST(M64pExports, StartsInsideTheCoreAndWritesItsSettings) {
 }
 
 } // namespace
+
+namespace {
+
+// The window follows [Video-Vexa]; a size that is no window size gives the default one.
+TEST(M64pSettings, WindowSizeAndFullScreenSwitch) {
+    CoreHost core;
+    std::string error;
+    ASSERT_TRUE(core.start(&error)) << error;
+    VideoPlugin plugin;
+    ASSERT_TRUE(core.attach(VEXA_M64P_PLUGIN_PATH, &plugin, &error)) << error;
+    static Console console;
+    VideoRegisters registers;
+    const struct {
+        int width, height, expected_width, expected_height;
+    } cases[] = {
+        {400, 300, 400, 300}, {0, 480, 640, 480}, {640, -2, 640, 480}, {100000, 200, 640, 480}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(core.set_parameter("Video-Vexa", "ScreenWidth", c.width));
+        ASSERT_TRUE(core.set_parameter("Video-Vexa", "ScreenHeight", c.height));
+        ASSERT_TRUE(plugin.InitiateGFX(core.gfx_info(console, registers)));
+        ASSERT_TRUE(plugin.RomOpen());
+        int width = 0, height = 0;
+        plugin.ReadScreen2(nullptr, &width, &height, 0);
+        EXPECT_EQ(width, c.expected_width) << c.width << " x " << c.height;
+        EXPECT_EQ(height, c.expected_height) << c.width << " x " << c.height;
+        plugin.RomClosed();
+    }
+
+    // Full screen and back, and a resize by the user: the next frame has the new size.
+    ASSERT_TRUE(plugin.RomOpen());
+    plugin.ChangeWindow();
+    plugin.ChangeWindow();
+    plugin.ResizeVideoOutput(320, 240);
+    set_gfx_task(console, 0x100000, ucode_text_of_family(0));
+    console.write_u32(0x100000, 0xB8000000); // an empty display list
+    for (int task = 0; task < 2; ++task)
+        plugin.ProcessDList();
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0;
+    ASSERT_TRUE(read_screen(plugin, &rgb, &width, &height));
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 240);
+    plugin.RomClosed();
+    core.detach(&plugin);
+}
+
+} // namespace
