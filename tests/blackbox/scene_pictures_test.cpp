@@ -1,4 +1,4 @@
-// The rectangle and combiner demo scenes, rendered by vexa-host through the loaded plug-in
+// Demo scenes rendered by vexa-host through the loaded plug-in
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -20,6 +20,11 @@ struct Picture {
         const auto* p = reinterpret_cast<const unsigned char*>(pixels.data()) +
                         4 * (static_cast<size_t>(wy) * width + wx);
         return std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]);
+    }
+    // Window pixel (x, y) from the top left: r, g, b, a.
+    const unsigned char* window(int x, int y) const {
+        return reinterpret_cast<const unsigned char*>(pixels.data()) +
+               4 * (static_cast<size_t>(y) * width + x);
     }
     bool near(int x, int y, int r, int g, int b) const {
         const int wx = x * width / 320, wy = y * height / 240;
@@ -78,12 +83,12 @@ TEST(ScenePictures, CombinerRecipes) {
                                        {12, 12, 52, 56, 70, "fill panel"}});
 }
 
-// The same cube and floor written in family 1's, 2's and 3's own vertex and triangle commands
-// give family 0's picture; family 3 adds green LINE3D edges of a roof over the cube.
-TEST(ScenePictures, FamiliesOneToThreeDrawTheMeshAsFamilyZero) {
+// The same cube and floor written in the commands of families 1 to 4 give family 0's
+// picture; family 3 adds green LINE3D edges of a roof over the cube.
+TEST(ScenePictures, FamiliesOneToFourDrawTheMeshAsFamilyZero) {
     const Picture mesh = render("mesh");
     ASSERT_GT(mesh.width, 0);
-    for (const char* scene : {"mesh-uc1", "mesh-uc2", "mesh-uc3"}) {
+    for (const char* scene : {"mesh-uc1", "mesh-uc2", "mesh-uc3", "mesh-uc4"}) {
         const Picture pic = render(scene);
         ASSERT_EQ(pic.pixels.size(), mesh.pixels.size()) << scene;
         int differ = 0, outside_roof = 0, not_green = 0;
@@ -103,6 +108,33 @@ TEST(ScenePictures, FamiliesOneToThreeDrawTheMeshAsFamilyZero) {
         EXPECT_EQ(outside_roof, 0) << "pixels unlike family 0's below the roof";
         EXPECT_EQ(not_green, 0) << "roof pixels that are not green";
     }
+}
+
+// The chain of gems reaches its twelfth level (calls and BRANCHZ nest that deep), its faces
+// take the LIGHTCOL colours (the light records themselves are grey), and the ribbon shows the
+// colours of its 32 vertices.
+TEST(ScenePictures, FamilyFourChainLightsAndRibbon) {
+    const Picture pic = render("family4");
+    ASSERT_EQ(pic.width, 640);
+    int top = pic.height, red = 0, blue = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 100; x < 320; ++x) {
+            const unsigned char* p = pic.window(x, y);
+            const bool background =
+                std::abs(p[0] - 16) + std::abs(p[1] - 24) + std::abs(p[2] - 48) < 8;
+            if (!background && y < top) top = y;
+            if (p[0] > p[1] + 80 && p[0] > p[2] + 80) ++red;
+            if (p[2] > p[0] + 80 && p[2] > p[1] + 40) ++blue;
+        }
+    EXPECT_LT(top, 50) << "the highest gems are missing";
+    EXPECT_GT(red, 50) << "faces lit by the red light";
+    EXPECT_GT(blue, 50) << "faces lit by the blue light";
+    expect_probes(
+        pic, {{5, 5, 16, 24, 48, "fill background"}, {5, 230, 16, 24, 48, "below the ribbon"}});
+    const unsigned char* left  = pic.window(40, 360);
+    const unsigned char* right = pic.window(600, 370);
+    EXPECT_GT(left[2], left[0] + 60) << "blue end of the ribbon";
+    EXPECT_GT(right[0], right[2] + 60) << "red end of the ribbon";
 }
 
 } // namespace

@@ -92,7 +92,7 @@ TEST_F(Ucode4, TrianglesDecodeDoubledIndices) {
         {{0x05020406, 0}, 3, {1, 2, 3}},
         {{0x05FFFFFF, 0xFFFFFFFF}, 3, {127, 127, 127}},
         {uc4::tri2(0, 1, 2, 125, 126, 127), 6, {0, 1, 2, 125, 126, 127}},
-        {uc4::quad(4, 5, 6, 7), 6, {4, 5, 6, 4, 6, 7}},
+        {uc4::quad(4, 5, 6, 7), 6, {4, 5, 6, 7, 4, 6}},
     };
     for (const Case& k : cases) {
         rdp_reg.batch.count = 0;

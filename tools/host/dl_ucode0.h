@@ -99,6 +99,10 @@ inline Mat rotation_y(float radians) {
     const float c = std::cos(radians), s = std::sin(radians);
     return {{c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 0, 0, 0, 1}};
 }
+inline Mat rotation_z(float radians) {
+    const float c = std::cos(radians), s = std::sin(radians);
+    return {{c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+}
 // A then B, for row vectors: p x A x B.
 inline Mat then(const Mat& A, const Mat& B) {
     Mat R{};

@@ -46,9 +46,10 @@ constexpr Command tri1(uint32_t a, uint32_t b, uint32_t c) {
 constexpr Command tri2(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f) {
     return cmd::word(0x06, tri_bits(a, b, c), tri_bits(d, e, f));
 }
-// The quadrangle a b c d as the triangles (a, b, c) and (a, c, d).
+// The quadrangle a b c d as the triangles (a, b, c) and (d, a, c), the order of the other
+// families' QUAD.
 constexpr Command quad(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-    return cmd::word(0x07, tri_bits(a, b, c), tri_bits(a, c, d));
+    return cmd::word(0x07, tri_bits(a, b, c), tri_bits(d, a, c));
 }
 constexpr Command rdphalf_1(uint32_t address) { return cmd::word(0xE1, 0, address); }
 // Calls the list named by the last RDPHALF_1 (the depth comparison is not made).

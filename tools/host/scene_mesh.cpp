@@ -1,10 +1,11 @@
 // A lit, textured cube (16-bit RGBA bricks) over a floor of mirrored 4-bit colour-indexed tiles,
-// written in each of the microcode families 0 to 3: the same triangles in each family's own
-// vertex and triangle commands give the same picture
+// written in each of the microcode families 0 to 4: the same triangles in each family's own
+// commands give the same picture
 #include "dl_rdp.h"
 #include "dl_texture.h"
 #include "dl_ucode0.h"
 #include "dl_ucode1_3.h"
+#include "dl_ucode4.h"
 #include "scenes.h"
 #include "texture_images.h"
 
@@ -119,7 +120,8 @@ void add_roof(Console& c, DisplayList& dl) {
         dl.add(uc0::line3d(0, corner));
 }
 
-uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
+// Textures, vertices, matrices and lights of one frame.
+void write_records(Console& c, int frame) {
     write_textures(c);
     write_cube(c);
     write_floor(c);
@@ -134,6 +136,27 @@ uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
     uc0::write_matrix(c, kMatrices + 128, floor);
     uc0::write_light(c, kLights, 255, 240, 220, 70, 80, 60);
     uc0::write_light(c, kLights + 16, 70, 70, 90, 0, 0, 0);
+}
+
+// The floor's 4-bit tiles through palette 5, mirrored in S and T, on tile 0.
+void add_floor_texture(DisplayList& dl) {
+    const tex::Wrap mirrored = {0, 1, 4, 0};
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 1, kPalette), tex::load_tlut(7, 256),
+            tex::set_texture_image(tex::ci, tex::b4, 16, kTiles),
+            tex::set_tile(7, tex::ci, tex::b4, 0, 0), tex::load_block(7, 0, 0, 256),
+            tex::set_tile(0, tex::ci, tex::b4, 1, 0, 5, mirrored, mirrored),
+            tex::set_tile_size(0, 0, 0, 16, 16)});
+}
+
+// The cube's 16-bit bricks on tile 0.
+void add_brick_texture(DisplayList& dl) {
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 32, kBricks),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 1024),
+            tex::set_tile(0, tex::rgba, tex::b16, 8, 0), tex::set_tile_size(0, 0, 0, 32, 32)});
+}
+
+uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
+    write_records(c, frame);
 
     // The depth test is set by the RDP other mode as well: family 2's render mode leaves it.
     DisplayList dl(c, kMainList);
@@ -145,15 +168,11 @@ uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
             cmd::set_combine_keys(kTexelShade, kTexelShade)});
 
     // The floor: unlit, 4-bit indices through palette 5, mirrored in S and T.
-    const tex::Wrap mirrored = {0, 1, 4, 0};
     dl.add({uc0::matrix(uc0::kLoad, kMatrices + 128), uc0::clear_geometry_mode(0xFFFFFFFF),
             uc0::set_geometry_mode(uc0::kZBuffer | uc0::kShade | uc0::kShadeSmooth),
-            uc0::texture(0, 1, 0xFFFF, 0xFFFF),
-            tex::set_texture_image(tex::rgba, tex::b16, 1, kPalette), tex::load_tlut(7, 256),
-            tex::set_texture_image(tex::ci, tex::b4, 16, kTiles),
-            tex::set_tile(7, tex::ci, tex::b4, 0, 0), tex::load_block(7, 0, 0, 256),
-            tex::set_tile(0, tex::ci, tex::b4, 1, 0, 5, mirrored, mirrored),
-            tex::set_tile_size(0, 0, 0, 16, 16), e.vertex(e.floor_first, 4, kFloor)});
+            uc0::texture(0, 1, 0xFFFF, 0xFFFF)});
+    add_floor_texture(dl);
+    dl.add(e.vertex(e.floor_first, 4, kFloor));
     add_face(dl, e, Face::quad, e.floor_first);
 
     // The cube, in a list of its own: lit, 16-bit bricks, back faces culled. Family 2 names
@@ -163,10 +182,8 @@ uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
     DisplayList sub(c, kCubeList);
     sub.add({uc0::matrix(uc0::kLoad | uc0::kPush, (kMatrices + 64) | wrap),
              uc0::set_geometry_mode(uc0::kLighting | uc0::kCullBack), uc0::num_lights(1),
-             uc0::light(0, kLights), uc0::light(1, kLights + 16),
-             tex::set_texture_image(tex::rgba, tex::b16, 32, kBricks),
-             tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 1024),
-             tex::set_tile(0, tex::rgba, tex::b16, 8, 0), tex::set_tile_size(0, 0, 0, 32, 32)});
+             uc0::light(0, kLights), uc0::light(1, kLights + 16)});
+    add_brick_texture(sub);
     const uint32_t per_load = 24 / e.cube_loads;
     for (uint32_t load = 0; load < e.cube_loads; ++load) {
         sub.add(e.vertex(e.cube_first, per_load, kCube + load * per_load * 16));
@@ -178,6 +195,50 @@ uint32_t build_mesh(Console& c, int frame, const Encoding& e) {
     }
     if (e.family == 3) add_roof(c, sub);
     sub.add({uc0::pop_matrix(), cmd::end_dl()});
+    return kMainList;
+}
+
+// Family 4 writes the same lists in its own numbering: one GEOMETRYMODE clears and sets, the
+// cube's 24 vertices come in one load at entries that only the wider families can name, its
+// faces are TRI2 and QUAD commands spelling family 0's triangles.
+constexpr uint32_t kCubeFirst4 = 40, kFloorFirst4 = 100;
+
+void add_face4(DisplayList& dl, uint32_t face, uint32_t b) {
+    if (face < 3)
+        dl.add(uc4::tri2(b, b + 1, b + 2, b + 3, b, b + 2));
+    else
+        dl.add(uc4::quad(b, b + 1, b + 2, b + 3));
+}
+
+uint32_t build_mesh4(Console& c, int frame) {
+    write_records(c, frame);
+
+    DisplayList dl(c, kMainList);
+    dl.add({cmd::set_color_image(320, 0x300000), cmd::set_depth_image(0x340000),
+            cmd::set_scissor(0, 0, 320, 240),
+            cmd::set_cycle_type(0, uc0::kZCompare | uc0::kZUpdate), uc4::cycle_type(0),
+            uc4::viewport(kViewport),
+            uc4::matrix(uc4::kProjection | uc4::kLoad | uc4::kNoPush, kMatrices),
+            uc4::render_mode(uc0::kZCompare | uc0::kZUpdate),
+            cmd::set_combine_keys(kTexelShade, kTexelShade)});
+
+    dl.add({uc4::matrix(uc4::kLoad | uc4::kNoPush, kMatrices + 128),
+            uc4::geometry_mode(0, uc4::kZBuffer | uc4::kShade | uc4::kShadeSmooth),
+            uc4::texture(0, 1, 0xFFFF, 0xFFFF)});
+    add_floor_texture(dl);
+    dl.add(uc4::loadvtx(kFloorFirst4, 4, kFloor));
+    add_face4(dl, 3, kFloorFirst4);
+    dl.add({uc4::call_dl(kCubeList), cmd::full_sync(), uc4::end_dl()});
+
+    DisplayList sub(c, kCubeList);
+    sub.add({uc4::matrix(uc4::kLoad, kMatrices + 64),
+             uc4::set_geometry_mode(uc4::kLighting | uc4::kCullBack), uc4::num_lights(1),
+             uc4::light(0, kLights), uc4::light(1, kLights + 16)});
+    add_brick_texture(sub);
+    sub.add(uc4::loadvtx(kCubeFirst4, 24, kCube));
+    for (uint32_t face = 0; face < 6; ++face)
+        add_face4(sub, face, kCubeFirst4 + 4 * face);
+    sub.add({uc4::pop_matrix(), uc4::end_dl()});
     return kMainList;
 }
 
@@ -204,3 +265,7 @@ static SceneRegistrar mesh3_scene({"mesh-uc3",
                                    "family 3: the mesh scene with VERTEX, TRI1 and TRI2 of its "
                                    "own encoding, and a LINE3D roof over the cube",
                                    3, 0x5645584Au, 0x00000013u, 3, build_mesh3});
+static SceneRegistrar mesh4_scene({"mesh-uc4",
+                                   "family 4: the mesh scene in the newer command numbering, "
+                                   "with a 24-vertex load, TRI2 and QUAD",
+                                   4, 0x5645584Au, 0x00000014u, 3, build_mesh4});
