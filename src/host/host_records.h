@@ -21,7 +21,7 @@ struct HostGfxInfo {
     uint8_t* imem;          // RSP instruction memory, not used
     uint32_t* mi_interrupt; // MIPS-interface interrupt register, written by FULLSYNC
     uint32_t* vi_status;    // video-interface status; low two bits are the frame-buffer pixel size
-    uint32_t* other_registers[21]; // the remaining RDP and VI registers, not used
+    uint32_t* other_registers[21]; // the remaining RDP and VI registers, read only by captures
     void (*interrupt_check)();     // never called by the plug-in
 };
 

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <cstring>
 
+#include "capture/frame_capture.h"
 #include "config/ucode_select.h"
 #include "dlist/interpreter.h"
 #include "dlist/rdp_reg.h"
@@ -48,6 +49,8 @@ int32_t initiate_gfx(const HostGfxInfo& info) {
     host.vi_status    = info.vi_status;
     host.window       = info.window;
     host.status_bar   = info.status_bar;
+    for (int i = 0; i < 21; ++i)
+        host.registers[i] = info.other_registers[i];
     measure_window();
     return create_gl_context();
 }
@@ -71,6 +74,8 @@ void process_dlist_with(int32_t (*select)()) {
     glOrtho(0, window_width, window_height, 0, 0, 1);
     apply_scissor();
     UcodeType = static_cast<uint32_t>(select());
+    // The interpreter draws every second task (odd counts so far): those are captured.
+    if (dlist_counter & 1) capture_task(start);
     run_display_list(start);
 }
 

@@ -13,6 +13,7 @@ struct HostPointers {
     uint8_t* dmem;
     uint32_t* mi_interrupt;
     uint32_t* vi_status;
+    uint32_t* registers[21]; // the other registers, kept only for frame captures
 };
 
 extern HostPointers host;

@@ -1,4 +1,5 @@
 // vexa-host: a stand-in host emulator that renders display lists to PNG files
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/capture_file.h"
 #include "console.h"
 #include "host_ini.h"
 #include "host_os.h"
@@ -21,6 +23,7 @@ struct Options {
     std::string plugin;
     std::string out = "demo-out";
     std::vector<std::string> scenes;
+    std::vector<std::string> replays; // capture files, replayed in order in one process
     int frames = 0; // 0: the scene's own count
     int width  = 0; // 0: the plug-in's own window
     int height = 0;
@@ -29,8 +32,10 @@ struct Options {
 static void usage() {
     std::printf("usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--size WxH]\n"
                 "                 [--plugin PATH] [--list]\n"
+                "       vexa-host --replay FILE.vxc... [--out DIR] [--size WxH] [--plugin PATH]\n"
                 "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
                 "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
+                "--replay renders frame captures instead, each to DIR/<capture name>.png.\n"
                 "--size gives the host window's size; it needs a display (else the plug-in's\n"
                 "own 640x480 window is used).\n");
 }
@@ -46,6 +51,8 @@ static bool parse(int argc, char** argv, Options* o) {
         std::string v;
         if (a == "--scene" && value(&v)) {
             o->scenes.push_back(v);
+        } else if (a == "--replay" && value(&v)) {
+            o->replays.push_back(v);
         } else if (a == "--out" && value(&v)) {
             o->out = v;
         } else if (a == "--plugin" && value(&v)) {
@@ -66,7 +73,7 @@ static bool parse(int argc, char** argv, Options* o) {
         }
     }
     if (o->plugin.empty()) o->plugin = default_plugin_path();
-    return true;
+    return o->replays.empty() || (o->scenes.empty() && o->frames == 0);
 }
 
 static bool prepare_output(const std::string& dir) {
@@ -84,60 +91,105 @@ static bool prepare_output(const std::string& dir) {
     return true;
 }
 
-static int run_scene(const Scene& scene, const Options& o) {
-    Plugin plugin;
+// Loads the plug-in, gives it the console as a host does and opens the ROM; the console's
+// ROM header must be set. False after a message on standard error.
+static bool start_plugin(Console& console, int family, const Options& o, Plugin* plugin) {
     std::string error;
-    if (!load_plugin(o.plugin, &plugin, &error)) {
+    if (!load_plugin(o.plugin, plugin, &error)) {
         std::fprintf(stderr, "vexa-host: %s\n", error.c_str());
-        return 1;
+        return false;
     }
     PluginInfo info{};
-    plugin.GetDllInfo(&info);
+    plugin->GetDllInfo(&info);
     if (info.plugin_type != 2) {
         std::fprintf(stderr, "vexa-host: %s is not a graphics plug-in\n", o.plugin.c_str());
-        return 1;
+        return false;
     }
-
-    static Console console; // 8 MB: kept off the stack
-    console.set_rom_header(scene.crc1, scene.crc2, 0x45, scene.name);
-    // As a user who saved the scene's family: the plug-in then asks nothing.
-    if (!save_family_choice(console.rom_header, scene.family, &error)) {
+    // As a user who saved the game's family: the plug-in then asks nothing.
+    if (!save_family_choice(console.rom_header, family, &error)) {
         std::fprintf(stderr, "vexa-host: %s\n", error.c_str());
-        return 1;
+        return false;
     }
-
     void* window = nullptr;
-    if (!make_host_window(o.width, o.height, &window)) return 1;
-    if (!plugin.InitiateGFX(console.gfx_info(window))) {
+    if (!make_host_window(o.width, o.height, &window)) return false;
+    if (!plugin->InitiateGFX(console.gfx_info(window))) {
         std::fprintf(stderr, "vexa-host: the plug-in could not create its OpenGL context\n");
-        return 1;
+        return false;
     }
-    plugin.RomOpen();
+    plugin->RomOpen();
+    return true;
+}
 
+// One frame: two tasks (the plug-in interprets every second one, both are the frame's),
+// then the drawn picture to DIR/<name>.png.
+static bool render_frame(Console& console, Plugin& plugin, uint32_t address, const Options& o,
+                         const std::string& name) {
+    for (int task = 0; task < 2; ++task) {
+        console.mi_interrupt = 0;
+        console.set_task(address);
+        plugin.ProcessDList();
+    }
+    std::vector<uint8_t> rgba;
+    int width = 0, height = 0;
+    if (!read_frame(&rgba, &width, &height)) {
+        std::fprintf(stderr, "vexa-host: cannot read back the frame of %s\n", name.c_str());
+        return false;
+    }
+    const std::string path = (fs::path(o.out) / (name + ".png")).string();
+    if (!write_png(path, width, height, rgba)) {
+        std::fprintf(stderr, "vexa-host: cannot write %s\n", path.c_str());
+        return false;
+    }
+    std::printf("%s\n", path.c_str());
+    pump_host_messages();
+    return true;
+}
+
+static Console host_console; // 8 MB: kept off the stack
+
+static int run_scene(const Scene& scene, const Options& o) {
+    Plugin plugin;
+    host_console.set_rom_header(scene.crc1, scene.crc2, 0x45, scene.name);
+    if (!start_plugin(host_console, scene.family, o, &plugin)) return 1;
     const int frames = o.frames > 0 ? o.frames : scene.frames;
     for (int frame = 0; frame < frames; ++frame) {
-        // The plug-in interprets every second task; both are the frame's.
-        const uint32_t address = scene.build(console, frame);
-        for (int task = 0; task < 2; ++task) {
-            console.mi_interrupt = 0;
-            console.set_task(address);
-            plugin.ProcessDList();
-        }
-        std::vector<uint8_t> rgba;
-        int width = 0, height = 0;
-        if (!read_frame(&rgba, &width, &height)) {
-            std::fprintf(stderr, "vexa-host: cannot read back frame %d of %s\n", frame, scene.name);
-            return 1;
-        }
         char name[64];
-        std::snprintf(name, sizeof name, "%s-%03d.png", scene.name, frame);
-        const std::string path = (fs::path(o.out) / name).string();
-        if (!write_png(path, width, height, rgba)) {
-            std::fprintf(stderr, "vexa-host: cannot write %s\n", path.c_str());
+        std::snprintf(name, sizeof name, "%s-%03d", scene.name, frame);
+        if (!render_frame(host_console, plugin, scene.build(host_console, frame), o, name)) return 1;
+    }
+    plugin.RomClosed();
+    return 0;
+}
+
+// The console as the capture found it: memories, registers and ROM header. The memories are
+// copied into place: the plug-in keeps pointers to them.
+static void restore_console(const Capture& c) {
+    std::copy(c.rdram.begin(), c.rdram.end(), host_console.rdram.begin());
+    std::copy(c.dmem.begin(), c.dmem.end(), host_console.dmem.begin());
+    std::memcpy(host_console.rom_header, c.header.rom_header, sizeof host_console.rom_header);
+    host_console.vi_status = c.header.vi_status;
+    for (int i = 0; i < kCaptureRegisters; ++i)
+        host_console.other_registers[i] = c.header.registers[i];
+}
+
+// Captures replay in order in one process, so that state one task leaves (segments, tiles,
+// matrices) reaches the next as it did when they were captured.
+static int run_replays(const Options& o) {
+    std::vector<Capture> captures(o.replays.size());
+    for (size_t i = 0; i < o.replays.size(); ++i) {
+        std::string error;
+        if (!load_capture(o.replays[i], &captures[i], &error)) {
+            std::fprintf(stderr, "vexa-host: %s\n", error.c_str());
             return 1;
         }
-        std::printf("%s\n", path.c_str());
-        pump_host_messages();
+    }
+    Plugin plugin;
+    restore_console(captures[0]);
+    if (!start_plugin(host_console, static_cast<int>(captures[0].header.family), o, &plugin)) return 1;
+    for (size_t i = 0; i < captures.size(); ++i) {
+        restore_console(captures[i]);
+        const std::string name = fs::path(o.replays[i]).stem().string();
+        if (!render_frame(host_console, plugin, captures[i].header.dlist_start, o, name)) return 1;
     }
     plugin.RomClosed();
     return 0;
@@ -150,6 +202,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!prepare_output(o.out)) return 1;
+    if (!o.replays.empty()) return run_replays(o);
 
     if (o.scenes.empty())
         for (const Scene& s : all_scenes())
