@@ -50,9 +50,9 @@ bool deflate_memories(const uint8_t* rdram, const uint8_t* dmem, std::vector<uin
 bool inflate_memories(const uint8_t* data, size_t size, Capture* c) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) return false;
-    z.next_in  = const_cast<Bytef*>(data);
-    z.avail_in = static_cast<uInt>(size);
-    z.next_out = c->rdram.data();
+    z.next_in   = const_cast<Bytef*>(data);
+    z.avail_in  = static_cast<uInt>(size);
+    z.next_out  = c->rdram.data();
     z.avail_out = static_cast<uInt>(c->rdram.size());
     int rc      = inflate(&z, Z_SYNC_FLUSH);
     if (rc == Z_OK && z.avail_out == 0) {

@@ -20,12 +20,12 @@ constexpr uint32_t kCaptureDmemBytes   = 0x1000;
 constexpr int kCaptureRegisters        = 21;
 
 struct CaptureHeader {
-    uint32_t version = kCaptureVersion;
-    uint32_t family  = 0;    // UcodeType of the task, 0..6
-    uint32_t dlist_start = 0; // the word at DMEM 0xFF0, unmasked
-    uint32_t vi_status   = 0;
+    uint32_t version                      = kCaptureVersion;
+    uint32_t family                       = 0; // UcodeType of the task, 0..6
+    uint32_t dlist_start                  = 0; // the word at DMEM 0xFF0, unmasked
+    uint32_t vi_status                    = 0;
     uint32_t registers[kCaptureRegisters] = {}; // the host's other registers, 0 where it gave none
-    uint8_t rom_header[64] = {};
+    uint8_t rom_header[64]                = {};
 };
 
 struct Capture {

@@ -20,7 +20,7 @@ namespace {
 
 struct CaptureState {
     bool settings_read = false;
-    std::string folder;   // empty: not capturing
+    std::string folder; // empty: not capturing
     int32_t frames_left = 0;
 };
 CaptureState state;

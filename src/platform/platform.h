@@ -46,8 +46,8 @@ void platform_swap_buffers(GlDevice device);
 // WritePrivateProfileStringA do. A missing file, section or key reads as `fallback`.
 int32_t platform_profile_read_int(const char* section, const char* key, int32_t fallback,
                                   const char* path);
-std::string platform_profile_read_string(const char* section, const char* key,
-                                        const char* fallback, const char* path);
+std::string platform_profile_read_string(const char* section, const char* key, const char* fallback,
+                                         const char* path);
 bool platform_profile_write_string(const char* section, const char* key, const char* value,
                                    const char* path); // false when the file was left as it was
 // Drops what the system caches of profile files (WritePrivateProfileStringW with a null

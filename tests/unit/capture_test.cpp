@@ -3,8 +3,8 @@
 
 #include <zlib.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -49,8 +49,8 @@ TEST(CaptureFile, HeaderAndMemoriesComeBackAsWritten) {
     TempFolder dir;
     const auto rdram = patterned(kCaptureRdramBytes, 7), dmem = patterned(kCaptureDmemBytes, 9);
     std::string error;
-    ASSERT_TRUE(write_capture(dir.file("a.vxc"), sample_header(), rdram.data(), dmem.data(),
-                              &error))
+    ASSERT_TRUE(
+        write_capture(dir.file("a.vxc"), sample_header(), rdram.data(), dmem.data(), &error))
         << error;
     Capture c;
     ASSERT_TRUE(load_capture(dir.file("a.vxc"), &c, &error)) << error;

@@ -24,8 +24,8 @@ struct Options {
     std::string out = "demo-out";
     std::vector<std::string> scenes;
     std::vector<std::string> replays; // capture files, replayed in order in one process
-    int frames = 0; // 0: the scene's own count
-    int width  = 0; // 0: the plug-in's own window
+    int frames = 0;                   // 0: the scene's own count
+    int width  = 0;                   // 0: the plug-in's own window
     int height = 0;
 };
 
@@ -155,7 +155,8 @@ static int run_scene(const Scene& scene, const Options& o) {
     for (int frame = 0; frame < frames; ++frame) {
         char name[64];
         std::snprintf(name, sizeof name, "%s-%03d", scene.name, frame);
-        if (!render_frame(host_console, plugin, scene.build(host_console, frame), o, name)) return 1;
+        if (!render_frame(host_console, plugin, scene.build(host_console, frame), o, name))
+            return 1;
     }
     plugin.RomClosed();
     return 0;
@@ -185,7 +186,8 @@ static int run_replays(const Options& o) {
     }
     Plugin plugin;
     restore_console(captures[0]);
-    if (!start_plugin(host_console, static_cast<int>(captures[0].header.family), o, &plugin)) return 1;
+    if (!start_plugin(host_console, static_cast<int>(captures[0].header.family), o, &plugin))
+        return 1;
     for (size_t i = 0; i < captures.size(); ++i) {
         restore_console(captures[i]);
         const std::string name = fs::path(o.replays[i]).stem().string();

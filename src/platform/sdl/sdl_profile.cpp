@@ -100,8 +100,8 @@ int32_t platform_profile_read_int(const char* section, const char* key, int32_t 
     return profile_int(value, fallback);
 }
 
-std::string platform_profile_read_string(const char* section, const char* key,
-                                        const char* fallback, const char* path) {
+std::string platform_profile_read_string(const char* section, const char* key, const char* fallback,
+                                         const char* path) {
     std::string text, value;
     if (read_profile(path, &text) != ReadResult::ok) return fallback;
     if (!ini_find_value(text, section, key, &value)) return fallback;

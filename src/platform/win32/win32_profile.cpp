@@ -10,8 +10,8 @@ int32_t platform_profile_read_int(const char* section, const char* key, int32_t 
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, path));
 }
 
-std::string platform_profile_read_string(const char* section, const char* key,
-                                        const char* fallback, const char* path) {
+std::string platform_profile_read_string(const char* section, const char* key, const char* fallback,
+                                         const char* path) {
     char value[MAX_PATH + 1] = "";
     GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path);
     return value;

@@ -1,0 +1,38 @@
+// The disassembler's command rows: a name and a field printer per command byte and family
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "dlist/command_table.h"
+
+// Appends the decoded fields of the command in rdp_reg (cmd0, cmd1, look-ahead words) to out.
+using FieldPrinter = void (*)(std::string& out);
+
+struct DisCommand {
+    const char* name    = nullptr; // null: no command at this byte in this family
+    FieldPrinter fields = nullptr;
+    // The interpreter's handler, run for its effect on the walk (stack, segments, pc);
+    // null for commands that do not steer the walk.
+    CommandHandler steer = nullptr;
+    // For DISPLAYLIST-like commands: whether this one is a call (so a refused call is marked).
+    bool (*is_call)(uint32_t cmd0) = nullptr;
+};
+
+struct DisEntry {
+    uint8_t opcode;
+    DisCommand command;
+};
+
+const DisCommand& dis_command(uint32_t family, uint32_t opcode);
+
+// Field text helpers shared by the rows.
+void append(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void append_address(std::string& out, uint32_t segmented); // "06000010 (0x100010)"
+
+// Rows of each part: the RDP commands of every family, and each family's own commands.
+extern const DisEntry kRdpDis[];
+extern const int kRdpDisCount;
+extern const DisEntry kReservedDis[]; // 0x02, 0x05, 0x07, 0x08
+extern const int kReservedDisCount;
+extern const DisEntry kUcode0Dis[];
+extern const int kUcode0DisCount;
