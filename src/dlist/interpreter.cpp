@@ -47,16 +47,53 @@ uint32_t& active_pc() {
     return s.pc[s.depth < 0 ? 0 : s.depth];
 }
 
+static uint32_t* run_cursor; // the running run's next command; null outside runs
+static int run_depth;        // runs in progress, one inside the other
+
+uint32_t& command_cursor() { return run_cursor ? *run_cursor : active_pc(); }
+
 void execute_command() { CommandTable[UcodeType][opcode(rdp_reg.cmd0)](); }
 
-uint32_t fetch_command() {
-    const uint32_t a   = active_pc() & kRdramMask;
+// The command at a and the two words a texture rectangle reads 12 and 20 bytes on.
+static void fetch_at(uint32_t a) {
     rdp_reg.cmd0       = read_rdram_u32(a);
     rdp_reg.cmd1       = read_rdram_u32(a + 4);
     rdp_reg.lookahead1 = read_rdram_u32(a + 12);
     rdp_reg.lookahead2 = read_rdram_u32(a + 20);
-    active_pc()        = (a + 8) & kRdramMask;
+}
+
+uint32_t fetch_command() {
+    const uint32_t a = active_pc() & kRdramMask;
+    fetch_at(a);
+    active_pc() = (a + 8) & kRdramMask;
     return a;
+}
+
+// The task's remaining commands: runs in place spend from it as the list does.
+static uint32_t commands_left;
+static uint32_t builds_before_task;
+
+static bool spend_command() {
+    if (textures_built - builds_before_task >= texture_build_budget) commands_left = 0;
+    if (commands_left == 0) return false;
+    commands_left -= 1;
+    return true;
+}
+
+void run_in_place(uint32_t address, uint32_t commands) {
+    if (run_depth >= kRunNesting) return;
+    uint32_t* const outer = run_cursor;
+    uint32_t next         = address & kRdramMask;
+    run_cursor            = &next;
+    run_depth += 1;
+    for (uint32_t i = 0; i < commands && !rdp_reg.dlist_end && spend_command(); ++i) {
+        const uint32_t a = next;
+        fetch_at(a);
+        next = (a + 8) & kRdramMask;
+        execute_command();
+    }
+    run_depth -= 1;
+    run_cursor = outer;
 }
 
 void start_display_list(uint32_t start) {
@@ -88,9 +125,10 @@ void run_display_list(uint32_t start) {
         return;
     }
 
-    const bool* keeps                 = KeepsBatch[UcodeType];
-    const uint32_t builds_before_task = textures_built;
-    for (uint32_t budget = command_budget; budget > 0; --budget) {
+    const bool* keeps  = KeepsBatch[UcodeType];
+    commands_left      = command_budget;
+    builds_before_task = textures_built;
+    while (spend_command()) {
         fetch_command();
         const uint32_t op = opcode(rdp_reg.cmd0);
         if (rdp_reg.batch.count > 0 && !keeps[op]) {
@@ -99,7 +137,6 @@ void run_display_list(uint32_t start) {
         }
         CommandTable[UcodeType][op]();
         if (rdp_reg.dlist_end) return;
-        if (textures_built - builds_before_task >= texture_build_budget) break;
     }
     // Out of budget: the task ends as if its list had ended.
     if (rdp_reg.batch.count > 0) {

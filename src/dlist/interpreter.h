@@ -22,8 +22,19 @@ void execute_command(); // dispatches cmd0/cmd1 without the batch flush
 void start_display_list(uint32_t start);
 uint32_t fetch_command();
 
+// Runs `commands` commands in place from an RDRAM offset, without the batch flush between them
+// and without touching the display-list stack. A run may start another run up to
+// kRunNesting levels deep; a deeper one is ignored. Every command counts against the task's
+// command budget, and the run stops early when the task's list ends inside it.
+constexpr int kRunNesting = 4;
+void run_in_place(uint32_t address, uint32_t commands);
+
 // Display-list stack operations of the families' DISPLAYLIST and ENDDL commands.
 void dlist_call(uint32_t address); // ignored beyond the family's depth limit
 void dlist_branch(uint32_t address);
 void dlist_return();
 uint32_t& active_pc(); // pc[depth] of the active level (level 0 once the list has ended)
+
+// Where the command after the current one starts: the active level's pc, or the cursor of a
+// run in place. Commands longer than eight bytes advance it past their extra units.
+uint32_t& command_cursor();

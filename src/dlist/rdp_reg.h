@@ -7,9 +7,13 @@
 #include "render/render_types.h"
 #include "texture/tile_types.h"
 
-constexpr int kUcodeFamilies = 7;
-constexpr int kSegmentCount  = 16;
-constexpr int kStackLevels   = 16;
+constexpr int kUcodeFamilies  = 7;
+constexpr int kSegmentCount   = 16;
+constexpr int kStackLevels    = 16;
+constexpr int kUc6MatrixSlots = 3;
+
+// Family 6 keeps matrices in slots; its vertex command loads one as OpenGL's projection.
+using Uc6MatrixSlot = Matrix4;
 
 struct DisplayListStack {
     uint32_t pc[kStackLevels]; // RDRAM address of the next command of each level
@@ -64,8 +68,9 @@ struct RdpReg {
     TransformedVertex vtx[kVertexCount];
     LightRecord lights[kLightCount];
     uint32_t num_lights;
-    float viewport_scale[4]; // console pixels
-    float viewport_trans[4]; // console pixels
+    float viewport_scale[4];                         // console pixels
+    float viewport_trans[4];                         // console pixels
+    Uc6MatrixSlot uc6_matrix_slots[kUc6MatrixSlots]; // zero matrices until loaded
 
     // Rendering
     TriangleBatch batch;

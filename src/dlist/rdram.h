@@ -25,5 +25,16 @@ inline uint16_t read_rdram_u16(uint32_t a) {
     return v;
 }
 
+// A host half-word at a host byte offset, without the console swizzle; wraps inside RDRAM.
+inline uint16_t read_host_u16(uint32_t a) {
+    const uint8_t bytes[2] = {host.rdram[a & kRdramMask], host.rdram[(a + 1) & kRdramMask]};
+    uint16_t v;
+    std::memcpy(&v, bytes, sizeof v);
+    return v;
+}
+
+// A host byte at a host byte offset, without the console swizzle.
+inline uint8_t read_host_u8(uint32_t a) { return host.rdram[a & kRdramMask]; }
+
 // The RDRAM offset of a segmented address.
 uint32_t translate_address(uint32_t a);

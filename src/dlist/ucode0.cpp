@@ -107,13 +107,13 @@ static void uc0_sprite2d() { sprite2d_command(kRdramMask); }
 static void uc0_line3d() { draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8)); }
 
 // 0xB6
-static void uc0_cleargeometrymode() {
+void uc0_cleargeometrymode() {
     rdp_reg.geometry_mode &= ~rdp_reg.cmd1;
     apply_geometry_cull();
 }
 
 // 0xB7
-static void uc0_setgeometrymode() {
+void uc0_setgeometrymode() {
     rdp_reg.geometry_mode |= rdp_reg.cmd1;
     apply_geometry_cull();
 }
@@ -121,10 +121,11 @@ static void uc0_setgeometrymode() {
 // 0xB8: return to the calling list, or end the task at depth 0.
 void uc0_enddl() { dlist_return(); }
 
-// 0xB9: without depth_test the depth test follows only the RDP other-mode command.
-void setothermode_l_command(bool depth_test) {
+// 0xB9: without depth_test the depth test follows only the RDP other-mode command, without
+// depth_range the depth range only the commands that set it.
+void setothermode_l_command(bool depth_test, bool depth_range) {
     set_othermode_l_field(mode_shift(rdp_reg.cmd0), rdp_reg.cmd1);
-    apply_depth_range();
+    if (depth_range) apply_depth_range();
     if (depth_test) set_depth_test(rdp_reg.othermode_l & kZCompare);
     set_depth_write(rdp_reg.othermode_l & kZUpdate);
 }
@@ -143,10 +144,10 @@ void setothermode_h_command(bool depth_calls) {
 static void uc0_setothermode_h() { setothermode_h_command(true); }
 
 // 0xBC: the families decode the light count each in their own way.
-void moveword_command(uint32_t (*light_count)(uint32_t cmd1)) {
+void moveword_command(uint32_t (*light_count)(uint32_t cmd1), ExcessLights excess) {
     const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
     switch (moveword_index(cmd0)) {
-    case kMoveWordNumLight: set_num_lights(light_count(cmd1)); break;
+    case kMoveWordNumLight: set_num_lights(light_count(cmd1), excess); break;
     case kMoveWordSegment: rdp_reg.segments[segment_number(cmd0)] = cmd1; break;
     case kMoveWordLightCol: moveword_lightcol(cmd0, cmd1); break;
     default: break;

@@ -26,7 +26,7 @@ void rdp_tex_rect() {
     float dsdx          = rect_dsdx(rdp_reg.lookahead2);
     const float dtdy    = rect_dtdy(rdp_reg.lookahead2);
 
-    active_pc()                = (active_pc() + kTexRectOperandBytes) & kRdramMask;
+    command_cursor()           = (command_cursor() + kTexRectOperandBytes) & kRdramMask;
     rdp_reg.current_tile_index = tile;
     rdp_reg.current_tile       = tile;
 

@@ -2,7 +2,6 @@
 #include "texture/tile_commands.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "dlist/bits.h"
 #include "dlist/rdp_reg.h"
@@ -141,14 +140,6 @@ void rdp_load_tile() {
     const int32_t corner = load_corner(d);
     d.load_offset        = corner;
     append_load(rdp_reg.texture_image.address + corner, d.tmem);
-}
-
-// A host half-word at a host byte offset, without the console swizzle; wraps inside RDRAM.
-static uint16_t read_host_u16(uint32_t a) {
-    const uint8_t bytes[2] = {host.rdram[a & kRdramMask], host.rdram[(a + 1) & kRdramMask]};
-    uint16_t v;
-    std::memcpy(&v, bytes, sizeof v);
-    return v;
 }
 
 // 0xF0
