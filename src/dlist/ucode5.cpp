@@ -50,17 +50,7 @@ static void load_vertex12(uint32_t a, uint32_t index) {
     v.t = host_s16(table + 2);
     for (uint32_t i = 0; i < 4; ++i)
         v.rgba[i] = read_host_u8(a + kHostColor[i]);
-
-    const Vec3 p =
-        transform_point(host_s16(a + kHostX), host_s16(a + kHostY), host_s16(a + kHostZ));
-    v.x          = p.x;
-    v.y          = p.y;
-    v.z          = p.z;
-    const Vec3 n = transform_normal(static_cast<int8_t>(v.rgba[0]), static_cast<int8_t>(v.rgba[1]),
-                                    static_cast<int8_t>(v.rgba[2]));
-    v.nx         = n.x;
-    v.ny         = n.y;
-    v.nz         = n.z;
+    transform_vertex(v, host_s16(a + kHostX), host_s16(a + kHostY), host_s16(a + kHostZ));
 }
 
 // 0x04: 1 to 16 vertices into vtx[first..first + count - 1] (at most 30); no texture

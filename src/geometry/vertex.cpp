@@ -48,6 +48,19 @@ static void generate_texcoords(TransformedVertex& v, TexGen texgen) {
     v.t = 0.5f - (v.ny * 0.5f) / length;
 }
 
+// With lighting the colour bytes carry the normal; it is transformed either way.
+void transform_vertex(TransformedVertex& v, float x, float y, float z) {
+    const Vec3 p = transform_point(x, y, z);
+    v.x          = p.x;
+    v.y          = p.y;
+    v.z          = p.z;
+    const Vec3 n = transform_normal(static_cast<int8_t>(v.rgba[0]), static_cast<int8_t>(v.rgba[1]),
+                                    static_cast<int8_t>(v.rgba[2]));
+    v.nx         = n.x;
+    v.ny         = n.y;
+    v.nz         = n.z;
+}
+
 void load_vertex(uint32_t a, uint32_t index, TexGen texgen) {
     TransformedVertex& v = rdp_reg.vtx[index % kVertexCount];
     const auto x         = static_cast<float>(static_cast<int16_t>(read_rdram_u16(a)));
@@ -59,18 +72,7 @@ void load_vertex(uint32_t a, uint32_t index, TexGen texgen) {
     for (uint32_t i = 0; i < 4; ++i)
         v.rgba[i] = read_rdram_u8(a + 12 + i);
 
-    const Vec3 p = transform_point(x, y, z);
-    v.x          = p.x;
-    v.y          = p.y;
-    v.z          = p.z;
-
-    // With lighting the colour bytes carry the normal; it is transformed either way.
-    const Vec3 n = transform_normal(static_cast<int8_t>(v.rgba[0]), static_cast<int8_t>(v.rgba[1]),
-                                    static_cast<int8_t>(v.rgba[2]));
-    v.nx         = n.x;
-    v.ny         = n.y;
-    v.nz         = n.z;
-
+    transform_vertex(v, x, y, z);
     if (rdp_reg.geometry_mode & kGeometryTextureGen) generate_texcoords(v, texgen);
 }
 

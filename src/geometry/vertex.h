@@ -23,6 +23,10 @@ enum class TexGen { divide_by_length, unit_normal };
 // Loads the 16-byte console vertex at an RDRAM offset into vtx[index & 255].
 void load_vertex(uint32_t address, uint32_t index, TexGen texgen = TexGen::divide_by_length);
 
+// Sets the entry's position to (x, y, z) and its normal to its colour bytes r, g, b as signed
+// numbers, both transformed by the model-view top: the steps every vertex loader shares.
+void transform_vertex(TransformedVertex& v, float x, float y, float z);
+
 Vec3 transform_point(float x, float y, float z);  // by the model-view top
 Vec3 transform_normal(float x, float y, float z); // upper-left 3x3, normalised
 void normalize3(Vec3& v);                         // (0, 0, 0) stays (0, 0, 0)
