@@ -5,6 +5,8 @@
 #include <random>
 #include <vector>
 
+#include "dl_rdp.h"
+#include "dl_ucode4.h"
 #include "dlist/command_table.h"
 #include "interpreter_run.h"
 #include "support/test_host.h"
@@ -58,4 +60,71 @@ TEST(RobustnessHostileLists, EveryFamilyEndsEveryTaskWithSoundState) {
                 << ", next name " << next_name;
         }
     }
+}
+
+// Family 4 lists aimed at its limits: calls that never return, records at the top of RDRAM,
+// stacks pushed and popped past their ends, runs of TRI2 and QUAD beyond the batch.
+TEST(RobustnessHostileLists, FamilyFourListsAtTheirLimits) {
+    attach_test_host();
+    constexpr uint32_t kTop = 0x7FFFF8, kList = 0x100000;
+    using Build                                 = void (*)(DisplayList&);
+    const std::pair<const char*, Build> lists[] = {
+        {"BRANCHZ calling its own list",
+         [](DisplayList& dl) {
+             dl.add({uc4::rdphalf_1(kList), uc4::branchz(0, 0)});
+         }},
+        {"DISPLAYLIST calling its own list", [](DisplayList& dl) { dl.add(uc4::call_dl(kList)); }},
+        {"BRANCHZ before any RDPHALF_1, then to the top of RDRAM",
+         [](DisplayList& dl) {
+             dl.add({uc4::branchz(0, 0), uc4::rdphalf_1(0xFFFFFFFF), uc4::branchz(0, 0)});
+         }},
+        {"records at the top of RDRAM",
+         [](DisplayList& dl) {
+             dl.add({uc4::loadvtx_end(127, 127, kTop), uc4::matrix(0, kTop),
+                     uc4::matrix(uc4::kProjection, kTop), uc4::viewport(kTop), uc4::light(7, kTop),
+                     uc4::texture(7, 0xFF, 0xFFFF, 0xFFFF), uc4::tri2(126, 127, 0, 127, 126, 1)});
+         }},
+        {"segments past the table and at the top",
+         [](DisplayList& dl) {
+             dl.add({uc4::moveword(6, 0xFFFC, kTop), uc4::segment(15, 0xFFFFFF),
+                     uc4::loadvtx(0, 32, 0x0F000000), uc4::call_dl(0x0FFFFFF8)});
+         }},
+        {"600 pushes, then 600 pops",
+         [](DisplayList& dl) {
+             for (int i = 0; i < 600; ++i)
+                 dl.add(uc4::matrix(i & 2, kTop));
+             for (int i = 0; i < 600; ++i)
+                 dl.add(uc4::pop_matrix());
+         }},
+        {"300 TRI2 and QUAD in a row",
+         [](DisplayList& dl) {
+             dl.add(uc4::loadvtx_end(127, 127, 0x200000));
+             for (uint32_t i = 0; i < 150; ++i)
+                 dl.add({uc4::tri2(i % 128, 127, 0, 1, 2, 3), uc4::quad(124, 125, 126, 127)});
+         }},
+        {"every light, too many lights",
+         [](DisplayList& dl) {
+             for (uint32_t o = 0; o < 256; o += 3)
+                 dl.add({uc4::movemem(10, o, 0x200000), uc4::moveword(10, o << 8, 0xFFFFFFFF)});
+             dl.add({uc4::moveword(2, 0, 0xFF), uc4::geometry_mode(0, 0xFFFFFFFF),
+                     uc4::loadvtx(0, 3, 0x200000), uc4::tri1(0, 1, 2)});
+         }},
+    };
+    for (const auto& [what, build] : lists) {
+        reset_core_state();
+        reset_fuzz_state();
+        UcodeType = 4;
+        for (uint32_t a = 0x200000; a < 0x200800; a += 4)
+            test_console().write_u32(a, a * 2654435761u); // noise for vertices and lights
+        DisplayList dl(test_console(), kList);
+        build(dl);
+        dl.add({cmd::full_sync(), uc4::end_dl()});
+        run_display_list(kList);
+        run_display_list(kList);
+        EXPECT_TRUE(task_left_sound_state())
+            << what << ": stack depth " << rdp_reg.stack.depth << ", batch " << rdp_reg.batch.count
+            << ", model-view top " << rdp_reg.modelview.modelview_top << ", lights "
+            << rdp_reg.num_lights;
+    }
+    command_budget = kCommandBudget;
 }
