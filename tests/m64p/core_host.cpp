@@ -176,6 +176,7 @@ void set_gfx_task(Console& c, uint32_t dlist_address, const char* text) {
     dmem_word(0xFD4, kUcodeSize);
     dmem_word(0xFD8, kUcodeDataAddress);
     dmem_word(0xFDC, kUcodeDataSize);
+    dmem_word(0xFF4, 0x10000); // data_size: the display list's length
     for (uint32_t a = 0; a < kUcodeSize; a += 4)
         c.write_u32(kUcodeAddress + a, 0x9E3779B9u * (a + 1));
     for (uint32_t a = 0; a < kUcodeDataSize; ++a)

@@ -37,7 +37,7 @@ struct VideoRegisters {
                  vi_current_line = 0, vi_timing = 0x03E52239, vi_v_sync = 0x20D, vi_h_sync = 0xC15,
                  vi_leap = 0x0C150C15, vi_h_start = 0x006C02EC, vi_v_start = 0x002501FF,
                  vi_v_burst = 0x000E0204, vi_x_scale = 0x200, vi_y_scale = 0x400;
-    unsigned int sp_status  = 0;
+    unsigned int sp_status  = 0x203; // halted, broke, task done: as before ProcessDList
     unsigned int rdram_size = Console::kRdramSize;
 };
 
