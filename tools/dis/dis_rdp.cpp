@@ -102,8 +102,9 @@ void tile_rect(std::string& out) {
 }
 
 void load_block(std::string& out) {
-    append(out, "tile %u uls %g ult %g lrs %g dxt %u", tile_number(cmd1()),
-           fixed_10_2(upper_s(cmd0())), fixed_10_2(upper_t(cmd0())), fixed_10_2(lower_s(cmd1())),
+    // The lower s of a block is its texel count less one, not a 10.2 coordinate.
+    append(out, "tile %u uls %g ult %g lrs %u dxt %u", tile_number(cmd1()),
+           fixed_10_2(upper_s(cmd0())), fixed_10_2(upper_t(cmd0())), lower_s(cmd1()),
            field(cmd1(), 0, 12));
 }
 
