@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "dl_rdp.h"
+#include "dl_ucode0.h"
+#include "dl_ucode1_3.h"
 #include "dl_ucode4.h"
 #include "dlist/command_table.h"
 #include "interpreter_run.h"
@@ -44,6 +46,37 @@ std::vector<uint8_t> hostile_list(std::mt19937& random, uint32_t family, uint32_
     return input;
 }
 
+constexpr uint32_t kTop = 0x7FFFF8, kList = 0x100000;
+
+struct LimitList {
+    const char* what;
+    void (*build)(DisplayList&);
+};
+
+// Runs each list, closed by the family's end of list, as two tasks of the family over noise
+// records at 0x200000; every task must end with sound state.
+template <int N>
+void expect_sound_tasks(uint32_t family, Command end_dl, const LimitList (&lists)[N]) {
+    attach_test_host();
+    for (const LimitList& list : lists) {
+        reset_core_state();
+        reset_fuzz_state();
+        UcodeType = family;
+        for (uint32_t a = 0x200000; a < 0x200800; a += 4)
+            test_console().write_u32(a, a * 2654435761u); // noise for vertices and lights
+        DisplayList dl(test_console(), kList);
+        list.build(dl);
+        dl.add({cmd::full_sync(), end_dl});
+        run_display_list(kList);
+        run_display_list(kList);
+        EXPECT_TRUE(task_left_sound_state())
+            << "family " << family << ", " << list.what << ": stack depth " << rdp_reg.stack.depth
+            << ", batch " << rdp_reg.batch.count << ", model-view top "
+            << rdp_reg.modelview.modelview_top << ", lights " << rdp_reg.num_lights;
+    }
+    command_budget = kCommandBudget;
+}
+
 } // namespace
 
 TEST(RobustnessHostileLists, EveryFamilyEndsEveryTaskWithSoundState) {
@@ -65,10 +98,7 @@ TEST(RobustnessHostileLists, EveryFamilyEndsEveryTaskWithSoundState) {
 // Family 4 lists aimed at its limits: calls that never return, records at the top of RDRAM,
 // stacks pushed and popped past their ends, runs of TRI2 and QUAD beyond the batch.
 TEST(RobustnessHostileLists, FamilyFourListsAtTheirLimits) {
-    attach_test_host();
-    constexpr uint32_t kTop = 0x7FFFF8, kList = 0x100000;
-    using Build                                 = void (*)(DisplayList&);
-    const std::pair<const char*, Build> lists[] = {
+    static const LimitList lists[] = {
         {"BRANCHZ calling its own list",
          [](DisplayList& dl) {
              dl.add({uc4::rdphalf_1(kList), uc4::branchz(0, 0)});
@@ -110,21 +140,56 @@ TEST(RobustnessHostileLists, FamilyFourListsAtTheirLimits) {
                      uc4::loadvtx(0, 3, 0x200000), uc4::tri1(0, 1, 2)});
          }},
     };
-    for (const auto& [what, build] : lists) {
-        reset_core_state();
-        reset_fuzz_state();
-        UcodeType = 4;
-        for (uint32_t a = 0x200000; a < 0x200800; a += 4)
-            test_console().write_u32(a, a * 2654435761u); // noise for vertices and lights
-        DisplayList dl(test_console(), kList);
-        build(dl);
-        dl.add({cmd::full_sync(), uc4::end_dl()});
-        run_display_list(kList);
-        run_display_list(kList);
-        EXPECT_TRUE(task_left_sound_state())
-            << what << ": stack depth " << rdp_reg.stack.depth << ", batch " << rdp_reg.batch.count
-            << ", model-view top " << rdp_reg.modelview.modelview_top << ", lights "
-            << rdp_reg.num_lights;
-    }
-    command_budget = kCommandBudget;
+    expect_sound_tasks(4, uc4::end_dl(), lists);
+}
+
+// Families 1 to 3 at their limits: the highest vertex entries, QUAD indices up to 255, records
+// at the top of RDRAM (family 2 wraps them to 4 MB), runs of triangles beyond the batch.
+TEST(RobustnessHostileLists, FamiliesOneToThreeListsAtTheirLimits) {
+    static const LimitList family1[] = {
+        {"64 vertices into entries 127..190 from the top of RDRAM",
+         [](DisplayList& dl) {
+             dl.add({uc1::vertex(127, 64, kTop), uc1::tri1(190, 127, 160),
+                     uc1::quad(127, 255, 255, 255), uc1::tri2(127, 127, 127, 0, 1, 2)});
+         }},
+        {"300 TRI2 and QUAD in a row",
+         [](DisplayList& dl) {
+             dl.add(uc1::vertex(0, 64, 0x200000));
+             for (uint32_t i = 0; i < 150; ++i)
+                 dl.add({uc1::tri2(i % 128, 127, 0, 1, 2, 3), uc1::quad(127, 200, 255, i)});
+         }},
+        {"every light count",
+         [](DisplayList& dl) {
+             for (uint32_t n = 0; n < 4096; n += 31)
+                 dl.add(uc0::moveword(0x02, 0, n << 5));
+             dl.add({uc1::vertex(0, 3, 0x200000), uc0::set_geometry_mode(uc0::kLighting),
+                     uc1::tri1(0, 1, 2)});
+         }},
+        {"DISPLAYLIST calling its own list", [](DisplayList& dl) { dl.add(cmd::call_dl(kList)); }},
+    };
+    static const LimitList family2[] = {
+        {"records at the top of RDRAM, wrapped to 4 MB",
+         [](DisplayList& dl) {
+             dl.add({uc2::vertex(63, 127, kTop), uc0::matrix(uc0::kLoad | uc0::kPush, kTop),
+                     uc0::matrix(uc0::kProjection | uc0::kLoad, kTop), uc0::viewport(kTop),
+                     uc0::light(7, kTop), uc0::sprite2d(kTop), uc2::tri1(51, 51, 51),
+                     uc2::quad(51, 50, 49, 48), uc0::pop_matrix()});
+         }},
+        {"a call 4 MB above its own list",
+         [](DisplayList& dl) {
+             dl.add({uc2::vertex(0, 127, 0x200000), uc2::tri2(0, 1, 2, 51, 50, 49),
+                     cmd::call_dl(kList | 0x400000)});
+         }},
+    };
+    static const LimitList family3[] = {
+        {"126 vertices into entries 63..188, lines between them",
+         [](DisplayList& dl) {
+             dl.add({uc3::vertex(63, 126, kTop), uc3::tri1(127, 127, 63),
+                     uc3::tri2(63, 64, 65, 127, 126, 125), uc0::line3d(25, 0),
+                     uc0::sprite2d(kTop)});
+         }},
+    };
+    expect_sound_tasks(1, cmd::end_dl(), family1);
+    expect_sound_tasks(2, cmd::end_dl(), family2);
+    expect_sound_tasks(3, cmd::end_dl(), family3);
 }
