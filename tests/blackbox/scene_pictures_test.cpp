@@ -137,4 +137,24 @@ TEST(ScenePictures, FamilyFourChainLightsAndRibbon) {
     EXPECT_GT(right[0], right[2] + 60) << "red end of the ribbon";
 }
 
+TEST(ScenePictures, FamilyFiveCubesFromTheCoordinateTable) {
+    expect_probes(render("family5"),
+                  {{5, 5, 19, 2, 19, "fill background"},
+                   {40, 150, 19, 2, 19, "left of the first cube"},
+                   {150, 200, 19, 2, 19, "between the cubes"},
+                   {60, 140, 49, 86, 120, "bricks on the first cube's lit front"},
+                   {250, 80, 72, 127, 168,
+                    "bricks on the second cube's top: its matrix goes onto the camera's, the "
+                    "first cube's popped"},
+                   {210, 145, 46, 47, 61, "the second cube's side away from the light"}});
+}
+
+TEST(ScenePictures, FamilySixTerrainAndCubeThroughTwoSlots) {
+    expect_probes(render("family6"), {{5, 5, 12, 7, 12, "fill background"},
+                                      {60, 230, 12, 7, 12, "below the terrain"},
+                                      {120, 180, 63, 144, 41, "terrain through slot 1"},
+                                      {165, 95, 105, 230, 153, "cube run in place, through slot 0"},
+                                      {180, 110, 126, 217, 250, "the cube's front"}});
+}
+
 } // namespace
