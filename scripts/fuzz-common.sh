@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 export SDL_VIDEODRIVER=offscreen MESA_SHADER_CACHE_DISABLE=true LP_NUM_THREADS=0
 fuzz_bin=build/fuzz/fuzz
 fuzz_work=build/fuzz/corpus
-fuzz_targets=(interpreter textures ini)
+fuzz_targets=(interpreter textures ini capture)
 fuzz_prefix=() # e.g. (nice -n 19)
 
 build_fuzzers() {
@@ -29,7 +29,11 @@ fuzz_target() {
     # at most 64 steps of 13 bytes.
     local max_len=4096
     [ "$name" = interpreter ] && max_len=65536
-    local inputs=("$corpus" "$fuzz_work/seeds/$name")
+    # Captures are seeded with the demo captures (8 to 17 KB each).
+    [ "$name" = capture ] && max_len=32768
+    local inputs=("$corpus")
+    [ -d "$fuzz_work/seeds/$name" ] && inputs+=("$fuzz_work/seeds/$name")
+    [ "$name" = capture ] && inputs+=("tests/data/captures")
     [ -d "tests/data/fuzz/$name" ] && inputs+=("tests/data/fuzz/$name")
     "${fuzz_prefix[@]}" "$fuzz_bin/fuzz_$name" -max_total_time="$seconds" -max_len=$max_len \
         -timeout=60 -rss_limit_mb=4096 -detect_leaks=0 -print_final_stats=1 \

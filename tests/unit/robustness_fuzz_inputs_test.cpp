@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "capture_run.h"
 #include "ini_run.h"
 #include "interpreter_run.h"
 #include "support/test_host.h"
@@ -72,4 +73,11 @@ TEST(RobustnessFindings, IniInputsReadBackWhatTheyWrite) {
         EXPECT_TRUE(run_ini_text(ini)) << "in memory";
         EXPECT_TRUE(run_ini_file(ini, path)) << "through a file";
     }
+}
+
+TEST(RobustnessFindings, CaptureInputsReadWholeOrNotAtAll) {
+    const std::vector<FuzzInput> inputs = inputs_of("capture");
+    EXPECT_FALSE(inputs.empty());
+    for (const FuzzInput& in : inputs)
+        EXPECT_TRUE(run_capture_input(in.bytes.data(), in.bytes.size())) << in.name;
 }
