@@ -15,8 +15,8 @@ void append(std::string& out, const char* format, ...) {
     out += text;
 }
 
-void append_address(std::string& out, uint32_t segmented) {
-    append(out, "%08X (0x%06X)", segmented, translate_address(segmented));
+void append_address(std::string& out, uint32_t segmented, uint32_t mask) {
+    append(out, "%08X (0x%06X)", segmented, translate_address(segmented) & mask);
 }
 
 namespace {
@@ -45,7 +45,11 @@ DisRows build_rows() {
         }
         install(row, kRdpDis, kRdpDisCount);
     }
-    install(r.rows[0], kUcode0Dis, kUcode0DisCount);
+    for (int family = 0; family <= 3; ++family)
+        install(r.rows[family], kUcode0Dis, kUcode0DisCount);
+    install(r.rows[1], kUcode1Dis, kUcode1DisCount);
+    install(r.rows[2], kUcode2Dis, kUcode2DisCount);
+    install(r.rows[3], kUcode3Dis, kUcode3DisCount);
     return r;
 }
 

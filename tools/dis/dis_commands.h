@@ -27,7 +27,9 @@ const DisCommand& dis_command(uint32_t family, uint32_t opcode);
 
 // Field text helpers shared by the rows.
 void append(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void append_address(std::string& out, uint32_t segmented); // "06000010 (0x100010)"
+// "06000010 (0x100010)": the segmented address and the RDRAM offset it reaches, masked as
+// the command masks it.
+void append_address(std::string& out, uint32_t segmented, uint32_t mask = 0x7FFFFF);
 
 // Rows of each part: the RDP commands of every family, and each family's own commands.
 extern const DisEntry kRdpDis[];
@@ -36,3 +38,5 @@ extern const DisEntry kReservedDis[]; // 0x02, 0x05, 0x07, 0x08
 extern const int kReservedDisCount;
 extern const DisEntry kUcode0Dis[];
 extern const int kUcode0DisCount;
+extern const DisEntry kUcode1Dis[], kUcode2Dis[], kUcode3Dis[]; // over family 0's row
+extern const int kUcode1DisCount, kUcode2DisCount, kUcode3DisCount;

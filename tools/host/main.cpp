@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 struct Options {
     std::string plugin;
-    std::string out = "demo-out";
+    std::string out; // demo-out, or replay-out for --replay
     std::vector<std::string> scenes;
     std::vector<std::string> replays; // capture files, replayed in order in one process
     int frames = 0;                   // 0: the scene's own count
@@ -73,6 +73,7 @@ static bool parse(int argc, char** argv, Options* o) {
         }
     }
     if (o->plugin.empty()) o->plugin = default_plugin_path();
+    if (o->out.empty()) o->out = o->replays.empty() ? "demo-out" : "replay-out";
     return o->replays.empty() || (o->scenes.empty() && o->frames == 0);
 }
 
