@@ -82,7 +82,7 @@ TEST(DemoCaptures, ReplayLikeTheirPictures) {
         EXPECT_EQ(diff, "") << name;
         ++replayed;
     }
-    EXPECT_GE(replayed, 9) << "a capture per demo scene";
+    EXPECT_GE(replayed, 11) << "a capture per demo scene";
 }
 
 // Two consecutive frames of a moving scene, captured live and replayed in one process, give

@@ -9,6 +9,8 @@
 #include "dl_rdp.h"
 #include "dl_texture.h"
 #include "dl_ucode0.h"
+#include "dl_ucode1_3.h"
+#include "dl_ucode4.h"
 #include "dlist/interpreter.h"
 #include "support/test_host.h"
 
@@ -126,6 +128,38 @@ TEST_F(Disassembler, FamilyZeroCommandsWithTheirFields) {
                   {{cmd::end_dl()}, "ENDDL  <- end of task"}});
 }
 
+// Families 1 to 3 over family 0's row, and family 4's own numbering.
+TEST_F(Disassembler, LaterFamiliesWithTheirOwnDecodings) {
+    expect_lines(1, 0x1000,
+                 {{{uc1::vertex(100, 4, 0x2000)},
+                   "VERTEX             4 vertices to vtx[100..103] from 00002000 (0x002000)"},
+                  {{uc1::tri2(0, 1, 2, 3, 4, 127)}, "TRI2               v0 v1 v2, v3 v4 v127"},
+                  {{uc1::quad(5, 6, 7, 8)}, "QUAD               v5 v6 v7, v8 v5 v7"},
+                  {{cmd::end_dl()}, "ENDDL  <- end of task"}});
+    expect_lines(2, 0x1000,
+                 {{{uc2::tri1(1, 2, 51)}, "TRI1               v1 v2 v51"},
+                  {{cmd::word(0x06, 0x020000, 0x00503000)},
+                   "DISPLAYLIST        param 2 (none) 00503000 (0x103000)"},
+                  {{cmd::end_dl()}, "ENDDL  <- end of task"}});
+    expect_lines(3, 0x1000,
+                 {{{uc3::vertex(60, 4, 0x2000)},
+                   "VERTEX             4 vertices to vtx[60..63] from 00002000 (0x002000)"},
+                  {{uc0::line3d(1, 2)}, "LINE3D             v1 v2"},
+                  {{cmd::end_dl()}, "ENDDL  <- end of task"}});
+    expect_lines(4, 0x1000,
+                 {{{uc4::segment(2, 0x40000)}, "UC4_MOVEWORD       SEGMENT 2 = 00040000"},
+                  {{uc4::loadvtx(4, 24, 0x02000100)},
+                   "UC4_LOADVTX        24 vertices to vtx[4..27] from 02000100 (0x040100)"},
+                  {{uc4::tri2(0, 1, 2, 3, 4, 5)}, "UC4_TRI2           v0 v1 v2, v3 v4 v5"},
+                  {{uc4::matrix(uc4::kProjection | uc4::kLoad | uc4::kNoPush, 0x100)},
+                   "UC4_LOADMTX        projection load nopush 00000100 (0x000100)"},
+                  {{uc4::light(2, 0x300)}, "UC4_MOVEMEM        LIGHT 2 00000300 (0x000300)"},
+                  {{uc4::num_lights(3)}, "UC4_MOVEWORD       NUMLIGHT 3"},
+                  {{uc4::cycle_type(2)}, "UC4_SETOTHERMODE_H CYCLETYPE 2"},
+                  {{uc4::pop_matrix()}, "UC4_POPMATRIX      modelview"},
+                  {{uc4::end_dl()}, "UC4_ENDDL  <- end of task"}});
+}
+
 // A call indents the called list, a branch replaces the active list, an end returns to the
 // caller; the segment set inside the called list holds for the caller too.
 TEST_F(Disassembler, NestingAsTheInterpreterWalksIt) {
@@ -149,17 +183,30 @@ TEST_F(Disassembler, NestingAsTheInterpreterWalksIt) {
               "020008: 06010000 03000000\n");
 }
 
-// Ten levels: the call made at depth 9 is refused and the walk goes on after it.
+// Ten levels (sixteen in family 4): the call made at the deepest level is refused and the
+// walk goes on after it.
 TEST_F(Disassembler, DepthLimitAndCommandBudgetOfTheInterpreter) {
-    for (uint32_t level = 0; level < 10; ++level)
-        DisplayList(console, 0x1000 * (level + 1))
-            .add({cmd::call_dl(0x1000 * (level + 2)), cmd::end_dl()});
-    const auto lines = lines_of(disassemble(console.rdram.data(), 0, 0x1000, false));
-    ASSERT_EQ(lines.size(), 20u);
-    EXPECT_NE(lines[8].find("-> call, depth 9"), std::string::npos) << lines[8];
-    EXPECT_NE(lines[9].find("(call refused: depth limit)"), std::string::npos) << lines[9];
-    EXPECT_EQ(lines[9].substr(0, 6), "00A000");
-    EXPECT_NE(lines[10].find("ENDDL  <- return to depth 8"), std::string::npos) << lines[10];
+    const struct {
+        uint32_t family;
+        Command (*call)(uint32_t);
+        Command (*end)();
+        size_t deepest;
+    } families[] = {{0, cmd::call_dl, cmd::end_dl, 9}, {4, uc4::call_dl, uc4::end_dl, 15}};
+    for (const auto& f : families) {
+        SCOPED_TRACE(f.family);
+        for (uint32_t level = 0; level <= f.deepest; ++level)
+            DisplayList(console, 0x1000 * (level + 1)).add({f.call(0x1000 * (level + 2)), f.end()});
+        const auto lines = lines_of(disassemble(console.rdram.data(), f.family, 0x1000, false));
+        const size_t d   = f.deepest;
+        ASSERT_EQ(lines.size(), 2 * (d + 1));
+        EXPECT_NE(lines[d - 1].find("-> call, depth " + std::to_string(d)), std::string::npos)
+            << lines[d - 1];
+        EXPECT_NE(lines[d].find("(call refused: depth limit)"), std::string::npos) << lines[d];
+        EXPECT_NE(lines[d + 1].find("<- return to depth " + std::to_string(d - 1)),
+                  std::string::npos)
+            << lines[d + 1];
+        EXPECT_NE(lines.back().find("<- end of task"), std::string::npos);
+    }
 
     // A list that jumps to itself runs until the budget is spent, as in the plug-in.
     DisplayList(console, 0x50000).add({uc0::tri1(0, 1, 2), cmd::branch_dl(0x50000)});

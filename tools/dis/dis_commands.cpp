@@ -50,6 +50,7 @@ DisRows build_rows() {
     install(r.rows[1], kUcode1Dis, kUcode1DisCount);
     install(r.rows[2], kUcode2Dis, kUcode2DisCount);
     install(r.rows[3], kUcode3Dis, kUcode3DisCount);
+    install(r.rows[4], kUcode4Dis, kUcode4DisCount);
     return r;
 }
 

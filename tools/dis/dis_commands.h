@@ -31,6 +31,13 @@ void append(std::string& out, const char* format, ...) __attribute__((format(pri
 // the command masks it.
 void append_address(std::string& out, uint32_t segmented, uint32_t mask = 0x7FFFFF);
 
+// Field printers that several families share (dis_ucode0.cpp).
+void print_vertices(std::string& out, uint32_t first, uint32_t count);
+void print_triangle_of(std::string& out, uint32_t word, uint32_t (*index)(uint32_t, int));
+void print_texture(std::string& out);
+void print_light_color(std::string& out); // MOVEWORD LIGHTCOL
+void print_other_mode_field(std::string& out, bool high, int32_t shift);
+
 // Rows of each part: the RDP commands of every family, and each family's own commands.
 extern const DisEntry kRdpDis[];
 extern const int kRdpDisCount;
@@ -40,3 +47,5 @@ extern const DisEntry kUcode0Dis[];
 extern const int kUcode0DisCount;
 extern const DisEntry kUcode1Dis[], kUcode2Dis[], kUcode3Dis[]; // over family 0's row
 extern const int kUcode1DisCount, kUcode2DisCount, kUcode3DisCount;
+extern const DisEntry kUcode4Dis[];
+extern const int kUcode4DisCount;

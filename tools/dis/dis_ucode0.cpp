@@ -39,12 +39,16 @@ template <uint32_t Mask> void movemem(std::string& out) {
     append_address(out, cmd1(), is_move_light(index) ? kRdramMask : Mask);
 }
 
-void vertices(std::string& out, uint32_t first, uint32_t count) {
+} // namespace
+
+void print_vertices(std::string& out, uint32_t first, uint32_t count) {
     append(out, "%u vertices to vtx[%u..%u] from ", count, first, first + count - 1);
     append_address(out, cmd1());
 }
 
-void vertex(std::string& out) { vertices(out, vtx_first(cmd0()), vtx_count(cmd0())); }
+namespace {
+
+void vertex(std::string& out) { print_vertices(out, vtx_first(cmd0()), vtx_count(cmd0())); }
 
 template <uint32_t Mask> void displaylist(std::string& out) {
     const uint32_t p = param(cmd0());
@@ -65,15 +69,21 @@ template <uint32_t Mask> void sprite(std::string& out) {
 
 void line(std::string& out) { append(out, "v%u v%u", tri_index(cmd1(), 16), tri_index(cmd1(), 8)); }
 
+} // namespace
+
 // One triangle from the bytes at bits 16, 8 and 0 of w, as the family decodes an index.
-void triangle_of(std::string& out, uint32_t w, IndexField index) {
+void print_triangle_of(std::string& out, uint32_t w, IndexField index) {
     append(out, "v%u v%u v%u", index(w, 16), index(w, 8), index(w, 0));
 }
-template <IndexField Index> void triangle(std::string& out) { triangle_of(out, cmd1(), Index); }
+namespace {
+
+template <IndexField Index> void triangle(std::string& out) {
+    print_triangle_of(out, cmd1(), Index);
+}
 template <IndexField Index> void triangle2(std::string& out) {
-    triangle_of(out, cmd0(), Index);
+    print_triangle_of(out, cmd0(), Index);
     out += ", ";
-    triangle_of(out, cmd1(), Index);
+    print_triangle_of(out, cmd1(), Index);
 }
 // Triangles (a, b, c) and (d, a, c) from the bytes at bits 24, 16, 8 and 0.
 template <IndexField Index> void quad(std::string& out) {
@@ -101,21 +111,38 @@ void geometry_bits(std::string& out) {
     if (rest) append(out, "%08X", rest);
 }
 
-template <int N> void other_mode_field(std::string& out, const OtherModeField (&fields)[N]) {
-    const uint32_t shift    = mode_shift(cmd0());
-    const OtherModeField* f = othermode_field(fields, shift);
+void other_mode_l(std::string& out) { print_other_mode_field(out, false, mode_shift(cmd0())); }
+void other_mode_h(std::string& out) { print_other_mode_field(out, true, mode_shift(cmd0())); }
+
+} // namespace
+
+template <int N>
+static void other_mode_field(std::string& out, const OtherModeField (&fields)[N], int32_t shift) {
+    const OtherModeField* f = shift < 0 ? nullptr : othermode_field(fields, shift);
     if (!f)
-        append(out, "shift %u (none)", shift);
+        append(out, "shift %d (none)", shift);
     else
         append(out, "%s %u", f->name, (cmd1() & f->mask) >> f->shift);
 }
-void other_mode_l(std::string& out) { other_mode_field(out, kOtherModeL); }
-void other_mode_h(std::string& out) { other_mode_field(out, kOtherModeH); }
 
-void texture(std::string& out) {
+void print_other_mode_field(std::string& out, bool high, int32_t shift) {
+    if (high)
+        other_mode_field(out, kOtherModeH, shift);
+    else
+        other_mode_field(out, kOtherModeL, shift);
+}
+
+void print_texture(std::string& out) {
     append(out, "tile %u on %u scale_s %04X scale_t %04X", texture_tile(cmd0()), texture_on(cmd0()),
            texture_scale_s(cmd1()), texture_scale_t(cmd1()));
 }
+
+void print_light_color(std::string& out) {
+    append(out, "LIGHTCOL light %u %s %08X", lightcol_light(cmd0()),
+           lightcol_main(cmd0()) ? "rgba" : "rgba_copy", cmd1());
+}
+
+namespace {
 
 template <uint32_t (*Count)(uint32_t)> void moveword(std::string& out) {
     const uint32_t w0 = cmd0(), w1 = cmd1();
@@ -125,10 +152,7 @@ template <uint32_t (*Count)(uint32_t)> void moveword(std::string& out) {
     case kMoveWordClip: append(out, "CLIP offset %u %08X", moveword_offset(w0), w1); break;
     case kMoveWordSegment: append(out, "SEGMENT %u = %08X", segment_number(w0), w1); break;
     case kMoveWordFog: append(out, "FOG %08X", w1); break;
-    case kMoveWordLightCol:
-        append(out, "LIGHTCOL light %u %s %08X", lightcol_light(w0),
-               lightcol_main(w0) ? "rgba" : "rgba_copy", w1);
-        break;
+    case kMoveWordLightCol: print_light_color(out); break;
     case kMoveWordPoints: append(out, "POINTS %08X", w1); break;
     case kMoveWordPerspNorm: append(out, "PERSPNORM %08X", w1); break;
     default: append(out, "index %02X (none)", moveword_index(w0)); break;
@@ -151,7 +175,7 @@ const DisEntry kUcode0Dis[] = {
     {0xB8, {"ENDDL", nullptr, uc0_enddl}},
     {0xB9, {"SETOTHERMODE_L", other_mode_l}},
     {0xBA, {"SETOTHERMODE_H", other_mode_h}},
-    {0xBB, {"TEXTURE", texture}},
+    {0xBB, {"TEXTURE", print_texture}},
     {0xBC, {"MOVEWORD", moveword<numlight_count>, uc0_moveword}},
     {0xBD, {"POPMATRIX", popmatrix}},
     {0xBF, {"TRI1", triangle<tri_index>}},
@@ -164,7 +188,7 @@ const DisEntry kUcode1Dis[] = {
     {0x04,
      {"VERTEX",
       [](std::string& out) {
-          vertices(out, uc1_fields::vtx_first(cmd0()), uc1_fields::vtx_count(cmd0()));
+          print_vertices(out, uc1_fields::vtx_first(cmd0()), uc1_fields::vtx_count(cmd0()));
       }}},
     {0xB1, {"TRI2", triangle2<uc1_fields::tri_index>}},
     {0xB5, {"QUAD", quad<uc1_fields::quad_index>}},
@@ -180,7 +204,7 @@ const DisEntry kUcode2Dis[] = {
     {0x04,
      {"VERTEX",
       [](std::string& out) {
-          vertices(out, uc2_fields::vtx_first(cmd0()), uc2_fields::vtx_count(cmd0()));
+          print_vertices(out, uc2_fields::vtx_first(cmd0()), uc2_fields::vtx_count(cmd0()));
       }}},
     {0x06,
      {"DISPLAYLIST", displaylist<kMask2>, [] { displaylist_command(kMask2); }, displaylist_calls}},
@@ -195,7 +219,7 @@ const DisEntry kUcode3Dis[] = {
     {0x04,
      {"VERTEX",
       [](std::string& out) {
-          vertices(out, uc3_fields::vtx_first(cmd0()), uc3_fields::vtx_count(cmd0()));
+          print_vertices(out, uc3_fields::vtx_first(cmd0()), uc3_fields::vtx_count(cmd0()));
       }}},
     {0xB1, {"TRI2", triangle2<uc3_fields::tri_index>}},
     {0xBF, {"TRI1", triangle<uc3_fields::tri_index>}},
