@@ -28,10 +28,10 @@ inline bool gl_ready() {
 }
 
 // Runs one command through family 0's row, as the interpreter would dispatch it.
-inline void run_command(Command c) {
+inline void run_command(Command c, int family = 0) {
     rdp_reg.cmd0 = c.w0;
     rdp_reg.cmd1 = c.w1;
-    CommandTable[0][c.w0 >> 24]();
+    CommandTable[family][c.w0 >> 24]();
 }
 
 // Prints the usual table and keeps each benchmark's time per item (items as the benchmark

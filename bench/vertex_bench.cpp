@@ -1,10 +1,12 @@
-// Vertex load per vertex: family 0's VERTEX command (position and normal transformed, texture
-// generation off and on), against the same arithmetic written out in one loop
+// Vertex load per vertex: family 0's VERTEX command and family 4's LOADVTX (position and normal
+// transformed, texture generation off and on), against the same arithmetic written out in one
+// loop
 #include <cmath>
 #include <cstdio>
 
 #include "bench_support.h"
 #include "dl_ucode0.h"
+#include "dl_ucode4.h"
 #include "dlist/rdram.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
@@ -37,6 +39,18 @@ void BM_VertexCommand(benchmark::State& state) {
     for (auto _ : state) {
         for (uint32_t k = 0; k < kLoads; ++k)
             bench::run_command(uc0::vertex(0, kPerLoad, kVertices + 16 * kPerLoad * k));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * kLoads * kPerLoad);
+}
+
+// Family 4 loads 32 vertices per command; its texture generation does not divide again.
+void BM_LoadVtxCommand(benchmark::State& state) {
+    constexpr uint32_t kPerLoad4 = 32;
+    rdp_reg.geometry_mode        = state.range(0) ? kGeometryTextureGen : 0;
+    for (auto _ : state) {
+        for (uint32_t k = 0; k < kLoads * kPerLoad / kPerLoad4; ++k)
+            bench::run_command(uc4::loadvtx(0, kPerLoad4, kVertices + 16 * kPerLoad4 * k), 4);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kLoads * kPerLoad);
@@ -99,6 +113,7 @@ void BM_BareTransform(benchmark::State& state) {
 int main(int argc, char** argv) {
     prepare();
     benchmark::RegisterBenchmark("vertex", BM_VertexCommand)->Arg(0)->Arg(1);
+    benchmark::RegisterBenchmark("loadvtx", BM_LoadVtxCommand)->Arg(0)->Arg(1);
     benchmark::RegisterBenchmark("bare_transform", BM_BareTransform)->Arg(0)->Arg(1);
     benchmark::Initialize(&argc, argv);
     bench::FigureReporter reporter;
@@ -109,6 +124,11 @@ int main(int argc, char** argv) {
                        reporter.ns("bare_transform/0"), "bare transform");
     bench::print_ratio("texture generation on", reporter.ns("vertex/1"),
                        reporter.ns("bare_transform/1"), "bare transform");
+    std::printf("\nVertex load, per vertex (family 4: LOADVTX commands of 32 vertices):\n");
+    bench::print_ratio("texture generation off", reporter.ns("loadvtx/0"),
+                       reporter.ns("bare_transform/0"), "bare transform");
+    bench::print_ratio("texture generation on", reporter.ns("loadvtx/1"),
+                       reporter.ns("bare_transform/1"), "bare transform (dividing)");
     benchmark::Shutdown();
     return 0;
 }
