@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <tuple>
 #include <vector>
 
 #include "dl_rdp.h"
@@ -200,65 +199,50 @@ TEST(RobustnessHostileLists, FamiliesOneToThreeListsAtTheirLimits) {
 // Families 5 and 6 aimed at their limits: runs in place that run themselves or each other,
 // texture rectangles at the end of a run, records and tables at the top of RDRAM.
 TEST(RobustnessHostileLists, FamiliesFiveAndSixListsAtTheirLimits) {
-    attach_test_host();
-    constexpr uint32_t kTop = 0x7FFFF8, kList = 0x100000, kRun = 0x180000;
-    using Build                                       = void (*)(Console&, DisplayList&);
-    const std::tuple<int, const char*, Build> lists[] = {
-        {6, "a run of 128 that runs itself",
-         [](Console& c, DisplayList& dl) {
-             DisplayList run(c, kRun);
+    constexpr uint32_t kRun          = 0x180000;
+    static const LimitList family6[] = {
+        {"a run of 128 that runs itself",
+         [](DisplayList& dl) {
+             DisplayList run(test_console(), kRun);
              for (int i = 0; i < 128; ++i)
                  run.add(uc6::run_in_place(128, kRun + 8 * (i % 3)));
              dl.add(uc6::run_in_place(128, kRun));
          }},
-        {6, "runs that call, branch and end the list",
-         [](Console& c, DisplayList& dl) {
-             DisplayList run(c, kRun);
+        {"runs that call, branch and end the list",
+         [](DisplayList& dl) {
+             DisplayList run(test_console(), kRun);
              run.add({cmd::call_dl(kRun), cmd::branch_dl(kList), cmd::end_dl(), cmd::end_dl()});
              dl.add({uc6::run_in_place(4, kRun), uc6::run_in_place(0, kRun)});
          }},
-        {6, "a texture rectangle at the end of a run at the top of RDRAM",
-         [](Console& c, DisplayList& dl) {
-             DisplayList run(c, kTop);
+        {"a texture rectangle at the end of a run at the top of RDRAM",
+         [](DisplayList& dl) {
+             DisplayList run(test_console(), kTop);
              run.add(cmd::word(0xE4, 0xFFFFFF, 0xFFFFFF));
              dl.add({uc6::run_in_place(3, kTop), uc6::run_in_place(0xFF, 0xFFFFFFF8)});
          }},
-        {6, "records at the top of RDRAM",
-         [](Console&, DisplayList& dl) {
+        {"records at the top of RDRAM",
+         [](DisplayList& dl) {
              dl.add({uc6::load_matrix(2, kTop), uc6::load_vertices(32, 2, kTop),
                      uc6::triangles(0xFFF, kTop), cmd::word(0xB1, 0xFFFFFF, kTop),
                      uc6::load_vertices(32, 3, kTop), uc6::moveword(2, 0, 0x7FFFFFFF)});
          }},
-        {5, "records and the coordinate table at the top of RDRAM",
-         [](Console&, DisplayList& dl) {
+    };
+    static const LimitList family5[] = {
+        {"records and the coordinate table at the top of RDRAM",
+         [](DisplayList& dl) {
              dl.add({uc5::texcoord_table(0xFFFFFFFF), uc5::load_vertices(15, 16, kTop),
                      uc5::load_matrix(uc5::kProjection, kTop), uc5::load_matrix(7, kTop),
                      uc5::tri2({{15, 14, 13}, {0, 0, 1}, {1, 0, 0}, {15, 15, 15}}),
                      uc5::moveword(2, 0, 0x7FFFFFFF)});
          }},
-        {5, "600 pushes, then 600 pops",
-         [](Console&, DisplayList& dl) {
+        {"600 pushes, then 600 pops",
+         [](DisplayList& dl) {
              for (int i = 0; i < 600; ++i)
                  dl.add(uc5::load_matrix(uc5::kPush | (i & 2), kTop));
              for (int i = 0; i < 600; ++i)
                  dl.add(uc5::pop_matrix());
          }},
     };
-    for (const auto& [family, what, build] : lists) {
-        reset_core_state();
-        reset_fuzz_state();
-        UcodeType = family;
-        for (uint32_t a = 0x7FF000; a < 0x800000; a += 4)
-            test_console().write_u32(a, a * 2654435761u); // noise at the top of RDRAM
-        DisplayList dl(test_console(), kList);
-        build(test_console(), dl);
-        dl.add({cmd::full_sync(), cmd::end_dl()});
-        run_display_list(kList);
-        run_display_list(kList);
-        EXPECT_TRUE(task_left_sound_state())
-            << what << ": stack depth " << rdp_reg.stack.depth << ", batch " << rdp_reg.batch.count
-            << ", model-view top " << rdp_reg.modelview.modelview_top << ", lights "
-            << rdp_reg.num_lights;
-    }
-    command_budget = kCommandBudget;
+    expect_sound_tasks(5, cmd::end_dl(), family5);
+    expect_sound_tasks(6, cmd::end_dl(), family6);
 }

@@ -1,6 +1,7 @@
 // Family 5's own commands: two lit cubes of 16-bit bricks whose texture coordinates come from
 // the coordinate table, drawn with four-triangle TRI2 commands; each cube's matrix is pushed
 // onto the camera's and popped again
+#include "cube_faces.h"
 #include "dl_rdp.h"
 #include "dl_texture.h"
 #include "dl_ucode5.h"
@@ -36,24 +37,16 @@ void write_table(Console& c) {
         uc5::write_texcoords(c, kTable, 2 * k, st[k][0], st[k][1]);
 }
 
-// Six faces of a cube of half-size 45, four vertices each, counter-clockwise from outside;
-// the normal in the colour bytes.
+// Six faces of a cube of half-size 45, four vertices each; the normal in the colour bytes.
 void write_cube(Console& c) {
-    const int faces[6][3][3] = {
-        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-        {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}, {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
-        {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}},
-    };
-    const int corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    uint32_t address        = kCube;
-    for (const auto& f : faces)
-        for (uint32_t k = 0; k < 4; ++k) {
-            int p[3];
-            for (int a = 0; a < 3; ++a)
-                p[a] = 45 * (f[0][a] + corners[k][0] * f[1][a] + corners[k][1] * f[2][a]);
-            uc5::write_vertex(c, address, int16_t(p[0]), int16_t(p[1]), int16_t(p[2]),
-                              uc5::texcoord_ref(2 * k), uint8_t(f[0][0] * 127),
-                              uint8_t(f[0][1] * 127), uint8_t(f[0][2] * 127), 255);
+    uint32_t address = kCube;
+    for (int f = 0; f < 6; ++f)
+        for (int k = 0; k < 4; ++k) {
+            const CubeCorner q = cube_corner(45, f, k);
+            uc5::write_vertex(c, address, int16_t(q.position[0]), int16_t(q.position[1]),
+                              int16_t(q.position[2]), uc5::texcoord_ref(2 * uint32_t(k)),
+                              uint8_t(q.normal[0] * 127), uint8_t(q.normal[1] * 127),
+                              uint8_t(q.normal[2] * 127), 255);
             address += 12;
         }
 }

@@ -1,6 +1,7 @@
 // A lit, textured cube (16-bit RGBA bricks) over a floor of mirrored 4-bit colour-indexed tiles,
 // written in each of the microcode families 0 to 4: the same triangles in each family's own
 // commands give the same picture
+#include "cube_faces.h"
 #include "dl_rdp.h"
 #include "dl_texture.h"
 #include "dl_ucode0.h"
@@ -43,26 +44,17 @@ void write_textures(Console& c) {
     c.write_u16(kPalette + 2 * (80 + 3), rgba5551(60, 110, 170));
 }
 
-// Six faces of a cube of half-size 50: normal, and two edge directions whose cross product
-// is the normal, so that each face winds counter-clockwise seen from outside.
+// Six faces of a cube of half-size 50, four corners each.
 void write_cube(Console& c) {
-    const int faces[6][3][3] = {
-        {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-        {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}, {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
-        {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}},
-    };
-    const int corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    uint32_t address        = kCube;
-    for (const auto& f : faces)
-        for (const auto& k : corners) {
-            int p[3];
-            for (int a = 0; a < 3; ++a)
-                p[a] = 50 * (f[0][a] + k[0] * f[1][a] + k[1] * f[2][a]);
+    uint32_t address = kCube;
+    for (int f = 0; f < 6; ++f)
+        for (int k = 0; k < 4; ++k) {
+            const CubeCorner q = cube_corner(50, f, k);
             // s and t in 10.5 texels: the 32 x 32 bricks once over each face.
-            const int16_t s = int16_t((k[0] + 1) * 16 * 32), t = int16_t((1 - k[1]) * 16 * 32);
-            uc0::write_vertex(c, address, int16_t(p[0]), int16_t(p[1]), int16_t(p[2]), s, t,
-                              uint8_t(f[0][0] * 127), uint8_t(f[0][1] * 127),
-                              uint8_t(f[0][2] * 127), 255);
+            const int16_t s = int16_t((q.u + 1) * 16 * 32), t = int16_t((1 - q.v) * 16 * 32);
+            uc0::write_vertex(c, address, int16_t(q.position[0]), int16_t(q.position[1]),
+                              int16_t(q.position[2]), s, t, uint8_t(q.normal[0] * 127),
+                              uint8_t(q.normal[1] * 127), uint8_t(q.normal[2] * 127), 255);
             address += 16;
         }
 }
