@@ -1,6 +1,7 @@
 // The fourteen functions the host emulator calls
 #include "config/config_dialog.h"
 #include "config/ucode_select.h"
+#include "host/fullscreen.h"
 #include "host/plugin.h"
 
 #if defined(_WIN32)
@@ -18,7 +19,7 @@ VEXA_EXPORT void VEXA_CALL ProcessDList() { process_dlist(); }
 
 VEXA_EXPORT void VEXA_CALL UpdateScreen() {}
 
-VEXA_EXPORT void VEXA_CALL ChangeWindow() {}
+VEXA_EXPORT void VEXA_CALL ChangeWindow() { toggle_fullscreen(); }
 
 VEXA_EXPORT void VEXA_CALL DllConfig(void* /*owner*/) { open_config_dialog(); }
 

@@ -12,11 +12,51 @@ enum class MessageAnswer { ok, yes, no };
 MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
                                    MessageButtons buttons);
 
-// Client area of a window (GetClientRect). A null window is the plug-in's own window.
-struct ClientRect {
+struct Rect {
     int32_t left, top, right, bottom;
 };
+using ClientRect = Rect;
+
+// Client area of a window (GetClientRect). A null window is the plug-in's own window.
 bool platform_client_rect(void* window, ClientRect* rect);
+
+// Full screen: the display mode and the steps that make a window a topmost popup covering
+// the screen and back, one per USER32 call. Where a window system has a full-screen state of
+// its own (X11 window managers), the popup style stands for that state.
+struct DisplayMode {
+    int32_t width, height, bits;
+    alignas(8) uint8_t record[160]; // the system's own description (DEVMODEA), put back whole
+};
+// EnumDisplaySettingsA(null, ENUM_CURRENT_SETTINGS).
+bool platform_current_display_mode(DisplayMode* mode);
+// ChangeDisplaySettingsA(CDS_FULLSCREEN) with only depth and size set; false when refused.
+bool platform_change_display_mode(int32_t width, int32_t height, int32_t bits);
+bool platform_test_registry_display_mode(); // ChangeDisplaySettingsA(null, CDS_TEST)
+void platform_reset_display_mode(
+    const DisplayMode* mode);         // (mode, CDS_RESET); null: the registry's
+void platform_show_cursor(bool show); // ShowCursor
+
+// Window styles as USER32 numbers them.
+constexpr uint32_t kStylePopup       = 0x80000000; // WS_POPUP
+constexpr uint32_t kStyleVisible     = 0x10000000; // WS_VISIBLE
+constexpr uint32_t kExStyleTopmost   = 0x00000008; // WS_EX_TOPMOST
+constexpr uint32_t kExStyleAppWindow = 0x00040000; // WS_EX_APPWINDOW
+
+bool platform_window_rect(void* window, Rect* rect);             // GetWindowRect, screen pixels
+bool platform_window_normal_rect(void* window, Rect* rect);      // GetWindowPlacement
+void* platform_window_menu(void* window);                        // GetMenu; null without one
+void platform_set_window_menu(void* window, void* menu);         // SetMenu
+uint32_t platform_window_style(void* window);                    // GWL_STYLE
+uint32_t platform_window_ex_style(void* window);                 // GWL_EXSTYLE
+void platform_set_window_style(void* window, uint32_t style);    // SetWindowLongA(GWL_STYLE)
+void platform_set_window_ex_style(void* window, uint32_t style); // SetWindowLongA(GWL_EXSTYLE)
+bool platform_window_visible(void* window);                      // IsWindowVisible
+enum class ShowWindowAs { hide, show, normal };                  // SW_HIDE, SW_SHOW, SW_SHOWNORMAL
+void platform_show_window(void* window, ShowWindowAs how);       // ShowWindow
+// SetWindowPos with SWP_SHOWWINDOW: to the top of its layer, into or out of the topmost layer, to
+// `rect`, keeping the size when `keep_size` (SWP_NOSIZE).
+enum class WindowLayer { top, topmost, not_topmost }; // HWND_TOP, HWND_TOPMOST, HWND_NOTOPMOST
+void platform_place_window(void* window, WindowLayer layer, const Rect& rect, bool keep_size);
 
 // The pixel format request of the OpenGL context (a PIXELFORMATDESCRIPTOR's fields in use).
 struct PixelFormatRequest {

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -366,8 +367,196 @@ static void read_ini(const Plugin& p, int family) {
     if (dialog) SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+// ChangeDisplaySettingsA as the plug-in calls it, through its import table: every call is
+// recorded, and the full-screen mode is refused when asked to (as most current drivers refuse
+// 16-bit modes).
+struct ModeCall {
+    bool has_mode;
+    DEVMODEA mode;
+    DWORD flags;
+};
+static std::vector<ModeCall> mode_calls;
+static bool refuse_fullscreen_mode;
+static decltype(&ChangeDisplaySettingsA) real_change_display_settings;
+
+static LONG WINAPI recorded_change_display_settings(DEVMODEA* mode, DWORD flags) {
+    ModeCall call{mode != nullptr, {}, flags};
+    if (mode) std::memcpy(&call.mode, mode, std::min<size_t>(mode->dmSize, sizeof call.mode));
+    mode_calls.push_back(call);
+    if (refuse_fullscreen_mode && mode && flags == CDS_FULLSCREEN) return DISP_CHANGE_BADMODE;
+    return real_change_display_settings(mode, flags);
+}
+
+// Points the DLL's import of user32!ChangeDisplaySettingsA at the recorder.
+static bool hook_change_display_settings(HMODULE dll) {
+    auto* base = reinterpret_cast<uint8_t*>(dll);
+    auto* dos  = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt   = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name;
+         ++d) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "user32.dll") != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<char*>(by_name->Name), "ChangeDisplaySettingsA"))
+                continue;
+            DWORD old;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+            real_change_display_settings =
+                reinterpret_cast<decltype(real_change_display_settings)>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<DWORD_PTR>(&recorded_change_display_settings);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
+// ShowCursor's display counter of this thread: 0 shown, -1 hidden once.
+static int cursor_count() {
+    const int count = ShowCursor(FALSE);
+    ShowCursor(TRUE);
+    return count + 1;
+}
+
+struct WindowState {
+    DWORD style, ex_style;
+    HMENU menu;
+    RECT rect;
+    bool status_bar_visible;
+    int cursor;
+};
+
+static WindowState state_of(HWND window, HWND status_bar) {
+    WindowState s{};
+    s.style    = GetWindowLongA(window, GWL_STYLE);
+    s.ex_style = GetWindowLongA(window, GWL_EXSTYLE);
+    s.menu     = GetMenu(window);
+    GetWindowRect(window, &s.rect);
+    s.status_bar_visible = status_bar && IsWindowVisible(status_bar);
+    s.cursor             = cursor_count();
+    return s;
+}
+
+static std::string rect_text(const RECT& r) {
+    char text[80];
+    std::snprintf(text, sizeof text, "(%ld, %ld)-(%ld, %ld)", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+static std::string hex(DWORD value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lX", value);
+    return text;
+}
+
+// The host windows that go full screen and back: with a menu, a status bar and an extended
+// style of their own, or with neither menu nor status bar, or with a status bar the user hid.
+struct HostWindowCase {
+    const char* name;
+    bool menu;
+    bool status_bar;
+    bool status_bar_hidden;
+};
+
+static void check_fullscreen_round_trip(const Plugin& p, const HostWindowCase& c, bool refuse) {
+    const std::string what = std::string(c.name) + (refuse ? ", 16-bit mode refused" : "") + ": ";
+    HMENU menu             = nullptr;
+    if (c.menu) {
+        menu = CreateMenu();
+        AppendMenuA(menu, MF_STRING, 1, "&File");
+    }
+    HWND window =
+        CreateWindowExA(WS_EX_ACCEPTFILES, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                        50, 400, 300, nullptr, menu, GetModuleHandleA(nullptr), nullptr);
+    HWND status_bar = nullptr;
+    if (c.status_bar)
+        status_bar =
+            CreateWindowA("STATIC", "status", WS_CHILD | (c.status_bar_hidden ? 0 : WS_VISIBLE), 0,
+                          230, 400, 20, window, nullptr, GetModuleHandleA(nullptr), nullptr);
+    static TinyConsole console(0x14, "FULL SCREEN");
+    HostGfxInfo info = console.gfx_info(window);
+    info.status_bar  = status_bar;
+    check(p.InitiateGFX(info) == 1, what + "InitiateGFX");
+
+    const WindowState before = state_of(window, status_bar);
+    const RECT screen        = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    mode_calls.clear();
+    refuse_fullscreen_mode = refuse;
+    p.ChangeWindow();
+    const WindowState full = state_of(window, status_bar);
+
+    const bool asked  = !mode_calls.empty() && mode_calls[0].has_mode;
+    const DEVMODEA& m = mode_calls.empty() ? DEVMODEA{} : mode_calls[0].mode;
+    check(asked && mode_calls[0].flags == CDS_FULLSCREEN && m.dmSize == 148 &&
+              m.dmFields == 0x1C0000 && m.dmBitsPerPel == 16 &&
+              LONG(m.dmPelsWidth) == screen.right && LONG(m.dmPelsHeight) == screen.bottom,
+          what + "asks for the desktop's size at 16 bits per pixel, fields 1C0000, 148 bytes");
+    // The system keeps top-level windows clipping their siblings.
+    check((full.style & ~WS_CLIPSIBLINGS) == (WS_POPUP | WS_VISIBLE),
+          what + "full screen: a visible popup, style " + hex(full.style));
+    check((full.ex_style & (WS_EX_TOPMOST | WS_EX_APPWINDOW)) == (WS_EX_TOPMOST | WS_EX_APPWINDOW),
+          what + "full screen: topmost application window, extended style " + hex(full.ex_style));
+    check(EqualRect(&full.rect, &screen),
+          what + "full screen covers the screen: " + rect_text(full.rect));
+    check(full.menu == nullptr, what + "full screen: no menu");
+    check(!full.status_bar_visible, what + "full screen: no status bar");
+    check(full.cursor == before.cursor - 1, what + "full screen hides the cursor");
+    RECT r;
+    GetClientRect(window, &r);
+    check(r.right == screen.right && r.bottom == screen.bottom,
+          what + "the client area is the screen: " + rect_text(r));
+
+    const size_t entered = mode_calls.size();
+    p.ChangeWindow();
+    const WindowState back = state_of(window, status_bar);
+    check(back.style == before.style,
+          what + "back: style " + hex(back.style) + " (was " + hex(before.style) + ")");
+    check(back.ex_style == before.ex_style, what + "back: extended style " + hex(back.ex_style) +
+                                                " (was " + hex(before.ex_style) + ")");
+    check(EqualRect(&back.rect, &before.rect), what + "back: rectangle " + rect_text(back.rect) +
+                                                   " (was " + rect_text(before.rect) + ")");
+    check(back.menu == before.menu, what + "back: the menu is the window's again");
+    check(back.status_bar_visible == before.status_bar_visible,
+          what + "back: the status bar is as visible as before");
+    check(back.cursor == before.cursor, what + "back: the cursor shows again");
+
+    // A mode that was set is undone through the registry's mode and the saved one; a mode
+    // that was refused is not undone at all.
+    std::vector<ModeCall> leave(mode_calls.begin() + entered, mode_calls.end());
+    const bool mode_was_set = !refuse && asked;
+    if (mode_was_set)
+        check(leave.size() == 3 && !leave[0].has_mode && leave[0].flags == CDS_TEST &&
+                  !leave[1].has_mode && leave[1].flags == CDS_RESET && leave[2].has_mode &&
+                  leave[2].flags == CDS_RESET && LONG(leave[2].mode.dmPelsWidth) == screen.right,
+              what + "leaving tests the registry's mode, resets to it, then to the saved mode");
+    else
+        check(leave.empty(),
+              what + "leaving changes no display mode: " + std::to_string(leave.size()) + " calls");
+    DestroyWindow(window);
+}
+
+static void check_fullscreen(const Plugin& p) {
+    if (!hook_change_display_settings(static_cast<HMODULE>(p.library))) {
+        check(false, "the DLL imports ChangeDisplaySettingsA from user32.dll");
+        return;
+    }
+    const HostWindowCase cases[] = {
+        {"menu and status bar", true, true, false},
+        {"no menu, no status bar", false, false, false},
+        {"hidden status bar", true, true, true},
+    };
+    for (bool refuse : {false, true})
+        for (const HostWindowCase& c : cases)
+            check_fullscreen_round_trip(p, c, refuse);
+}
+
 // win32-checks DLL SECTION [FAMILY]: SECTION is resource, dialog, message-boxes, context,
-// ini-write or ini-read (the family that the file holds for the game).
+// ini-write, ini-read (the family that the file holds for the game) or fullscreen.
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::printf("usage: win32-checks DLL SECTION [FAMILY]\n");
@@ -386,6 +575,7 @@ int main(int argc, char** argv) {
     if (section == "context") check_context(p);
     if (section == "ini-write") write_ini(p);
     if (section == "ini-read" && argc > 3) read_ini(p, std::atoi(argv[3]));
+    if (section == "fullscreen") check_fullscreen(p);
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 && passed > 0 ? 0 : 1;
 }

@@ -141,7 +141,8 @@ TEST_P(Win32Checks, PassUnderWine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sections, Win32Checks,
-                         testing::Values("resource", "dialog", "message-boxes", "context"),
+                         testing::Values("resource", "dialog", "message-boxes", "context",
+                                         "fullscreen"),
                          [](const testing::TestParamInfo<const char*>& param) {
                              std::string name = param.param;
                              name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
