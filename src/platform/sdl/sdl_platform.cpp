@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/sdl/sdl_window.h"
+#include "platform/sdl/sdl_x11.h"
 
 MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
                                    MessageButtons buttons) {
@@ -45,6 +46,14 @@ bool platform_client_rect(void* window, ClientRect* rect) {
     SDL_Window* w = sdl_window_for(window);
     if (!w) return false;
     SDL_PumpEvents(); // lets SDL see size changes of the window
+    // SDL follows the size of its own windows only: a host's X11 window is asked directly.
+    X11Window x;
+    Rect screen;
+    if (window && x11_window_of(window, &x) && x11_client_rect(x, &screen)) {
+        rect->right  = screen.right - screen.left;
+        rect->bottom = screen.bottom - screen.top;
+        return true;
+    }
     int width = 0, height = 0;
     SDL_GetWindowSize(w, &width, &height);
     rect->right  = width;
