@@ -13,20 +13,11 @@
 #include "host_ini.h"
 #include "plugin_loader.h"
 #include "support/exported_names.h"
+#include "support/loaded_plugin.h"
 
 namespace {
 
-Plugin& plugin() {
-    static Plugin p;
-    static bool loaded = [] {
-        std::string error;
-        bool ok = load_plugin(VEXA_PLUGIN_PATH, &p, &error);
-        EXPECT_TRUE(ok) << error;
-        return ok;
-    }();
-    EXPECT_TRUE(loaded);
-    return p;
-}
+Plugin& plugin() { return loaded_plugin(); }
 
 Console& console() {
     static Console* c = new Console;

@@ -18,20 +18,11 @@
 #include "dl_ucode0.h"
 #include "host_ini.h"
 #include "plugin_loader.h"
+#include "support/loaded_plugin.h"
 
 namespace {
 
-Plugin& plugin() {
-    static Plugin p;
-    static bool loaded = [] {
-        std::string error;
-        const bool ok = load_plugin(VEXA_PLUGIN_PATH, &p, &error);
-        EXPECT_TRUE(ok) << error;
-        return ok;
-    }();
-    EXPECT_TRUE(loaded);
-    return p;
-}
+Plugin& plugin() { return loaded_plugin(); }
 
 Console& console() {
     static Console* c = new Console;
