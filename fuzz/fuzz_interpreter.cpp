@@ -1,5 +1,4 @@
 // Fuzzes the interpreter with every family row: hostile display lists over a real GL context
-#include "host/plugin.h"
 #include "interpreter_run.h"
 
 static Console* console;
@@ -7,7 +6,7 @@ static RdramChunks chunks;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     console = new Console;
-    if (!initiate_gfx(console->gfx_info(nullptr))) __builtin_trap();
+    start_fuzz_plugin(*console);
     return 0;
 }
 

@@ -2,8 +2,11 @@
 #pragma once
 #include <cstring>
 
+#include "console.h"
 #include "dlist/interpreter.h"
 #include "dlist/rdp_reg.h"
+#include "host/plugin.h"
+#include "platform/platform.h"
 #include "texture/texture_cache.h"
 #include "texture/texture_memory.h"
 #include "texture/tile_commands.h"
@@ -19,4 +22,11 @@ inline void reset_fuzz_state() {
     reset_texture_memory();
     std::memset(TileCoordFactor, 0, sizeof TileCoordFactor);
     command_budget = kFuzzCommandBudget;
+}
+
+// The plug-in's own window, 8 x 6 pixels: a real context whose clears, swaps and
+// rasterisation cost next to nothing.
+inline void start_fuzz_plugin(Console& console) {
+    platform_override_own_window_size(8, 6);
+    if (!initiate_gfx(console.gfx_info(nullptr))) __builtin_trap();
 }

@@ -1,6 +1,5 @@
 // Fuzzes the tile and load commands, the texel converters and the texture cache
 #include "console.h"
-#include "host/plugin.h"
 #include "textures_run.h"
 
 static Console* console;
@@ -8,7 +7,7 @@ static Console* console;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     console = new Console;
     fill_texture_rdram(*console);
-    if (!initiate_gfx(console->gfx_info(nullptr))) __builtin_trap();
+    start_fuzz_plugin(*console);
     return 0;
 }
 

@@ -39,13 +39,13 @@ inline void run_texture_command(uint32_t op, const TextureStep& s, void (*handle
 }
 
 // A converter called directly as the cache would, with a hostile source, row length and
-// rectangle; the rectangle always fits the tile's texel area.
+// rectangle. What can go wrong is where the reads land, and the corner and row length alone
+// reach every address: the rectangle is at most 64 x 64 texels, so that a step stays cheap.
 inline void run_converter(const TextureStep& s) {
     const int32_t s0             = static_cast<int32_t>((s.w0 >> 8) & 0xFFF);
     const int32_t t0             = static_cast<int32_t>(s.w0 >> 20);
-    const int32_t width          = 1 + static_cast<int32_t>(s.w2 & 0x3FF);
-    int32_t height               = 1 + static_cast<int32_t>((s.w2 >> 10) & 0x3FF);
-    height                       = std::min<int32_t>(height, kTileTexels / width);
+    const int32_t width          = 1 + static_cast<int32_t>(s.w2 & 0x3F);
+    const int32_t height         = 1 + static_cast<int32_t>((s.w2 >> 10) & 0x3F);
     texel_line                   = static_cast<int32_t>(s.w2 >> 19);
     nibble_offset                = static_cast<int32_t>((s.w0 >> 5) & 3);
     const TexelConverter convert = TexelConverters[s.w0 & 31];

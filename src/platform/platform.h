@@ -132,6 +132,10 @@ void platform_override_host_dir(const char* dir); // null restores the executabl
 const char* platform_host_dir_override();
 void platform_install_ui_script(const UiScript* script); // null restores the real UI
 const UiScript* platform_ui_script();
+// Test seam: the size of the window the plug-in opens for itself when the host gives none
+// (640 x 480 unless set before the first window is made); the fuzzers draw into a few pixels.
+void platform_override_own_window_size(int32_t width, int32_t height);
+void platform_own_window_size(int32_t* width, int32_t* height);
 
 enum class GlStep {
     none,

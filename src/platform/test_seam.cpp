@@ -23,3 +23,14 @@ void platform_override_host_dir(const char* dir) {
 const char* platform_host_dir_override() {
     return host_dir_overridden ? host_dir_override.c_str() : nullptr;
 }
+
+static int32_t own_window_width = 640, own_window_height = 480;
+
+void platform_override_own_window_size(int32_t width, int32_t height) {
+    own_window_width  = width;
+    own_window_height = height;
+}
+void platform_own_window_size(int32_t* width, int32_t* height) {
+    *width  = own_window_width;
+    *height = own_window_height;
+}

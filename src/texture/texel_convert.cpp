@@ -175,9 +175,9 @@ static int32_t component(uint32_t color, int byte) { return (color >> (8 * byte)
 // primitive and environment colours.
 template <typename F> static void per_channel(Texel& x, F f) {
     const uint32_t prim = rdp_reg.prim_color, env = rdp_reg.env_color;
-    uint8_t* c[3] = {&x.r, &x.g, &x.b};
-    for (int i = 0; i < 3; ++i)
-        *c[i] = clamp_channel(f(*c[i], component(prim, 3 - i), component(env, 3 - i)));
+    x.r = clamp_channel(f(x.r, component(prim, 3), component(env, 3)));
+    x.g = clamp_channel(f(x.g, component(prim, 2), component(env, 2)));
+    x.b = clamp_channel(f(x.b, component(prim, 1), component(env, 1)));
 }
 
 // Shifts of possibly negative products are arithmetic.

@@ -2,6 +2,7 @@
 #include "platform/sdl/sdl_window.h"
 
 #include "host/plugin.h"
+#include "platform/platform.h"
 
 static SDL_Window* own_window;
 static SDL_Window* foreign_window;
@@ -32,9 +33,12 @@ SDL_Window* sdl_window_for(void* window) {
     if (!window) {
         // Linux hosts pass no window: the plug-in shows its own, 640 x 480 like the
         // console's high-resolution mode.
-        if (!own_window)
+        if (!own_window) {
+            int32_t width, height;
+            platform_own_window_size(&width, &height);
             own_window = SDL_CreateWindow(kPluginName, SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, 640, 480, SDL_WINDOW_OPENGL);
+                                          SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_OPENGL);
+        }
         return own_window;
     }
     if (foreign_window && foreign_handle == window) return foreign_window;
