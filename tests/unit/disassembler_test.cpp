@@ -11,6 +11,8 @@
 #include "dl_ucode0.h"
 #include "dl_ucode1_3.h"
 #include "dl_ucode4.h"
+#include "dl_ucode5.h"
+#include "dl_ucode6.h"
 #include "dlist/interpreter.h"
 #include "support/test_host.h"
 
@@ -158,6 +160,33 @@ TEST_F(Disassembler, LaterFamiliesWithTheirOwnDecodings) {
                   {{uc4::cycle_type(2)}, "UC4_SETOTHERMODE_H CYCLETYPE 2"},
                   {{uc4::pop_matrix()}, "UC4_POPMATRIX      modelview"},
                   {{uc4::end_dl()}, "UC4_ENDDL  <- end of task"}});
+}
+
+// Families 5 and 6 over family 0's row: their own vertices, triangles, slots and runs.
+TEST_F(Disassembler, FamiliesFiveAndSixWithTheirOwnDecodings) {
+    expect_lines(
+        5, 0x1000,
+        {{{uc5::texcoord_table(0x3000)}, "RSP_RESERVED2      coordinate table 00003000 (0x003000)"},
+         {{uc5::load_vertices(2, 16, 0x2000)},
+          "UC5_LOADVTX        16 vertices to vtx[2..17] from 00002000 (0x002000), "
+          "coordinate table at 0x003000"},
+         {{uc5::tri2({{1, 2, 3}, {0, 0, 0}, {15, 14, 0}})},
+          "UC5_TRI2           v1 v2 v3, v15 v14 v0"},
+         {{uc5::load_matrix(uc5::kProjection | uc5::kPush, 0x100)},
+          "UC5_LOADMTX        projection mul nopush 00000100 (0x000100)"},
+         {{uc5::num_lights(8)}, "MOVEWORD           NUMLIGHT 0"},
+         {{uc5::pop_matrix()}, "UC5_POPMATRIX      modelview"},
+         {{cmd::end_dl()}, "ENDDL  <- end of task"}});
+    expect_lines(
+        6, 0x1000,
+        {{{uc6::load_matrix(3, 0x100)}, "UC6_LOADMTX        slot 3 (none) 00000100 (0x000100)"},
+         {{uc6::load_vertices(32, 1, 0x2000)},
+          "UC6_LOADVTX        32 vertices to vtx[0..31] from 00002000 (0x002000), "
+          "projection from slot 1"},
+         {{uc6::triangles(2, 0x2100)},
+          "UC6_DMATRI         2 triangle records from 00002100 (0x002100)"},
+         {{uc6::run_in_place(200, 0x81003000)}, "UC6_DL_INMEM       1 command at 0x003000"},
+         {{cmd::end_dl()}, "ENDDL  <- end of task"}});
 }
 
 // A call indents the called list, a branch replaces the active list, an end returns to the

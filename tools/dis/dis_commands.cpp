@@ -31,8 +31,7 @@ void install(DisCommand* row, const DisEntry* entries, int count) {
 }
 
 // The same bytes as the interpreter's rows: family 4 shares no reserved byte but 0x00, family
-// 6 only 0x02 and 0x08; families whose own commands the disassembler does not know yet show
-// the shared ones only.
+// 6 only 0x02 and 0x08.
 DisRows build_rows() {
     DisRows r;
     for (int family = 0; family < kUcodeFamilies; ++family) {
@@ -51,6 +50,10 @@ DisRows build_rows() {
     install(r.rows[2], kUcode2Dis, kUcode2DisCount);
     install(r.rows[3], kUcode3Dis, kUcode3DisCount);
     install(r.rows[4], kUcode4Dis, kUcode4DisCount);
+    for (int family = 5; family <= 6; ++family)
+        install(r.rows[family], kUcode0Dis, kUcode0DisCount);
+    install(r.rows[5], kUcode5Dis, kUcode5DisCount);
+    install(r.rows[6], kUcode6Dis, kUcode6DisCount);
     return r;
 }
 

@@ -36,6 +36,7 @@ void print_vertices(std::string& out, uint32_t first, uint32_t count);
 void print_triangle_of(std::string& out, uint32_t word, uint32_t (*index)(uint32_t, int));
 void print_texture(std::string& out);
 void print_light_color(std::string& out); // MOVEWORD LIGHTCOL
+void print_moveword(std::string& out, uint32_t (*light_count)(uint32_t cmd1));
 void print_other_mode_field(std::string& out, bool high, int32_t shift);
 
 // Rows of each part: the RDP commands of every family, and each family's own commands.
@@ -49,3 +50,5 @@ extern const DisEntry kUcode1Dis[], kUcode2Dis[], kUcode3Dis[]; // over family 0
 extern const int kUcode1DisCount, kUcode2DisCount, kUcode3DisCount;
 extern const DisEntry kUcode4Dis[];
 extern const int kUcode4DisCount;
+extern const DisEntry kUcode5Dis[], kUcode6Dis[]; // over family 0's row
+extern const int kUcode5DisCount, kUcode6DisCount;

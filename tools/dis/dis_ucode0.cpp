@@ -142,13 +142,13 @@ void print_light_color(std::string& out) {
            lightcol_main(cmd0()) ? "rgba" : "rgba_copy", cmd1());
 }
 
-namespace {
+namespace {} // namespace
 
-template <uint32_t (*Count)(uint32_t)> void moveword(std::string& out) {
+void print_moveword(std::string& out, uint32_t (*count)(uint32_t cmd1)) {
     const uint32_t w0 = cmd0(), w1 = cmd1();
     switch (moveword_index(w0)) {
     case kMoveWordMatrix: append(out, "MATRIX (none)"); break;
-    case kMoveWordNumLight: append(out, "NUMLIGHT %u", Count(w1)); break;
+    case kMoveWordNumLight: append(out, "NUMLIGHT %u", count(w1)); break;
     case kMoveWordClip: append(out, "CLIP offset %u %08X", moveword_offset(w0), w1); break;
     case kMoveWordSegment: append(out, "SEGMENT %u = %08X", segment_number(w0), w1); break;
     case kMoveWordFog: append(out, "FOG %08X", w1); break;
@@ -157,6 +157,12 @@ template <uint32_t (*Count)(uint32_t)> void moveword(std::string& out) {
     case kMoveWordPerspNorm: append(out, "PERSPNORM %08X", w1); break;
     default: append(out, "index %02X (none)", moveword_index(w0)); break;
     }
+}
+
+namespace {
+
+template <uint32_t (*Count)(uint32_t)> void moveword(std::string& out) {
+    print_moveword(out, Count);
 }
 
 void popmatrix(std::string& out) { append(out, cmd1() == 0 ? "modelview" : "projection (none)"); }
