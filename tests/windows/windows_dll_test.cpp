@@ -272,3 +272,29 @@ TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
 }
 
 } // namespace
+
+// A frame captured by the DLL under Wine replays on Linux to the Linux build's own frame and
+// to what the DLL drew.
+TEST_F(WindowsDll, CaptureUnderWineReplaysOnLinux) {
+    const fs::path out = fs::path(testing::TempDir()) / "vexa-windows-capture";
+    fs::remove_all(out);
+    const Output wine = run("VEXA_CAPTURE=" + (out / "caps").string() + " timeout 300 " +
+                            VEXA_WINE_RUN " " + kBuild + "/vexa-host.exe --scene mesh --frames 1 " +
+                            "--plugin " + kDll + " --out " + (out / "windows").string());
+    if (wine.status == kWineMissing) GTEST_SKIP() << wine.text;
+    ASSERT_EQ(wine.status, 0) << wine.text;
+    const fs::path capture = out / "caps" / "4A58455607000000-45-000.vxc";
+    ASSERT_TRUE(fs::exists(capture)) << wine.text;
+
+    const std::string host = VEXA_HOST_PATH;
+    ASSERT_EQ(
+        run(host + " --replay " + capture.string() + " --out " + (out / "replay").string()).status,
+        0);
+    ASSERT_EQ(run(host + " --scene mesh --frames 1 --out " + (out / "linux").string()).status, 0);
+    const fs::path replayed = out / "replay" / "4A58455607000000-45-000.png";
+    Image live, replay;
+    ASSERT_TRUE(load_png(out / "linux" / "mesh-000.png", &live));
+    ASSERT_TRUE(load_png(replayed, &replay));
+    EXPECT_TRUE(live.rgba == replay.rgba) << "the replay differs from the Linux frame";
+    expect_same_picture(replayed, out / "windows" / "mesh-000.png");
+}
