@@ -136,9 +136,10 @@ void run_display_list(uint32_t start) {
             rdp_reg.batch.count = 0;
         }
         CommandTable[UcodeType][op]();
-        if (rdp_reg.dlist_end) return;
+        if (rdp_reg.dlist_end) break;
     }
-    // Out of budget: the task ends as if its list had ended.
+    // Out of budget, the task ends as if its list had ended. Triangles still waiting were
+    // added by a run in place that also ended the list: they belong to this frame.
     if (rdp_reg.batch.count > 0) {
         flush_batch(rdp_reg.batch.indices);
         rdp_reg.batch.count = 0;

@@ -159,6 +159,16 @@ TEST_F(Ucode6, RunsInPlaceCountTheirCommandsAndReturn) {
     dl.add({uc6::run_in_place(3, 0x208000), cmd::end_dl()});
     run_interpreted_task(kListAddress);
     EXPECT_EQ(probe_batch, 6u);
+
+    // A run that ends the list after its triangles: they are drawn in this task, not left
+    // waiting for the next one (a fuzz finding).
+    DisplayList ending(c, 0x209000);
+    ending.add({uc6::triangles(1, 0x207000), cmd::end_dl()});
+    DisplayList ended(c, kListAddress);
+    ended.add({uc6::run_in_place(2, 0x209000), cmd::end_dl()});
+    run_interpreted_task(kListAddress);
+    EXPECT_EQ(rdp_reg.batch.count, 0);
+    EXPECT_EQ(rdp_reg.stack.depth, -1);
 }
 
 TEST_F(Ucode6, ATextureRectangleInARunTakesItsTwentyFourBytesFromTheRun) {
