@@ -69,15 +69,13 @@ uint32_t fetch_command() {
     return a;
 }
 
-// The task's remaining commands: runs in place spend from it as the list does.
-static uint32_t commands_left;
+// Runs in place spend from a budget of their own, as large as the list's, so that the list's
+// loop keeps its counter in a register.
+static uint32_t run_commands_left;
 static uint32_t builds_before_task;
 
-static bool spend_command() {
-    if (textures_built - builds_before_task >= texture_build_budget) commands_left = 0;
-    if (commands_left == 0) return false;
-    commands_left -= 1;
-    return true;
+static bool texture_budget_spent() {
+    return textures_built - builds_before_task >= texture_build_budget;
 }
 
 void run_in_place(uint32_t address, uint32_t commands) {
@@ -86,7 +84,10 @@ void run_in_place(uint32_t address, uint32_t commands) {
     uint32_t next         = address & kRdramMask;
     run_cursor            = &next;
     run_depth += 1;
-    for (uint32_t i = 0; i < commands && !rdp_reg.dlist_end && spend_command(); ++i) {
+    for (uint32_t i = 0;
+         i < commands && !rdp_reg.dlist_end && run_commands_left > 0 && !texture_budget_spent();
+         ++i) {
+        run_commands_left -= 1;
         const uint32_t a = next;
         fetch_at(a);
         next = (a + 8) & kRdramMask;
@@ -126,9 +127,9 @@ void run_display_list(uint32_t start) {
     }
 
     const bool* keeps  = KeepsBatch[UcodeType];
-    commands_left      = command_budget;
+    run_commands_left  = command_budget;
     builds_before_task = textures_built;
-    while (spend_command()) {
+    for (uint32_t budget = command_budget; budget > 0; --budget) {
         fetch_command();
         const uint32_t op = opcode(rdp_reg.cmd0);
         if (rdp_reg.batch.count > 0 && !keeps[op]) {
@@ -137,6 +138,7 @@ void run_display_list(uint32_t start) {
         }
         CommandTable[UcodeType][op]();
         if (rdp_reg.dlist_end) break;
+        if (texture_budget_spent()) break;
     }
     // Out of budget, the task ends as if its list had ended. Triangles still waiting were
     // added by a run in place that also ended the list: they belong to this frame.

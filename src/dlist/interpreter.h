@@ -24,8 +24,8 @@ uint32_t fetch_command();
 
 // Runs `commands` commands in place from an RDRAM offset, without the batch flush between them
 // and without touching the display-list stack. A run may start another run up to
-// kRunNesting levels deep; a deeper one is ignored. Every command counts against the task's
-// command budget, and the run stops early when the task's list ends inside it.
+// kRunNesting levels deep; a deeper one is ignored. The runs of a task share a command budget
+// as large as the list's, and a run stops early when the task's list ends inside it.
 constexpr int kRunNesting = 4;
 void run_in_place(uint32_t address, uint32_t commands);
 
