@@ -58,14 +58,19 @@ void platform_show_window(void* window, ShowWindowAs how);       // ShowWindow
 enum class WindowLayer { top, topmost, not_topmost }; // HWND_TOP, HWND_TOPMOST, HWND_NOTOPMOST
 void platform_place_window(void* window, WindowLayer layer, const Rect& rect, bool keep_size);
 
-// The pixel format request of the OpenGL context (a PIXELFORMATDESCRIPTOR's fields in use).
+// The pixel format request of the OpenGL context (a PIXELFORMATDESCRIPTOR's fields in use),
+// the one description of the format on every platform. No alpha, stencil, accumulation or
+// auxiliary buffer: the frame is opaque.
+constexpr uint32_t kPfdDoubleBuffer = 0x1;
 struct PixelFormatRequest {
-    uint16_t size      = 40;
-    uint16_t version   = 1;
-    uint32_t flags     = 0x25; // draw to window, support OpenGL, double buffer
-    uint8_t pixel_type = 0;    // RGBA
-    uint8_t color_bits = 32;
-    uint8_t depth_bits = 16;
+    uint16_t size        = 40;
+    uint16_t version     = 1;
+    uint32_t flags       = 0x25; // draw to window, support OpenGL, double buffer
+    uint8_t pixel_type   = 0;    // RGBA
+    uint8_t color_bits   = 32;   // red, green and blue together
+    uint8_t alpha_bits   = 0;
+    uint8_t depth_bits   = 16;
+    uint8_t stencil_bits = 0;
 };
 
 // The steps of OpenGL context creation and release, one per Win32 call.

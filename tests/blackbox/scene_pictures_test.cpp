@@ -1,8 +1,11 @@
 // Demo scenes rendered by vexa-host through the loaded plug-in
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
@@ -34,22 +37,32 @@ struct Picture {
     }
 };
 
-Picture render(const std::string& scene) {
+Picture load_png(const std::string& png) {
     Picture pic;
-    char dir[] = "/tmp/vexa-scene-XXXXXX";
-    if (!mkdtemp(dir)) return pic;
-    const std::string command = std::string(VEXA_HOST_PATH) + " --scene " + scene + " --out " +
-                                dir + " --plugin " + VEXA_PLUGIN_PATH + " >/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    const std::string png = std::string(dir) + "/" + scene + "-000.png";
-    int channels          = 0;
-    unsigned char* data   = stbi_load(png.c_str(), &pic.width, &pic.height, &channels, 4);
+    int channels        = 0;
+    unsigned char* data = stbi_load(png.c_str(), &pic.width, &pic.height, &channels, 4);
     EXPECT_NE(data, nullptr) << png;
     if (data) {
         pic.pixels.assign(reinterpret_cast<char*>(data), 4 * pic.width * pic.height);
         stbi_image_free(data);
     }
-    std::system((std::string("rm -rf ") + dir).c_str());
+    return pic;
+}
+
+// Runs vexa-host with `options` into a fresh folder and returns the folder.
+std::string run_host(const std::string& options) {
+    char dir[] = "/tmp/vexa-scene-XXXXXX";
+    if (!mkdtemp(dir)) return "";
+    const std::string command = std::string(VEXA_HOST_PATH) + " " + options + " --out " + dir +
+                                " --plugin " + VEXA_PLUGIN_PATH + " >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return dir;
+}
+
+Picture render(const std::string& scene) {
+    const std::string dir = run_host("--scene " + scene);
+    const Picture pic     = load_png(dir + "/" + scene + "-000.png");
+    std::system(("rm -rf " + dir).c_str());
     return pic;
 }
 
@@ -155,6 +168,27 @@ TEST(ScenePictures, FamilySixTerrainAndCubeThroughTwoSlots) {
                                       {120, 180, 63, 144, 41, "terrain through slot 1"},
                                       {165, 95, 105, 230, 153, "cube run in place, through slot 0"},
                                       {180, 110, 126, 217, 250, "the cube's front"}});
+}
+
+// The frames have no alpha: an image viewer must show them as the game window does.
+TEST(ScenePictures, EveryDemoFrameIsOpaque) {
+    const std::string dir = run_host("--frames 2");
+    std::vector<std::string> files;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            if (std::string(e->d_name).find(".png") != std::string::npos)
+                files.push_back(dir + "/" + e->d_name);
+        closedir(d);
+    }
+    EXPECT_GE(files.size(), 12u) << "two frames of each demo scene";
+    for (const std::string& file : files) {
+        const Picture pic = load_png(file);
+        int translucent   = 0;
+        for (size_t i = 3; i < pic.pixels.size(); i += 4)
+            translucent += static_cast<unsigned char>(pic.pixels[i]) != 255;
+        EXPECT_EQ(translucent, 0) << file;
+    }
+    std::system(("rm -rf " + dir).c_str());
 }
 
 } // namespace

@@ -94,6 +94,7 @@ TEST(GlContext, ClearFrameIsOpaqueBlack) {
     glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
     EXPECT_EQ(px[0], 0);
     EXPECT_EQ(px[3], 255) << "cleared to alpha 1";
+    EXPECT_EQ(get_int(GL_ALPHA_BITS), 0) << "the pixel format asks for no alpha buffer";
     GLboolean mask = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
     EXPECT_TRUE(mask) << "the depth mask stays enabled";

@@ -9,14 +9,16 @@ static SDL_Window* foreign_window;
 static void* foreign_handle;
 
 // Set before any window is made: X11 picks the visual when the window is created.
-static void request_gl_attributes() {
+static void request_gl_attributes(const PixelFormatRequest& request) {
+    const int channel_bits = request.color_bits >= 24 ? 8 : 5;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel_bits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel_bits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel_bits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, request.alpha_bits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.depth_bits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, request.stencil_bits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (request.flags & kPfdDoubleBuffer) ? 1 : 0);
 }
 
 static bool init_video() {
@@ -24,7 +26,7 @@ static bool init_video() {
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    request_gl_attributes();
+    request_gl_attributes(PixelFormatRequest{});
     return true;
 }
 

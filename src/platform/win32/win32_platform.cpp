@@ -33,12 +33,14 @@ bool platform_client_rect(void* window, ClientRect* rect) {
 
 static PIXELFORMATDESCRIPTOR descriptor_of(const PixelFormatRequest& request) {
     PIXELFORMATDESCRIPTOR pfd{};
-    pfd.nSize      = request.size;
-    pfd.nVersion   = request.version;
-    pfd.dwFlags    = request.flags;
-    pfd.iPixelType = request.pixel_type;
-    pfd.cColorBits = request.color_bits;
-    pfd.cDepthBits = request.depth_bits;
+    pfd.nSize        = request.size;
+    pfd.nVersion     = request.version;
+    pfd.dwFlags      = request.flags;
+    pfd.iPixelType   = request.pixel_type;
+    pfd.cColorBits   = request.color_bits;
+    pfd.cAlphaBits   = request.alpha_bits;
+    pfd.cDepthBits   = request.depth_bits;
+    pfd.cStencilBits = request.stencil_bits;
     return pfd;
 }
 
@@ -63,12 +65,14 @@ bool platform_set_pixel_format(GlDevice device, int format, const PixelFormatReq
 void platform_describe_pixel_format(GlDevice device, int format, PixelFormatRequest* request) {
     PIXELFORMATDESCRIPTOR pfd{};
     if (!DescribePixelFormat(static_cast<HDC>(device), format, sizeof pfd, &pfd)) return;
-    request->size       = pfd.nSize;
-    request->version    = pfd.nVersion;
-    request->flags      = pfd.dwFlags;
-    request->pixel_type = pfd.iPixelType;
-    request->color_bits = pfd.cColorBits;
-    request->depth_bits = pfd.cDepthBits;
+    request->size         = pfd.nSize;
+    request->version      = pfd.nVersion;
+    request->flags        = pfd.dwFlags;
+    request->pixel_type   = pfd.iPixelType;
+    request->color_bits   = pfd.cColorBits;
+    request->alpha_bits   = pfd.cAlphaBits;
+    request->depth_bits   = pfd.cDepthBits;
+    request->stencil_bits = pfd.cStencilBits;
 }
 
 GlContext platform_create_context(GlDevice device) {
