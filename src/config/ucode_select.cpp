@@ -11,6 +11,7 @@
 std::atomic<int32_t> selected_ucode{-1};
 std::atomic<int32_t> ucode_chosen{0};
 int32_t prompt_round_ms = 1000;
+uint32_t prompt_rounds_waited;
 
 HeaderImage header_image(const uint8_t* rom_header) {
     HeaderImage image{};
@@ -51,6 +52,7 @@ static bool is_family(int32_t value) { return value >= 0 && value <= 6; }
 
 // Waits out the rest of a round that began at `start`, still watching for the dialog's OK.
 static void finish_round(std::chrono::steady_clock::time_point start) {
+    prompt_rounds_waited += 1;
     const auto round = std::chrono::milliseconds(prompt_round_ms);
     while (selected_ucode.load() == -1 && std::chrono::steady_clock::now() - start < round)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -74,11 +76,12 @@ int32_t select_ucode() {
     const std::string name = rom_name(header);
     while (selected_ucode.load() == -1) {
         const auto start = std::chrono::steady_clock::now();
-        platform_message_box("Config your UCode\nChange to the GUI and click Config", "Vexa ogl",
-                             MessageIcon::none, MessageButtons::ok);
+        const MessageAnswer shown =
+            platform_message_box("Config your UCode\nChange to the GUI and click Config",
+                                 "Vexa ogl", MessageIcon::none, MessageButtons::ok);
         platform_profile_write_string(key.c_str(), "Name", name.c_str(), path.c_str());
         platform_profile_write_string(key.c_str(), "UCode", "-1", path.c_str());
-        finish_round(start);
+        if (shown == MessageAnswer::not_shown) finish_round(start);
     }
     return selected_ucode.load();
 }

@@ -8,9 +8,11 @@
 extern std::atomic<int32_t> selected_ucode; // -1 while no family is chosen, else 0..6
 extern std::atomic<int32_t> ucode_chosen;   // 1 once the dialog's OK has stored a family
 
-// The shortest round of the waiting loop in milliseconds: a message box that cannot be
-// shown returns at once, and the loop must not spin then.
+// The shortest round of the waiting loop in milliseconds, waited out only when no message
+// box could be shown: such a box returns at once, and the loop must not spin then. A box
+// that was shown and answered is shown again at once.
 extern int32_t prompt_round_ms;
+extern uint32_t prompt_rounds_waited; // rounds waited out since load
 
 int32_t select_ucode();   // the family for the running ROM; may wait for the user
 void save_ucode_prompt(); // run by RomClosed

@@ -7,7 +7,8 @@
 // Message boxes, shown without an owner window.
 enum class MessageIcon { none, information, error, question };
 enum class MessageButtons { ok, yes_no };
-enum class MessageAnswer { ok, yes, no };
+// not_shown: no box could be shown (no display); callers take the default button.
+enum class MessageAnswer { ok, yes, no, not_shown };
 
 MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
                                    MessageButtons buttons);

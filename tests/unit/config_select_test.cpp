@@ -108,8 +108,10 @@ TEST_F(UcodeSelection, MissingSectionAsksUntilTheDialogChooses) {
         }
         if (ui.shown.size() == 3) choose_in_dialog(4);
     };
+    const uint32_t waited_before = prompt_rounds_waited;
     EXPECT_EQ(select_ucode(), 4);
     ASSERT_EQ(ui.shown.size(), 3u) << "OK in the box without the dialog shows it again";
+    EXPECT_EQ(prompt_rounds_waited, waited_before) << "an answered box comes back at once";
     for (const auto& box : ui.shown) {
         EXPECT_EQ(box.text, kAskText);
         EXPECT_EQ(box.caption, "Vexa ogl");
@@ -147,9 +149,12 @@ TEST_F(UcodeSelection, ValuesThatNameNoFamilyAreNotConfigured) {
     }
 }
 
-// The host's user-interface thread ends the wait; the waiting task thread does not spin.
+// Without a display no box can be shown: the loop then waits a round between boxes, the
+// host's user-interface thread ends the wait, and the waiting task thread does not spin.
 TEST_F(UcodeSelection, ADialogOnAnotherThreadEndsTheWait) {
-    prompt_round_ms = 100;
+    prompt_round_ms              = 100;
+    ui.answer                    = MessageAnswer::not_shown;
+    const uint32_t waited_before = prompt_rounds_waited;
     std::thread ui_thread([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(350));
         choose_in_dialog(5);
@@ -167,6 +172,7 @@ TEST_F(UcodeSelection, ADialogOnAnotherThreadEndsTheWait) {
     EXPECT_LT(cpu_ms, 100.0) << "the waiting loop sleeps between rounds";
     EXPECT_GE(ui.shown.size(), 3u);
     EXPECT_LE(ui.shown.size(), 5u) << "one box per round of 100 ms";
+    EXPECT_EQ(prompt_rounds_waited - waited_before, ui.shown.size()) << "a round per box";
     EXPECT_LT(waited, std::chrono::milliseconds(500)) << "the choice is taken within a round";
 }
 

@@ -33,10 +33,10 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
 
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
-        // No display to show it on: the text goes to standard error and the default
-        // button (OK, or Yes as on Windows) is the answer.
+        // No display to show it on: the text goes to standard error and the caller takes
+        // the default button (OK, or Yes as on Windows).
         std::fprintf(stderr, "%s: %s\n", caption, text);
-        return yes_no ? MessageAnswer::yes : MessageAnswer::ok;
+        return MessageAnswer::not_shown;
     }
     return static_cast<MessageAnswer>(pressed);
 }

@@ -14,6 +14,7 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
     if (icon == MessageIcon::question) type |= MB_ICONQUESTION;
 
     switch (MessageBoxA(nullptr, text, caption, type)) {
+    case 0: return MessageAnswer::not_shown;
     case IDYES: return MessageAnswer::yes;
     case IDNO: return MessageAnswer::no;
     default: return MessageAnswer::ok;
