@@ -1,6 +1,9 @@
-// Field access on command words
+// Field access on command words, and colour bytes
 #pragma once
 #include <cstdint>
+
+// The float nearest to 1/255 (bits 0x3B808081): colour bytes to 0..1.
+constexpr float kInv255 = 1.0f / 255.0f;
 
 // The n-bit field of word w that starts at bit lo.
 constexpr uint32_t field(uint32_t w, int lo, int n) { return (w >> lo) & ((1u << n) - 1u); }

@@ -83,5 +83,3 @@ struct RdpReg {
 
 extern RdpReg rdp_reg;
 extern uint32_t UcodeType; // family of the running task, 0..6
-
-inline TileDescriptor& current_tile() { return rdp_reg.tiles[rdp_reg.current_tile & 7]; }

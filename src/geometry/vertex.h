@@ -2,10 +2,9 @@
 #pragma once
 #include <cstdint>
 
+#include "dlist/bits.h"
 #include "geometry/vertex_types.h"
 
-// The float nearest to 1/255 (bits 0x3B808081): colour bytes to 0..1.
-constexpr float kInv255 = 1.0f / 255.0f;
 // The float nearest to 1/127 (bits 0x3C010204): signed direction bytes to -1..1.
 constexpr float kInv127 = 1.0f / 127.0f;
 

@@ -10,9 +10,6 @@
 #include "host/plugin.h"
 #include "rdp/rdp_fields.h"
 
-// The float nearest to 1/255.
-constexpr float kInv255 = 1.0f / 255.0f;
-
 void rsp_reserved0() {}
 void rsp_reserved1() {}
 void rsp_reserved2() { rdp_reg.reserved2_address = translate_address(rdp_reg.cmd1); }

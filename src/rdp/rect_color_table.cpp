@@ -81,8 +81,7 @@ constexpr RectColorRow kPlainTexture = {
 
 } // namespace
 
-const RectColorRow* const rect_color_rows = kRectColorRows;
-const int rect_color_row_count            = static_cast<int>(std::size(kRectColorRows));
+const int rect_color_row_count = static_cast<int>(std::size(kRectColorRows));
 
 const RectColorRow& rect_colors(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1) {
     if (cycle_type > 1) return kPlainTexture;

@@ -28,7 +28,6 @@ struct RectColorRow {
     uint32_t texture_mode;
 };
 
-extern const RectColorRow* const rect_color_rows;
 extern const int rect_color_row_count;
 
 // The row for the cycle type and keys; the plain texture under white when none applies.

@@ -12,8 +12,6 @@
 #include "render/batch.h"
 #include "texture/texture_cache.h"
 
-constexpr float kInv255 = 1.0f / 255.0f;
-
 // 0xE4: the command and the two 8-byte units after it.
 void rdp_tex_rect() {
     float lrx           = rect_lrx(rdp_reg.cmd0);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "dlist/bits.h"
 #include "dlist/rdp_reg.h"
 #include "dlist/rdram.h"
 #include "host/plugin.h"
@@ -194,7 +195,7 @@ int apply_texture_mode(uint32_t mode, uint32_t count) {
     const int32_t env_a  = component(rdp_reg.env_color, 0);
     const int32_t prim_r = component(rdp_reg.prim_color, 3);
     // The float nearest to 1/255, multiplied in double precision.
-    const double k = static_cast<double>(1.0f / 255.0f);
+    const double k = static_cast<double>(kInv255);
     switch (mode) {
     case 0x01: for_each_texel(count, [](Texel& x) { x.r = x.g = x.b = 255; }); break;
     case 0x02: for_each_texel(count, [](Texel& x) { x.a = 255; }); break;

@@ -89,9 +89,8 @@ uint32_t convert_tile(uint32_t tile) {
         const int32_t last_row      = std::min(d.height, rows_that_fit - 1);
         converter_for(d.format, d.size)(d.source, area.texels, 0, d.width - 1, 0, last_row);
     }
-    area.texels_hash[d.palette & 0xF] = hash;
-    area.converted_hash               = hash;
-    area.converted                    = true;
+    area.converted_hash = hash;
+    area.converted      = true;
     return hash;
 }
 
@@ -249,8 +248,6 @@ void reset_texture_cache() {
     std::memset(TextureCache, 0, sizeof TextureCache);
     next_name   = 1;
     oldest_name = 1;
-    for (TileTexels& t : tile_texels) {
-        std::memset(t.texels_hash, 0, sizeof t.texels_hash);
+    for (TileTexels& t : tile_texels)
         t.converted = false;
-    }
 }

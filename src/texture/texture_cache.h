@@ -24,7 +24,6 @@ extern uint32_t oldest_name; // first entry of the chain
 constexpr uint32_t kTileTexels = 1u << 20;
 struct TileTexels {
     Texel texels[kTileTexels]; // row after row, `width` texels a row
-    uint32_t texels_hash[16];  // hash of the last conversion per palette number
     uint32_t converted_hash;   // hash of what `texels` holds now
     bool converted;            // false until the first conversion
 };
