@@ -5,8 +5,8 @@
 #include "platform/m64p/m64p_core.h"
 #include "platform/platform.h"
 
-// No dialog can be shown: the text goes to the emulator's log and the default button
-// (OK, or Yes as on Windows) is the answer.
+// No dialog can be shown: the text goes to the emulator's log and the caller takes the
+// default button (OK, or Yes as on Windows).
 MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
                                    MessageButtons buttons) {
     if (const UiScript* script = platform_ui_script())
@@ -18,7 +18,7 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
         if (c == '\n') c = ' ';
     m64p_log(icon == MessageIcon::error ? M64MSG_ERROR : M64MSG_INFO, "%s: %s", caption,
              line.c_str());
-    return buttons == MessageButtons::yes_no ? MessageAnswer::yes : MessageAnswer::ok;
+    return MessageAnswer::not_shown;
 }
 
 // The only window is the one the core opened for us.
@@ -47,13 +47,13 @@ int platform_choose_pixel_format(GlDevice, const PixelFormatRequest& request) {
         int value;
     } attributes[] = {
         {M64P_GL_CONTEXT_PROFILE_MASK, M64P_GL_CONTEXT_PROFILE_COMPATIBILITY},
-        {M64P_GL_DOUBLEBUFFER, (request.flags & 1) ? 1 : 0},
-        {M64P_GL_BUFFER_SIZE, request.color_bits},
+        {M64P_GL_DOUBLEBUFFER, (request.flags & kPfdDoubleBuffer) ? 1 : 0},
+        {M64P_GL_BUFFER_SIZE, 3 * channel + request.alpha_bits},
         {M64P_GL_DEPTH_SIZE, request.depth_bits},
         {M64P_GL_RED_SIZE, channel},
         {M64P_GL_GREEN_SIZE, channel},
         {M64P_GL_BLUE_SIZE, channel},
-        {M64P_GL_ALPHA_SIZE, channel},
+        {M64P_GL_ALPHA_SIZE, request.alpha_bits},
     };
     for (const auto& a : attributes)
         if (m64p_core.vidext_gl_set_attribute(a.attribute, a.value) != M64ERR_SUCCESS) return 0;
