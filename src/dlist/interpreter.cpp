@@ -118,6 +118,11 @@ void run_display_list(uint32_t start) {
     swap_frame();
     clear_frame();
 
+    // The console starts every task with an empty matrix stack; the loaded matrix stays.
+    ModelViewStack& mv = rdp_reg.modelview;
+    mv.entry[0]        = mv.entry[mv.modelview_top % kModelViewDepth];
+    mv.modelview_top   = 0;
+
     // No row serves an unknown family: the task draws nothing, but the host is still
     // signalled so that it goes on.
     if (UcodeType >= kUcodeFamilies) {

@@ -55,11 +55,13 @@ int32_t initiate_gfx(const HostGfxInfo& info) {
     return create_gl_context();
 }
 
+// A box of negative size clips everything; OpenGL would refuse it and keep the old box.
 void apply_scissor() {
+    GLsizei width  = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x);
+    GLsizei height = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y);
+    if (width < 0 || height < 0) width = height = 0;
     glScissor(static_cast<GLint>(static_cast<float>(rdp_reg.scissor_x) * scale_x),
-              static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y),
-              static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x),
-              static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y));
+              static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y), width, height);
     glEnable(GL_SCISSOR_TEST);
 }
 

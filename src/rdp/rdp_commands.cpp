@@ -47,11 +47,12 @@ void set_scissor(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
     rdp_reg.scissor_y      = 240 - lry;
 }
 
-// The box reaches OpenGL at the start of the next task (apply_scissor).
+// The box reaches OpenGL at once (the pending triangles were flushed before this command),
+// and again at the start of every task, scaled to the window as it is then.
 void rdp_set_scissor() {
     set_scissor(scissor_ulx(rdp_reg.cmd0), scissor_uly(rdp_reg.cmd0), scissor_lrx(rdp_reg.cmd1),
                 scissor_lry(rdp_reg.cmd1));
-    glEnable(GL_SCISSOR_TEST);
+    apply_scissor();
 }
 
 void rdp_set_other_mode() {

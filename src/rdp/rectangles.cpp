@@ -7,6 +7,7 @@
 #include "dlist/interpreter.h"
 #include "dlist/rdp_reg.h"
 #include "dlist/rdram.h"
+#include "host/plugin.h"
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
@@ -81,6 +82,10 @@ TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, 
 // One pixel wide or less it has no height: such rectangles are not drawn.
 static GLdouble rect_space_height() { return (3 * rdp_reg.color_image_width) >> 2; }
 
+// Rectangles are in screen coordinates: the 3-D viewport (put back by the attribute pop)
+// must not move them.
+static void whole_window_viewport() { glViewport(0, 0, window_width, window_height); }
+
 static void push_rect_projection() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -153,7 +158,8 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
     rdp_reg.texture_mode = row.texture_mode;
 
     const SavedEnables saved = save_enables();
-    glPushAttrib(GL_ENABLE_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT);
+    whole_window_viewport();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -180,7 +186,8 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, uint32_t
     if (rect_space_height() == 0) return;
 
     const SavedEnables saved = save_enables();
-    glPushAttrib(GL_ENABLE_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT);
+    whole_window_viewport();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);

@@ -147,6 +147,21 @@ TEST_F(Interpreter, IgnoredCallContinuesWithTheNextCommand) {
     EXPECT_EQ(rdp_reg.fill_color, 0xABCDu);
 }
 
+// Pushes left without pops by one task do not reach the next: it starts with an empty
+// stack whose matrix is the one last loaded. A skipped task changes nothing.
+TEST_F(Interpreter, EachInterpretedTaskStartsWithAnEmptyModelViewStack) {
+    ModelViewStack& mv = rdp_reg.modelview;
+    mv.modelview_top   = 300;
+    mv.entry[300].m[0] = 7.0f;
+    DisplayList dl(c, 0x1000);
+    dl.add(cmd::end_dl());
+    run_display_list(dl.start()); // the first task of a pair is skipped
+    EXPECT_EQ(mv.modelview_top, 300);
+    run_display_list(dl.start());
+    EXPECT_EQ(mv.modelview_top, 0);
+    EXPECT_EQ(mv.entry[0].m[0], 7.0f) << "the loaded matrix stays";
+}
+
 TEST_F(Interpreter, BranchReplacesTheActiveList) {
     DisplayList target(c, 0x4000);
     target.add({cmd::set_fill_color(1), cmd::end_dl()});

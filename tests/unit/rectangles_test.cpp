@@ -389,6 +389,24 @@ TEST_F(Rectangles, FillRectPositionAndColour) {
     EXPECT_EQ(pixel(30.2f, 25), (Rgba{0, 0, 0, 255}));
 }
 
+// A task that ends with a small scissor and a small 3-D viewport leaves both behind; the next
+// task's full-screen scissor and fill cover the whole window, and its viewport comes back.
+TEST_F(Rectangles, AnEarlierTasksScissorAndViewportDoNotClipOrMoveAFill) {
+    run({cmd::set_scissor(0, 0, 40, 30)});
+    glViewport(0, window_height / 2, window_width / 2, window_height / 2); // a MOVEMEM VIEWPORT
+    run({cmd::set_color_image(320, 0x100000), cmd::set_scissor(0, 0, 320, 240),
+         cmd::set_other_mode(0x300000, 0), cmd::set_fill_color(0xFFFFFFFF),
+         cmd::fill_rect(0, 0, 320, 240)});
+    for (const auto& [x, y] :
+         {std::pair{1.0f, 1.0f}, {318.0f, 1.0f}, {1.0f, 238.0f}, {318.0f, 238.0f}})
+        EXPECT_EQ(pixel(x, y), (Rgba{255, 255, 255, 255})) << x << ", " << y;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[1], window_height / 2) << "the 3-D viewport is put back";
+    EXPECT_EQ(viewport[2], window_width / 2);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 TEST_F(Rectangles, DepthClearAndNarrowImagesDrawNothing) {
     struct Case {
         uint32_t width, depth_address;
