@@ -136,6 +136,35 @@ TEST_F(Batch, RecipesComputeVertexColours) {
     EXPECT_FLOAT_EQ(client_arrays.colors[0][3], 1.0f);
 }
 
+// A surface whose alpha is 0 is drawn whole under an opaque render mode; translucent and
+// cut-out modes blend and alpha-test it away as before.
+TEST_F(Batch, OpaqueRenderModesIgnoreTheSurfacesAlpha) {
+    struct Case {
+        uint32_t othermode_l;
+        bool drawn;
+        const char* what;
+    } cases[] = {{0x2000, true, "opaque: coverage as alpha"},
+                 {0x6000, false, "translucent: forced blending"},
+                 {0x3000, false, "coverage times the colour's alpha"},
+                 {0x2001, false, "cut-out: alpha compare"},
+                 {0x0000, false, "no coverage as alpha"}};
+    for (const Case& k : cases) {
+        start_frame();
+        glDisable(GL_DEPTH_TEST);
+        load(0, {{-50, -50, 0, 0, 0, 0, 0}, {50, -50, 0, 0, 0, 0, 0}, {0, 50, 0, 0, 0, 0, 0}});
+        rdp_reg.batch.count = 0;
+        add_triangle(0, 1, 2);
+        rdp_reg.othermode_l = k.othermode_l;
+        const float red[4]  = {1, 0, 0, 0};
+        std::copy(red, red + 4, rdp_reg.prim_rgba);
+        draw(0, MUL_PRIM | MUL_PRIM_ALPHA);
+        const Rgba p = pixel_at(320, 240);
+        EXPECT_EQ(p.r > 200, k.drawn) << k.what << ": " << describe(p);
+        EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST)) << k.what;
+    }
+    rdp_reg.othermode_l = 0;
+}
+
 TEST_F(Batch, PassesTexturesAndBlending) {
     start_frame();
     glDisable(GL_DEPTH_TEST);
