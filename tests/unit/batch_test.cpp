@@ -342,9 +342,10 @@ void probe_line3d() {
 void probe_sync() { count_at_sync = rdp_reg.batch.count; }
 
 TEST_F(Batch, Tri1RunsStayInTheBatchUntilTheNextCommand) {
-    real_line3d           = CommandTable[0][0xB5];
-    CommandTable[0][0xB5] = probe_line3d;
-    CommandTable[0][0xE7] = probe_sync;
+    real_line3d                    = CommandTable[0][0xB5];
+    const CommandHandler real_sync = CommandTable[0][0xE7];
+    CommandTable[0][0xB5]          = probe_line3d;
+    CommandTable[0][0xE7]          = probe_sync;
     load(0, {{-80, -40, 0, 200, 200, 200, 255},
              {-20, -40, 0, 200, 200, 200, 255},
              {-50, 40, 0, 200, 200, 200, 255},
@@ -361,7 +362,7 @@ TEST_F(Batch, Tri1RunsStayInTheBatchUntilTheNextCommand) {
             uc0::line3d(6, 7), cmd::pipe_sync(), cmd::end_dl()});
     run_interpreted_task(dl.start());
     CommandTable[0][0xB5] = real_line3d;
-    CommandTable[0][0xE7] = do_nothing;
+    CommandTable[0][0xE7] = real_sync;
     EXPECT_EQ(count_at_line, 6) << "LINE3D keeps the batch";
     EXPECT_EQ(count_at_sync, 0) << "the RDP command after the run flushed it";
     EXPECT_TRUE(drawn(pixel_at(window_x(-50), window_y(-20))));

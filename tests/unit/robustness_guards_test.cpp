@@ -124,12 +124,13 @@ TEST_F(RobustnessGuards, LookAheadWordsWrapAtTheTopOfRdram) {
     c.write_u32(0x7FFFF8, cmd::end_dl().w0);
     c.write_u32(0x7FFFFC, 0xAAAA);
     static uint32_t seen[2];
-    CommandTable[0][0xC0] = [] {
+    const CommandHandler noop = CommandTable[0][0xC0];
+    CommandTable[0][0xC0]     = [] {
         seen[0] = rdp_reg.lookahead1;
         seen[1] = rdp_reg.lookahead2;
     };
     run_interpreted_task(0x7FFFF0);
-    CommandTable[0][0xC0] = do_nothing;
+    CommandTable[0][0xC0] = noop;
     EXPECT_EQ(seen[0], 0xAAAAu) << "12 bytes on: the last word of RDRAM";
     EXPECT_EQ(seen[1], 0xBBBBu) << "20 bytes on: the second word of RDRAM";
 }
