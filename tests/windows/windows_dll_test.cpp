@@ -43,6 +43,13 @@ Output run(const std::string& command) {
     return out;
 }
 
+// A new directory of its own, so that two checkouts running these tests at once do not share
+// their frames; a passing test removes it, a failing one leaves its frames to look at.
+fs::path fresh_dir(const std::string& prefix) {
+    std::string dir = fs::path(testing::TempDir()) / (prefix + "-XXXXXX");
+    return mkdtemp(dir.data()) ? fs::path(dir) : fs::path();
+}
+
 bool tool_exists(const std::string& name) {
     return run("command -v " + name + " >/dev/null").status == 0;
 }
@@ -249,8 +256,8 @@ void expect_same_picture(const fs::path& linux_png, const fs::path& windows_png)
 }
 
 TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
-    const fs::path out = fs::path(testing::TempDir()) / "vexa-windows-frames";
-    fs::remove_all(out);
+    const fs::path out = fresh_dir("vexa-windows-frames");
+    ASSERT_FALSE(out.empty());
     const fs::path linux_out = out / "linux", windows_out = out / "windows";
 
     const Output wine = run_under_wine(kBuild + "/vexa-host.exe --plugin " + kDll + " --out " +
@@ -269,6 +276,7 @@ TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
         SCOPED_TRACE(frame.filename().string());
         expect_same_picture(frame, windows_out / frame.filename());
     }
+    if (!HasFailure()) fs::remove_all(out);
 }
 
 } // namespace
@@ -276,8 +284,8 @@ TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
 // A frame captured by the DLL under Wine replays on Linux to the Linux build's own frame and
 // to what the DLL drew.
 TEST_F(WindowsDll, CaptureUnderWineReplaysOnLinux) {
-    const fs::path out = fs::path(testing::TempDir()) / "vexa-windows-capture";
-    fs::remove_all(out);
+    const fs::path out = fresh_dir("vexa-windows-capture");
+    ASSERT_FALSE(out.empty());
     const Output wine = run("VEXA_CAPTURE=" + (out / "caps").string() + " timeout 300 " +
                             VEXA_WINE_RUN " " + kBuild + "/vexa-host.exe --scene mesh --frames 1 " +
                             "--plugin " + kDll + " --out " + (out / "windows").string());
@@ -297,4 +305,5 @@ TEST_F(WindowsDll, CaptureUnderWineReplaysOnLinux) {
     ASSERT_TRUE(load_png(replayed, &replay));
     EXPECT_TRUE(live.rgba == replay.rgba) << "the replay differs from the Linux frame";
     expect_same_picture(replayed, out / "windows" / "mesh-000.png");
+    if (!HasFailure()) fs::remove_all(out);
 }
