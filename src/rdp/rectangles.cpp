@@ -5,6 +5,7 @@
 
 #include "dlist/bits.h"
 #include "dlist/interpreter.h"
+#include "dlist/othermode.h"
 #include "dlist/rdp_reg.h"
 #include "dlist/rdram.h"
 #include "host/plugin.h"
@@ -167,8 +168,12 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
     glEnable(GL_BLEND);
     push_rect_projection();
 
-    // The texture cache builds tile 0's texture whatever tile the command named.
+    // The texture cache builds tile 0's texture whatever tile the command named. The render
+    // mode acts in the blender, which copy and fill modes leave out.
+    const bool opaque = rdp_reg.cycle_type < 2 && opaque_render_mode();
+    begin_surface(opaque);
     draw_rect_pass(row.first, q);
+    end_surface(opaque);
     if (row.second.drawn) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         draw_rect_pass(row.second, q);

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "dlist/othermode.h"
 #include "dlist/rdp_reg.h"
 #include "geometry/vertex.h"
 #include "render/combiner.h"
@@ -162,11 +163,15 @@ static void write_geometry(const uint32_t* indices, int count) {
     }
 }
 
-// Coverage as alpha, not multiplied by the colour's alpha, no forced blending and no alpha
-// compare: the console draws such a surface opaque whatever its alpha.
-static bool opaque_render_mode() {
-    const uint32_t l = rdp_reg.othermode_l;
-    return (l & 0x2000) && !(l & 0x1000) && !(l & 0x4000) && (l & 3) == 0;
+void begin_surface(bool opaque) {
+    if (!opaque) return;
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+}
+
+void end_surface(bool opaque) {
+    if (opaque) glPopAttrib();
 }
 
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
@@ -182,13 +187,9 @@ void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint
     write_colors(indices, count, recipe1, true);
     write_geometry(indices, count);
     const bool opaque = opaque_render_mode();
-    if (opaque) {
-        glPushAttrib(GL_ENABLE_BIT);
-        glDisable(GL_BLEND);
-        glDisable(GL_ALPHA_TEST);
-    }
+    begin_surface(opaque);
     glDrawArrays(GL_TRIANGLES, 0, count);
-    if (opaque) glPopAttrib();
+    end_surface(opaque);
 
     if ((passes >> 4) == 0) return;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);

@@ -45,5 +45,10 @@ void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
 // bit 1 the second, and passes >> 4 asks for the second, added onto the first.
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2);
 
+// An opaque surface's alpha neither blends nor fails the alpha test: from begin_surface(true)
+// to end_surface(true) both are off. With false both calls do nothing.
+void begin_surface(bool opaque);
+void end_surface(bool opaque);
+
 // A new OpenGL context knows nothing of the client arrays: the next draw binds them again.
 void forget_client_arrays();

@@ -549,11 +549,12 @@ TEST_F(Rectangles, GlStateAfterEachRectangleEqualsTheStateBefore) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-// A 4 x 4 texture in tile 0: two columns red, two columns blue (16-bit RGBA, opaque).
-void load_red_blue_texture(Console& c) {
+// A 4 x 4 texture in tile 0: two columns opaque red, two columns blue (16-bit RGBA; the
+// blue texels' alpha bit given).
+void load_red_blue_texture(Console& c, uint16_t blue = 0x003F) {
     for (uint32_t y = 0; y < 4; ++y)
         for (uint32_t x = 0; x < 4; ++x)
-            c.write_u16(0x40000 + 2 * (y * 4 + x), x < 2 ? 0xF801 : 0x003F);
+            c.write_u16(0x40000 + 2 * (y * 4 + x), x < 2 ? 0xF801 : blue);
     run_commands({tex::set_texture_image(tex::rgba, tex::b16, 4, 0x40000),
                   tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 16),
                   tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::set_tile_size(0, 0, 0, 4, 4),
@@ -616,6 +617,37 @@ TEST_F(Rectangles, TextureModeReachesTheBind) {
             EXPECT_EQ(pixel(7.5f, 10), k.at5) << k.what;
         }
     }
+}
+
+// Texels whose alpha is 0 show under an opaque render mode in one- and two-cycle modes, as
+// triangles do; translucent and cut-out modes, and copy mode whatever render mode is left
+// over, keep the holes.
+TEST_F(Rectangles, OpaqueRenderModesShowTexelsWhoseAlphaIsZero) {
+    struct Case {
+        uint8_t cycle_type;
+        uint32_t othermode_l;
+        bool holes_shown;
+        const char* what;
+    } cases[]      = {{0, 0x2000, true, "one-cycle, opaque"},
+                      {1, 0x2000, true, "two-cycle, opaque"},
+                      {0, 0x6000, false, "translucent: forced blending"},
+                      {0, 0x3000, false, "coverage times the colour's alpha"},
+                      {0, 0x2001, false, "cut-out: alpha compare"},
+                      {2, 0x2000, false, "copy mode"}};
+    const Rgba red = {248, 0, 0, 255}, blue = {0, 0, 248, 255}, black = {0, 0, 0, 255};
+    for (const Case& k : cases) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        load_red_blue_texture(c, 0x003E);
+        rdp_reg.cycle_type  = k.cycle_type;
+        rdp_reg.othermode_l = k.othermode_l;
+        rdp_reg.mux_key0 = rdp_reg.mux_key1 = 0;
+        const float step                    = k.cycle_type == 2 ? 0.5f : 0.125f;
+        run_tex_rect(0, 0, 32, 32, 0, 0, 0, step, step);
+        EXPECT_EQ(pixel(5, 10), red) << k.what;
+        EXPECT_EQ(pixel(17.5f, 10), k.holes_shown ? blue : black) << k.what;
+        EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST)) << k.what;
+    }
+    rdp_reg.othermode_l = 0;
 }
 
 } // namespace

@@ -1,0 +1,129 @@
+// Frames drawn through the loaded plug-in's exports: what one task leaves behind does not
+// change the next task's picture, and the render mode decides whether a surface's alpha counts
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "console.h"
+#include "dl_rdp.h"
+#include "host_ini.h"
+#include "support/geometry_helpers.h"
+#include "support/loaded_plugin.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480; // the window of a host that gives none
+using Frame = std::vector<unsigned char>;  // RGBA, bottom row first
+
+// One console whose game is saved as family 0, handed to the plug-in once.
+Console& console() {
+    static Console* c = [] {
+        auto* started = new Console;
+        started->set_rom_header(0x5441534Bu, 0x50494354u, 0x45, "TASK PICTURES");
+        std::string error;
+        EXPECT_TRUE(save_family_choice(started->rom_header, 0, &error)) << error;
+        EXPECT_EQ(loaded_plugin().InitiateGFX(started->gfx_info(nullptr)), 1);
+        return started;
+    }();
+    return *c;
+}
+
+// Runs the list at kListAddress as the next drawn task and reads its frame. The plug-in draws
+// every second task and only a skipped one raises the DP interrupt (the lists here have no
+// FULLSYNC), so a task that raised it is given again.
+Frame draw_task() {
+    Console& c = console();
+    c.set_task(kListAddress);
+    for (int i = 0; i < 2; ++i) {
+        c.mi_interrupt = 0;
+        loaded_plugin().ProcessDList();
+        if (c.mi_interrupt == 0) break;
+    }
+    Frame frame(4 * kWidth * kHeight);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+    return frame;
+}
+
+int pixels_unlike(const Frame& a, const Frame& b) {
+    int differ = 0;
+    for (size_t i = 0; i < a.size(); i += 4)
+        differ += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    return differ;
+}
+
+constexpr uint32_t kNearQuad = kVertexAddress + 0x400;
+constexpr uint32_t kFarView  = kViewportAddress + 0x40;
+constexpr uint32_t kShifted  = kMatrixAddress + 0x80; // model matrix: 30 units to the right
+
+// A frame as games start one: the images, the full screen's scissor, a fill-mode clear and a
+// box in the upper right, then 3-D drawing with depth.
+void add_frame_start(Console& c, DisplayList& dl) {
+    dl.add({cmd::set_color_image(320, 0x400000), cmd::set_depth_image(0x500000),
+            cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+            cmd::set_fill_color(0xFF204060), cmd::fill_rect(0, 0, 320, 240),
+            cmd::set_fill_color(0xFFC08020), cmd::fill_rect(250, 20, 300, 60),
+            cmd::set_cycle_type(0, uc0::kZCompare | uc0::kZUpdate), uc0::combine_shade()});
+    add_plain_setup(c, dl, uc0::identity(), uc0::scaling(0.01f));
+    dl.add(uc0::set_geometry_mode(uc0::kZBuffer | uc0::kShade | uc0::kShadeSmooth));
+}
+
+// The task whose picture must not depend on the task before it: a model that pushes its
+// matrix and pops it again, one level.
+void build_probe_task(Console& c) {
+    const int16_t xy[3][2] = {{-60, -50}, {40, -50}, {-10, 60}};
+    for (uint32_t i = 0; i < 3; ++i)
+        uc0::write_vertex(c, kVertexAddress + 16 * i, xy[i][0], xy[i][1], 0, 0, 0, 230,
+                          uint8_t(80 * i), 40, 255);
+    uc0::write_matrix(c, kShifted, uc0::translation(30, 0, 0));
+    DisplayList dl(c, kListAddress);
+    add_frame_start(c, dl);
+    dl.add({uc0::matrix(uc0::kPush, kShifted), uc0::vertex(0, 3, kVertexAddress),
+            uc0::tri1(0, 1, 2), uc0::pop_matrix(), cmd::end_dl()});
+}
+
+// Each task before the probe leaves one piece of state behind.
+void leave_small_scissor(Console& c, DisplayList& dl) {
+    // Depth written over the whole screen, nearer than the probe's model; then the box that a
+    // split screen's last view sets.
+    const int16_t xy[4][2] = {{-100, -100}, {100, -100}, {100, 100}, {-100, 100}};
+    for (uint32_t i = 0; i < 4; ++i)
+        uc0::write_vertex(c, kNearQuad + 16 * i, xy[i][0], xy[i][1], -80, 0, 0, 20, 20, 20, 255);
+    dl.add({uc0::vertex(0, 4, kNearQuad), uc0::tri1(0, 1, 2), uc0::tri1(0, 2, 3),
+            cmd::set_scissor(20, 20, 60, 50)});
+}
+void leave_small_viewport(Console& c, DisplayList& dl) {
+    uc0::write_viewport(c, kFarView, 40, 30, 40, 30);
+    dl.add(uc0::viewport(kFarView));
+}
+void leave_full_matrix_stack(Console&, DisplayList& dl) {
+    for (int i = 0; i < 600; ++i)
+        dl.add(uc0::matrix(uc0::kPush | uc0::kLoad, kMatrixAddress + 64));
+}
+
+TEST(TaskPictures, ATaskLooksTheSameWhateverTheTaskBeforeItLeft) {
+    Console& c = console();
+    build_probe_task(c);
+    const Frame alone = draw_task();
+    ASSERT_GT(pixels_unlike(alone, Frame(alone.size())), kWidth * kHeight / 2);
+
+    struct Case {
+        void (*leave)(Console&, DisplayList&);
+        const char* what;
+    } cases[] = {{leave_small_scissor, "a small scissor box at its end"},
+                 {leave_small_viewport, "a 3-D viewport in the upper left"},
+                 {leave_full_matrix_stack, "600 matrix pushes without a pop"}};
+    for (const Case& k : cases) {
+        DisplayList dl(c, kListAddress);
+        add_frame_start(c, dl);
+        k.leave(c, dl);
+        dl.add(cmd::end_dl());
+        draw_task();
+        build_probe_task(c);
+        EXPECT_EQ(pixels_unlike(draw_task(), alone), 0) << "after a task that left " << k.what;
+    }
+}
+
+} // namespace
