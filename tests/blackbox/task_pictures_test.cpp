@@ -126,4 +126,65 @@ TEST(TaskPictures, ATaskLooksTheSameWhateverTheTaskBeforeItLeft) {
     }
 }
 
+// A lit model as games light one: normals in the vertices, a warm light and an ambient one, and
+// the vertices' alpha (0 in many shipped models) multiplied into the lit colour.
+void build_lit_mesh_task(Console& c, uint32_t othermode_l, uint8_t alpha, bool with_mesh = true) {
+    const int16_t xy[5][2]    = {{-70, -60}, {70, -60}, {70, 60}, {-70, 60}, {0, 0}};
+    const int8_t normal[5][3] = {
+        {-90, -40, 80}, {90, -40, 80}, {60, 60, 90}, {-60, 60, 90}, {0, 0, 127}};
+    for (uint32_t i = 0; i < 5; ++i)
+        uc0::write_vertex(c, kVertexAddress + 16 * i, xy[i][0], xy[i][1], 0, 0, 0,
+                          uint8_t(normal[i][0]), uint8_t(normal[i][1]), uint8_t(normal[i][2]),
+                          alpha);
+    uc0::write_light(c, kLightAddress, 230, 150, 70, -40, 50, 100);
+    uc0::write_light(c, kLightAddress + 16, 30, 30, 60, 0, 0, 0);
+    DisplayList dl(c, kListAddress);
+    add_frame_start(c, dl);
+    dl.add({cmd::set_cycle_type(0, othermode_l), uc0::set_geometry_mode(uc0::kLighting),
+            uc0::num_lights(1), uc0::light(0, kLightAddress), uc0::light(1, kLightAddress + 16)});
+    if (with_mesh)
+        dl.add({uc0::vertex(0, 5, kVertexAddress), uc0::tri1(0, 1, 4), uc0::tri1(1, 2, 4),
+                uc0::tri1(2, 3, 4), uc0::tri1(3, 0, 4)});
+    dl.add(cmd::end_dl());
+}
+
+// Whether the surface's alpha blends or fails the alpha test is the render mode's business: an
+// opaque mode shows the model whole; translucent and cut-out modes blend and test it as
+// they always did.
+TEST(TaskPictures, TheRenderModeDecidesWhetherALitModelsAlphaCounts) {
+    constexpr uint32_t kOpaque = 0x2000, kTranslucent = 0x4000, kCutOut = 0x2001;
+    Console& c = console();
+    build_lit_mesh_task(c, kTranslucent, 255, false);
+    const Frame background = draw_task();
+    build_lit_mesh_task(c, kTranslucent, 255);
+    const Frame lit = draw_task();
+    ASSERT_GT(pixels_unlike(lit, background), 20000) << "the model covers the middle";
+
+    enum Seen { kLit, kBackground, kHalfBlended };
+    struct Case {
+        uint32_t othermode_l;
+        uint8_t alpha;
+        Seen seen;
+        const char* what;
+    } cases[] = {{kOpaque, 0, kLit, "opaque, alpha 0"},
+                 {kTranslucent, 0, kBackground, "translucent, alpha 0"},
+                 {kTranslucent, 128, kHalfBlended, "translucent, alpha 128"},
+                 {kCutOut, 0, kBackground, "cut-out, alpha 0"},
+                 {kCutOut, 255, kLit, "cut-out, alpha 255"}};
+    for (const Case& k : cases) {
+        build_lit_mesh_task(c, k.othermode_l, k.alpha);
+        const Frame frame = draw_task();
+        if (k.seen != kHalfBlended) {
+            EXPECT_EQ(pixels_unlike(frame, k.seen == kLit ? lit : background), 0) << k.what;
+            continue;
+        }
+        int off = 0;
+        for (size_t i = 0; i < frame.size(); ++i) {
+            const float a = 128.0f / 255.0f, blended = a * lit[i] + (1 - a) * background[i];
+            off += i % 4 != 3 && std::abs(frame[i] - blended) > 2;
+        }
+        EXPECT_EQ(off, 0) << k.what << ": channels unlike the model blended half over the frame";
+    }
+}
+
 } // namespace
