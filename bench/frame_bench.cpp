@@ -58,10 +58,6 @@ constexpr uint8_t kCountry = 0x45;
 
 uint32_t texture_address(int slot) { return kTextures + 0x800u * uint32_t(slot); }
 
-uint16_t rgba5551(uint32_t r, uint32_t g, uint32_t b) {
-    return uint16_t((r >> 3) << 11 | (g >> 3) << 6 | (b >> 3) << 1 | 1);
-}
-
 // Slots 0..7 stay as they are; slots 8..10 change with the frame: their first row, which
 // the tile hash samples, is different in every frame, so they never hit the cache.
 void write_texture(Console& c, int slot, int frame) {
@@ -135,8 +131,8 @@ uint32_t build_heavy_list(Console& c) {
     DisplayList dl(c, kList);
     dl.add({cmd::set_color_image(320, 0x600000), cmd::set_depth_image(0x680000),
             cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(0, 0)});
-    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(0xFF301810), cmd::fill_rect(0, 0, 320, 240),
-            cmd::set_cycle_type(0)});
+    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(cmd::fill_color16(16, 24, 48)),
+            cmd::fill_rect(0, 0, 320, 240), cmd::set_cycle_type(0)});
     dl.add({uc0::render_mode(uc0::kZCompare | uc0::kZUpdate), uc0::clear_geometry_mode(0xFFFFFFFF),
             uc0::set_geometry_mode(uc0::kZBuffer | uc0::kShade | uc0::kShadeSmooth |
                                    uc0::kCullBack | uc0::kLighting),

@@ -15,3 +15,12 @@ constexpr int32_t sext16(uint32_t w) { return static_cast<int16_t>(w & 0xFFFF); 
 constexpr int32_t sext8(uint32_t w) { return static_cast<int8_t>(w & 0xFF); }
 
 constexpr uint32_t opcode(uint32_t cmd0) { return cmd0 >> 24; }
+
+// An RGBA 5-5-5-1 pixel (16-bit textures and colour images): red in bits 11..15, green in
+// 6..10, blue in 1..5, alpha in bit 0.
+struct Rgba5551 {
+    uint32_t r, g, b, a;
+};
+constexpr Rgba5551 split_rgba5551(uint32_t v) {
+    return {field(v, 11, 5), field(v, 6, 5), field(v, 1, 5), field(v, 0, 1)};
+}

@@ -45,6 +45,7 @@ struct RdpReg {
     float env_rgba[4];            // 0..1
     uint32_t color_image_address; // RDRAM offset
     uint16_t color_image_width;   // pixels
+    uint8_t color_image_size;     // pixel size: 0 4-bit, 1 8-bit, 2 16-bit, 3 32-bit
     uint32_t depth_image_address; // RDRAM offset
 
     // Scissor in console pixels, y measured from the bottom of the 240-line screen

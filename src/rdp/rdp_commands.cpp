@@ -67,8 +67,7 @@ void rdp_set_other_mode() {
 void rdp_set_fill_color() { rdp_reg.fill_color = rdp_reg.cmd1; }
 void rdp_set_blend_color() { rdp_reg.blend_color = rdp_reg.cmd1; }
 
-// Red sits in the most significant byte.
-static void decode_rgba(uint32_t w, float* rgba) {
+void decode_rgba(uint32_t w, float* rgba) {
     rgba[0] = static_cast<float>(w >> 24) * kInv255;
     rgba[1] = static_cast<float>(field(w, 16, 8)) * kInv255;
     rgba[2] = static_cast<float>(field(w, 8, 8)) * kInv255;
@@ -90,4 +89,5 @@ void rdp_set_depth_image() { rdp_reg.depth_image_address = translate_address(rdp
 void rdp_set_color_image() {
     rdp_reg.color_image_address = translate_address(rdp_reg.cmd1);
     rdp_reg.color_image_width   = static_cast<uint16_t>(color_image_width(rdp_reg.cmd0));
+    rdp_reg.color_image_size    = static_cast<uint8_t>(color_image_size(rdp_reg.cmd0));
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "dlist/bits.h"
+#include "texture/tile_fields.h"
 
 // TEXRECT fields: corners in 10.2 fixed point, s and t in signed 10.5 (the word 12 bytes on),
 // the steps in signed 5.10 (the word 20 bytes on).
@@ -35,6 +36,9 @@ constexpr int32_t scissor_lry(uint32_t cmd1) { return static_cast<int32_t>(field
 
 // SETCOLORIMAGE: the width field holds the width less one.
 constexpr uint32_t color_image_width(uint32_t cmd0) { return field(cmd0, 0, 12) + 1; }
+// Its pixel size sits where SETTEXTUREIMAGE keeps the texel size.
+constexpr uint32_t color_image_size(uint32_t cmd0) { return image_size(cmd0); }
+constexpr uint32_t kColorImage32Bit = 3;
 
 // SETOTHERMODE keeps the low 24 bits of both words; the cycle type sits in bits 20..21.
 constexpr uint32_t other_mode_bits(uint32_t w) { return w & 0xFFFFFF; }

@@ -9,6 +9,7 @@
 #include "dlist/rdp_reg.h"
 #include "dlist/rdram.h"
 #include "host/plugin.h"
+#include "rdp/rdp_commands.h"
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
@@ -43,14 +44,37 @@ void rdp_tex_rect() {
 // 0xE5: eight bytes, nothing drawn; the words after it run as commands.
 void rdp_tex_rect_flip() {}
 
+// A 5-bit channel as its share of 31 (the frame buffer rounds it to the nearest byte).
+static float expand5(uint32_t v) { return static_cast<float>(v) / 31.0f; }
+
+void decode_fill_color(uint32_t color, uint32_t image_size, float* rgba) {
+    if (image_size == kColorImage32Bit) {
+        decode_rgba(color, rgba);
+        return;
+    }
+    // Two 16-bit pixels (4- and 8-bit images read the same way): the upper one is taken.
+    const Rgba5551 c = split_rgba5551(color >> 16);
+    rgba[0]          = expand5(c.r);
+    rgba[1]          = expand5(c.g);
+    rgba[2]          = expand5(c.b);
+    rgba[3]          = c.a ? 1.0f : 0.0f;
+}
+
 // 0xF6
 void rdp_fill_rect() {
     // A fill into the depth image clears the depth buffer, which each frame clears anyway.
     if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
+    // Fill and copy modes write the fill colour in the colour image's own format, as it is,
+    // and include the lower-right row and column; the other modes blend the blend colour.
     const bool copy_or_fill = rdp_reg.othermode_h & 0x200000;
-    const uint32_t color    = copy_or_fill ? rdp_reg.fill_color : rdp_reg.blend_color;
-    draw_fill_rect(fill_ulx(rdp_reg.cmd1), fill_uly(rdp_reg.cmd1), fill_lrx(rdp_reg.cmd0),
-                   fill_lry(rdp_reg.cmd0), color);
+    float rgba[4];
+    if (copy_or_fill)
+        decode_fill_color(rdp_reg.fill_color, rdp_reg.color_image_size, rgba);
+    else
+        decode_rgba(rdp_reg.blend_color, rgba);
+    const int32_t edge = copy_or_fill ? 1 : 0;
+    draw_fill_rect(fill_ulx(rdp_reg.cmd1), fill_uly(rdp_reg.cmd1), fill_lrx(rdp_reg.cmd0) + edge,
+                   fill_lry(rdp_reg.cmd0) + edge, rgba, copy_or_fill);
 }
 
 TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, float lrx,
@@ -186,7 +210,8 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
     restore_blend_alpha(saved);
 }
 
-void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, uint32_t color) {
+void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const float* rgba,
+                    bool as_is) {
     if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
     if (rect_space_height() == 0) return;
 
@@ -195,14 +220,15 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, uint32_t
     whole_window_viewport();
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D); // a fill has no texture coordinates
+    if (as_is) {
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+    } else {
+        glEnable(GL_BLEND);
+    }
     push_rect_projection();
 
-    // The colour's lowest byte is red; the colour image's pixel size plays no part.
-    const GLfloat rgba[4] = {static_cast<float>(field(color, 0, 8)) * kInv255,
-                             static_cast<float>(field(color, 8, 8)) * kInv255,
-                             static_cast<float>(field(color, 16, 8)) * kInv255,
-                             static_cast<float>(field(color, 24, 8)) * kInv255};
     glColor4fv(rgba);
     glBegin(GL_QUADS);
     glVertex2i(lrx, lry);

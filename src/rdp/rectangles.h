@@ -12,8 +12,14 @@ void rdp_fill_rect();     // 0xF6
 // s and t in texels, the steps in texels per pixel.
 void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile, float s, float t,
                        float dsdx, float dtdy);
-// Corners in whole console pixels; the colour word holds red in its lowest byte.
-void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, uint32_t color);
+// Corners in whole console pixels, the lower-right one excluded; the colour as four floats.
+// `as_is` writes the colour without blending and alpha test, else it blends as it is set.
+void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const float* rgba,
+                    bool as_is);
+
+// The fill colour word in the colour image's format: for a 32-bit image one RGBA 8-8-8-8
+// pixel, red highest; for any other size the upper of two RGBA 5-5-5-1 pixels.
+void decode_fill_color(uint32_t color, uint32_t image_size, float* rgba);
 
 // The quad a texture rectangle draws: corners widened by half a pixel, texture coordinates
 // normalised by the tile's size.

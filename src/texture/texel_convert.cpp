@@ -35,9 +35,9 @@ static uint32_t src_u32(uint32_t a) {
 static Texel gray(uint8_t i, uint8_t a) { return {i, i, i, a}; }
 
 static Texel rgba5551(uint32_t v) {
-    return {static_cast<uint8_t>(((v >> 11) & 0x1F) << 3),
-            static_cast<uint8_t>(((v >> 6) & 0x1F) << 3),
-            static_cast<uint8_t>(((v >> 1) & 0x1F) << 3), static_cast<uint8_t>(v & 1 ? 255 : 0)};
+    const Rgba5551 c = split_rgba5551(v);
+    return {static_cast<uint8_t>(c.r << 3), static_cast<uint8_t>(c.g << 3),
+            static_cast<uint8_t>(c.b << 3), static_cast<uint8_t>(c.a ? 255 : 0)};
 }
 
 static Texel palette_color(uint32_t entry) {

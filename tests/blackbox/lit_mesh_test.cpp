@@ -40,7 +40,7 @@ TEST(LitMeshScene, ShowsTheLitSphereInFrontOfTheCube) {
     ASSERT_EQ(pic.height, 480);
 
     const unsigned char* background = pic.at(20, 20);
-    EXPECT_EQ(describe(background), "(16, 24, 48)") << "the fill colour behind everything";
+    EXPECT_EQ(describe(background), "(16, 25, 49)") << "the fill colour behind everything";
 
     // The sphere: warm, brighter towards the light at the upper left than at the lower right.
     const unsigned char* lit    = pic.at(230, 190);

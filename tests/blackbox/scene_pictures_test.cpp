@@ -81,9 +81,9 @@ void expect_probes(const Picture& pic, std::initializer_list<Probe> probes) {
 TEST(ScenePictures, Rectangles) {
     expect_probes(
         render("rects"),
-        {{5, 230, 16, 24, 64, "fill background; neither the depth clear nor key 0FFFFFFF drew"},
-         {40, 40, 230, 60, 50, "fill-colour box"},
-         {15, 80, 136, 140, 160, "half-transparent blend-colour fill over the background"},
+        {{5, 230, 16, 25, 66, "fill background; neither the depth clear nor key 0FFFFFFF drew"},
+         {40, 40, 230, 58, 49, "fill-colour box"},
+         {15, 80, 136, 140, 161, "half-transparent blend-colour fill over the background"},
          {60, 150, 240, 128, 32, "primitive-colour texture rectangle"},
          {90, 210, 62, 248, 62, "white texels under the green primitive colour"},
          {98, 210, 62, 0, 62, "magenta texels under the green primitive colour"}});
@@ -92,8 +92,8 @@ TEST(ScenePictures, Rectangles) {
 TEST(ScenePictures, CombinerRecipes) {
     expect_probes(render("combiner"), {{40, 60, 240, 160, 48, "primitive colour (7FF7FFF)"},
                                        {120, 60, 48, 128, 240, "environment colour (BFFBFFF)"},
-                                       {5, 5, 20, 22, 30, "fill background"},
-                                       {12, 12, 52, 56, 70, "fill panel"}});
+                                       {5, 5, 16, 16, 25, "fill background"},
+                                       {12, 12, 49, 58, 66, "fill panel"}});
 }
 
 // The same cube and floor written in the commands of families 1 to 4 give family 0's
@@ -134,7 +134,7 @@ TEST(ScenePictures, FamilyFourChainLightsAndRibbon) {
         for (int x = 100; x < 320; ++x) {
             const unsigned char* p = pic.window(x, y);
             const bool background =
-                std::abs(p[0] - 16) + std::abs(p[1] - 24) + std::abs(p[2] - 48) < 8;
+                std::abs(p[0] - 16) + std::abs(p[1] - 25) + std::abs(p[2] - 49) < 8;
             if (!background && y < top) top = y;
             if (p[0] > p[1] + 80 && p[0] > p[2] + 80) ++red;
             if (p[2] > p[0] + 80 && p[2] > p[1] + 40) ++blue;
@@ -143,7 +143,7 @@ TEST(ScenePictures, FamilyFourChainLightsAndRibbon) {
     EXPECT_GT(red, 50) << "faces lit by the red light";
     EXPECT_GT(blue, 50) << "faces lit by the blue light";
     expect_probes(
-        pic, {{5, 5, 16, 24, 48, "fill background"}, {5, 230, 16, 24, 48, "below the ribbon"}});
+        pic, {{5, 5, 16, 25, 49, "fill background"}, {5, 230, 16, 25, 49, "below the ribbon"}});
     const unsigned char* left  = pic.window(40, 360);
     const unsigned char* right = pic.window(600, 370);
     EXPECT_GT(left[2], left[0] + 60) << "blue end of the ribbon";
@@ -152,9 +152,9 @@ TEST(ScenePictures, FamilyFourChainLightsAndRibbon) {
 
 TEST(ScenePictures, FamilyFiveCubesFromTheCoordinateTable) {
     expect_probes(render("family5"),
-                  {{5, 5, 19, 2, 19, "fill background"},
-                   {40, 150, 19, 2, 19, "left of the first cube"},
-                   {150, 200, 19, 2, 19, "between the cubes"},
+                  {{5, 5, 16, 0, 16, "fill background"},
+                   {40, 150, 16, 0, 16, "left of the first cube"},
+                   {150, 200, 16, 0, 16, "between the cubes"},
                    {60, 140, 49, 86, 120, "bricks on the first cube's lit front"},
                    {250, 80, 72, 127, 168,
                     "bricks on the second cube's top: its matrix goes onto the camera's, the "
@@ -163,8 +163,8 @@ TEST(ScenePictures, FamilyFiveCubesFromTheCoordinateTable) {
 }
 
 TEST(ScenePictures, FamilySixTerrainAndCubeThroughTwoSlots) {
-    expect_probes(render("family6"), {{5, 5, 12, 7, 12, "fill background"},
-                                      {60, 230, 12, 7, 12, "below the terrain"},
+    expect_probes(render("family6"), {{5, 5, 16, 8, 16, "fill background"},
+                                      {60, 230, 16, 8, 16, "below the terrain"},
                                       {120, 180, 63, 144, 41, "terrain through slot 1"},
                                       {165, 95, 105, 230, 153, "cube run in place, through slot 0"},
                                       {180, 110, 126, 217, 250, "the cube's front"}});

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cmath>
 #include <vector>
 
 #include "dl_rdp.h"
@@ -359,34 +361,69 @@ TEST_F(Rectangles, PassColoursReachOpenGl) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// Fill and copy modes write the fill colour as it is (its alpha bit here is 0) and include the
+// lower-right row and column; one- and two-cycle blend the blend colour, red highest, and stop
+// short of them.
 TEST_F(Rectangles, FillRectPositionAndColour) {
     struct Case {
         uint32_t othermode_h;
         Rgba inside;
+        bool edge_included;
         const char* what;
     } cases[] = {
-        {0x300000, {255, 0, 0, 255}, "fill mode: fill colour, red in the lowest byte"},
-        {0x200000, {255, 0, 0, 255}, "copy mode: fill colour"},
-        {0x000000, {0, 255, 0, 255}, "one-cycle: blend colour"},
-        {0x100000, {0, 255, 0, 255}, "two-cycle: blend colour"},
+        {0x300000, {255, 0, 0, 255}, true, "fill mode: fill colour"},
+        {0x200000, {255, 0, 0, 255}, true, "copy mode: fill colour"},
+        {0x000000, {0, 255, 0, 255}, false, "one-cycle: blend colour"},
+        {0x100000, {0, 255, 0, 255}, false, "two-cycle: blend colour"},
     };
+    const Rgba black{0, 0, 0, 255};
     for (const Case& k : cases) {
         run({cmd::set_color_image(320, 0x100000), cmd::set_depth_image(0x200000),
-             cmd::set_other_mode(k.othermode_h, 0), cmd::set_fill_color(0xFF0000FF),
-             cmd::set_blend_color(0xFF00FF00), cmd::fill_rect(10, 20, 30, 40)});
+             cmd::set_other_mode(k.othermode_h, 0),
+             cmd::set_fill_color(cmd::fill_color16(255, 0, 0, false)),
+             cmd::set_blend_color(0x00FF00FF), cmd::fill_rect(10, 20, 30, 40)});
+        const Rgba edge = k.edge_included ? k.inside : black;
         EXPECT_EQ(pixel(10.2f, 20.2f), k.inside) << k.what << ": top-left inside";
         EXPECT_EQ(pixel(29.8f, 39.8f), k.inside) << k.what << ": bottom-right inside";
-        EXPECT_EQ(pixel(9.8f, 25), (Rgba{0, 0, 0, 255})) << k.what << ": left of it";
-        EXPECT_EQ(pixel(30.2f, 25), (Rgba{0, 0, 0, 255})) << k.what << ": right of it";
-        EXPECT_EQ(pixel(20, 19.8f), (Rgba{0, 0, 0, 255})) << k.what << ": above it";
-        EXPECT_EQ(pixel(20, 40.2f), (Rgba{0, 0, 0, 255})) << k.what << ": below it";
+        EXPECT_EQ(pixel(30.8f, 25), edge) << k.what << ": right column";
+        EXPECT_EQ(pixel(20, 40.8f), edge) << k.what << ": bottom row";
+        EXPECT_EQ(pixel(9.8f, 25), black) << k.what << ": left of it";
+        EXPECT_EQ(pixel(31.2f, 25), black) << k.what << ": right of it";
+        EXPECT_EQ(pixel(20, 19.8f), black) << k.what << ": above it";
+        EXPECT_EQ(pixel(20, 41.2f), black) << k.what << ": below it";
     }
     // Fractions of the 10.2 fields are dropped.
     run({cmd::set_color_image(320, 0x100000), cmd::set_other_mode(0x300000, 0),
          cmd::set_fill_color(0xFFFFFFFF),
          cmd::word(0xF6, (30 * 4 + 3) << 12 | (40 * 4 + 3), (10 * 4 + 3) << 12 | (20 * 4 + 3))});
     EXPECT_EQ(pixel(10.2f, 20.2f), (Rgba{255, 255, 255, 255}));
-    EXPECT_EQ(pixel(30.2f, 25), (Rgba{0, 0, 0, 255}));
+    EXPECT_EQ(pixel(31.2f, 25), black);
+}
+
+// The decoded channels, rounded to bytes as the frame buffer stores them.
+TEST_F(Rectangles, FillColourFollowsTheColourImagesPixelSize) {
+    struct Case {
+        uint32_t color, size;
+        Rgba want;
+    } cases[] = {
+        {0xFFFFFFFF, 2, {255, 255, 255, 255}},
+        {0x08420001, 2, {8, 8, 8, 0}},     // the upper pixel only: its alpha bit is 0
+        {0xF8010000, 2, {255, 0, 0, 255}}, // red in bits 11..15 of the upper half
+        {0x07C00000, 2, {0, 255, 0, 0}},
+        {0x003E0000, 2, {0, 0, 255, 0}},
+        {0x18C60000, 2, {25, 25, 25, 0}}, // 3 of 31 is 24.7 of 255
+        {0x21080000, 2, {33, 33, 33, 0}}, // 4 of 31
+        {0x21080000, 1, {33, 33, 33, 0}}, // 8- and 4-bit images read the 16-bit layout
+        {0x21080000, 0, {33, 33, 33, 0}},
+        {0x11223344, 3, {0x11, 0x22, 0x33, 0x44}}, // 32-bit: red in the top byte
+    };
+    for (const Case& k : cases) {
+        float f[4];
+        decode_fill_color(k.color, k.size, f);
+        auto byte = [&](int i) { return static_cast<int>(std::lround(f[i] * 255.0f)); };
+        EXPECT_EQ((Rgba{byte(0), byte(1), byte(2), byte(3)}), k.want)
+            << std::hex << k.color << " size " << k.size;
+    }
 }
 
 // A task that ends with a small scissor and a small 3-D viewport leaves both behind; the next

@@ -104,8 +104,9 @@ void prepare_frame() {
     uc0::write_viewport(c, kViewport, 160, 120, 160, 120);
     DisplayList dl(c, 0x100000);
     dl.add({cmd::set_color_image(320, 0x200000), cmd::set_scissor(0, 0, 320, 240),
-            uc0::viewport(kViewport), cmd::set_cycle_type(3), cmd::set_fill_color(0xFF00FF00),
-            cmd::fill_rect(0, 0, 320, 240), cmd::end_dl()});
+            uc0::viewport(kViewport), cmd::set_cycle_type(3),
+            cmd::set_fill_color(cmd::fill_color16(0, 255, 0)), cmd::fill_rect(0, 0, 320, 240),
+            cmd::end_dl()});
     c.set_task(dl.start());
 }
 

@@ -71,7 +71,7 @@ void image_address(std::string& out) { append_address(out, cmd1()); }
 
 void color_image(std::string& out) {
     append(out, "%s %s width %u ", kFormatNames[image_format(cmd0())],
-           kSizeNames[image_size(cmd0())], color_image_width(cmd0()));
+           kSizeNames[color_image_size(cmd0())], color_image_width(cmd0()));
     append_address(out, cmd1());
 }
 

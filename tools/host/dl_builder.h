@@ -34,8 +34,18 @@ class DisplayList {
     uint32_t cursor_;
 };
 
+// An RGBA 5-5-5-1 pixel from 8-bit channels (their low three bits dropped).
+constexpr uint16_t rgba5551(uint32_t r, uint32_t g, uint32_t b, bool opaque = true) {
+    return uint16_t(((r >> 3) << 11) | ((g >> 3) << 6) | ((b >> 3) << 1) | (opaque ? 1 : 0));
+}
+
 // Command words. Coordinates are in console pixels unless the name says otherwise.
 namespace cmd {
+
+// The fill colour word for a 16-bit colour image: the same 5-5-5-1 pixel twice.
+constexpr uint32_t fill_color16(uint32_t r, uint32_t g, uint32_t b, bool opaque = true) {
+    return uint32_t(rgba5551(r, g, b, opaque)) * 0x10001u;
+}
 
 constexpr Command word(uint8_t op, uint32_t w0_low24, uint32_t w1) {
     return {(uint32_t(op) << 24) | (w0_low24 & 0xFFFFFF), w1};
@@ -63,9 +73,9 @@ constexpr Command set_blend_color(uint32_t rgba) { return word(0xF9, 0, rgba); }
 constexpr Command set_prim_color(uint32_t rgba) { return word(0xFA, 0, rgba); }
 constexpr Command set_env_color(uint32_t rgba) { return word(0xFB, 0, rgba); }
 constexpr Command set_depth_image(uint32_t address) { return word(0xFE, 0, address); }
-// Format 0 (RGBA), size 2 (16-bit).
-constexpr Command set_color_image(uint32_t width, uint32_t address) {
-    return word(0xFF, (0u << 21) | (2u << 19) | ((width - 1) & 0xFFF), address);
+// Format 0 (RGBA); size 2 is 16-bit, 3 is 32-bit.
+constexpr Command set_color_image(uint32_t width, uint32_t address, uint32_t size = 2) {
+    return word(0xFF, (0u << 21) | ((size & 3) << 19) | ((width - 1) & 0xFFF), address);
 }
 constexpr Command fill_rect(uint32_t ulx, uint32_t uly, uint32_t lrx, uint32_t lry) {
     return word(0xF6, (fixed_10_2(lrx) << 12) | fixed_10_2(lry),

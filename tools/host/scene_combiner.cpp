@@ -15,11 +15,6 @@ constexpr uint32_t kMatrices = 0x110100;
 constexpr uint32_t kVertices = 0x111000;
 constexpr uint32_t kTexels   = 0x118000;
 
-// Fill colours hold red in their lowest byte.
-constexpr uint32_t fill_rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    return uint32_t(a) << 24 | uint32_t(b) << 16 | uint32_t(g) << 8 | r;
-}
-
 struct Panel {
     uint32_t key0, key1;
     uint8_t cycle_type;
@@ -51,8 +46,8 @@ uint32_t build_combiner(Console& console, int frame) {
             uc0::set_geometry_mode(uc0::kShade | uc0::kShadeSmooth)});
 
     // Background and one panel per triangle, in fill mode.
-    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(fill_rgba(20, 22, 30, 255)),
-            cmd::fill_rect(0, 0, 320, 240), cmd::set_fill_color(fill_rgba(52, 56, 70, 255))});
+    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(cmd::fill_color16(20, 22, 30)),
+            cmd::fill_rect(0, 0, 320, 240), cmd::set_fill_color(cmd::fill_color16(52, 56, 70))});
     for (uint32_t i = 0; i < 8; ++i) {
         const uint32_t x = 8 + 78 * (i % 4), y = 8 + 116 * (i / 4);
         dl.add(cmd::fill_rect(x, y, x + 72, y + 108));

@@ -123,8 +123,8 @@ uint32_t build_family4(Console& c, int frame) {
     DisplayList dl(c, kList);
     dl.add({cmd::set_color_image(320, 0x200000), cmd::set_depth_image(0x300000),
             cmd::set_scissor(0, 0, 320, 240)});
-    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(0xFF301810), cmd::fill_rect(0, 0, 320, 240),
-            cmd::set_cycle_type(0)});
+    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(cmd::fill_color16(16, 24, 48)),
+            cmd::fill_rect(0, 0, 320, 240), cmd::set_cycle_type(0)});
     dl.add({uc0::combine_shade(), uc4::render_mode(uc0::kZCompare | uc0::kZUpdate),
             uc4::viewport(kViewport),
             uc4::matrix(uc4::kProjection | uc4::kLoad | uc4::kNoPush, kMatrices),

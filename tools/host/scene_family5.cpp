@@ -84,7 +84,7 @@ uint32_t build_family5(Console& c, int frame) {
     DisplayList dl(c, kList);
     dl.add({cmd::set_color_image(320, 0x300000), cmd::set_depth_image(0x340000),
             cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
-            cmd::set_fill_color(0x18C718C7), cmd::fill_rect(0, 0, 320, 240),
+            cmd::set_fill_color(cmd::fill_color16(16, 0, 16)), cmd::fill_rect(0, 0, 320, 240),
             cmd::set_cycle_type(0)});
     dl.add({uc5::viewport(kViewport), uc5::load_matrix(uc5::kProjection | uc5::kLoad, kMatrices),
             uc5::load_matrix(uc5::kLoad, kMatrices + 64),

@@ -80,7 +80,7 @@ uint32_t build_family6(Console& c, int frame) {
     DisplayList dl(c, kList);
     dl.add({cmd::set_color_image(320, 0x300000), cmd::set_depth_image(0x340000),
             cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
-            cmd::set_fill_color(0x294B294B), cmd::fill_rect(0, 0, 320, 240),
+            cmd::set_fill_color(cmd::fill_color16(16, 8, 16)), cmd::fill_rect(0, 0, 320, 240),
             cmd::set_cycle_type(0)});
     dl.add({uc6::viewport(kViewport), uc6::render_mode(uc0::kZCompare | uc0::kZUpdate),
             uc6::clear_geometry_mode(0xFFFFFFFF),

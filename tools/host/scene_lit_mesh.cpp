@@ -143,8 +143,8 @@ uint32_t build_lit_mesh(Console& console, int frame) {
     dl.add({cmd::set_color_image(320, 0x200000), cmd::set_depth_image(0x300000),
             cmd::set_scissor(0, 0, 320, 240)});
     // A dark background in fill mode, then one-cycle shade-only drawing with depth.
-    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(0xFF301810), cmd::fill_rect(0, 0, 320, 240),
-            cmd::set_cycle_type(0)});
+    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(cmd::fill_color16(16, 24, 48)),
+            cmd::fill_rect(0, 0, 320, 240), cmd::set_cycle_type(0)});
     dl.add({uc0::combine_shade(), uc0::render_mode(uc0::kZCompare | uc0::kZUpdate),
             uc0::clear_geometry_mode(0xFFFFFFFF),
             uc0::set_geometry_mode(uc0::kZBuffer | uc0::kShade | uc0::kShadeSmooth |

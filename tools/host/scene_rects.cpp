@@ -4,32 +4,27 @@
 #include "dl_texture.h"
 #include "scenes.h"
 
-// Fill colours hold red in their lowest byte.
-constexpr uint32_t fill_rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    return uint32_t(a) << 24 | uint32_t(b) << 16 | uint32_t(g) << 8 | r;
-}
-
 static uint32_t build_rects(Console& console, int frame) {
     DisplayList dl(console, 0x100000);
     dl.add({cmd::set_color_image(320, 0x200000), cmd::set_depth_image(0x300000),
             cmd::set_scissor(0, 0, 320, 240)});
 
     // Fill mode: a navy background and a row of solid boxes.
-    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(fill_rgba(16, 24, 64, 255)),
+    dl.add({cmd::set_cycle_type(3), cmd::set_fill_color(cmd::fill_color16(16, 24, 64)),
             cmd::fill_rect(0, 0, 320, 240)});
-    const uint32_t boxes[] = {fill_rgba(230, 60, 50, 255), fill_rgba(250, 200, 40, 255),
-                              fill_rgba(60, 180, 80, 255), fill_rgba(60, 120, 230, 255)};
+    const uint32_t boxes[] = {cmd::fill_color16(230, 60, 50), cmd::fill_color16(250, 200, 40),
+                              cmd::fill_color16(60, 180, 80), cmd::fill_color16(60, 120, 230)};
     for (int i = 0; i < 4; ++i) {
         const uint32_t x = 20 + 75 * i + 4 * (frame % 2);
         dl.add({cmd::set_fill_color(boxes[i]), cmd::fill_rect(x, 20, x + 55, 75)});
     }
 
     // One-cycle: the blend colour, half transparent, over the boxes.
-    dl.add({cmd::set_cycle_type(0), cmd::set_blend_color(fill_rgba(255, 255, 255, 128)),
+    dl.add({cmd::set_cycle_type(0), cmd::set_blend_color(0xFFFFFF80),
             cmd::fill_rect(10, 60, 310, 90)});
 
     // A depth clear (depth image = colour image) draws nothing.
-    dl.add({cmd::set_depth_image(0x200000), cmd::set_fill_color(fill_rgba(255, 0, 255, 255)),
+    dl.add({cmd::set_depth_image(0x200000), cmd::set_fill_color(cmd::fill_color16(255, 0, 255)),
             cmd::fill_rect(0, 0, 320, 240), cmd::set_depth_image(0x300000)});
 
     // Texture rectangles in the primitive colour (untextured), one-cycle.

@@ -3,13 +3,11 @@
 #include <cstdint>
 
 #include "console.h"
+#include "dl_builder.h"
 
 namespace teximg {
 
-// A 5551 colour from 8-bit channels.
-constexpr uint16_t rgba5551(uint32_t r, uint32_t g, uint32_t b, bool opaque = true) {
-    return uint16_t(((r >> 3) << 11) | ((g >> 3) << 6) | ((b >> 3) << 1) | (opaque ? 1 : 0));
-}
+using ::rgba5551;
 
 // Writes a w x h image; texel(x, y) gives the texel's value in the image's own size: 4-bit
 // values are packed two a byte, high nibble first.
