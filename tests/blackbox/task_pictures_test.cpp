@@ -187,4 +187,119 @@ TEST(TaskPictures, TheRenderModeDecidesWhetherALitModelsAlphaCounts) {
     }
 }
 
+struct Rgb {
+    int r, g, b;
+};
+
+// The frame's pixel at window (x, y), counted from the top left.
+Rgb window_pixel(const Frame& f, int x, int y) {
+    const unsigned char* p = &f[4 * (static_cast<size_t>(kHeight - 1 - y) * kWidth + x)];
+    return {p[0], p[1], p[2]};
+}
+
+// A triangle over the upper left textured with black texels, which leaves texturing on.
+void add_black_textured_triangle(Console& c, DisplayList& dl) {
+    for (uint32_t i = 0; i < 16; ++i)
+        c.write_u16(kTexelAddress + 2 * i, 0x0001);
+    const int16_t xy[3][2] = {{-100, 100}, {0, 100}, {-100, 0}};
+    for (uint32_t i = 0; i < 3; ++i)
+        uc0::write_vertex(c, kVertexAddress + 16 * i, xy[i][0], xy[i][1], 0, 0, 0, 255, 255, 255,
+                          255);
+    add_plain_setup(c, dl, uc0::identity(), uc0::scaling(1.0f));
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 4, kTexelAddress),
+            tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::load_block(0, 0, 0, 16),
+            tex::set_tile_size(0, 0, 0, 4, 4), uc0::texture(0, 1, 0xFFFF, 0xFFFF),
+            cmd::set_cycle_type(0), cmd::set_combine_keys(0x3FFE4F1, 0),
+            uc0::set_geometry_mode(uc0::kShade), uc0::vertex(0, 3, kVertexAddress),
+            uc0::tri1(0, 1, 2)});
+}
+
+// Four fills in the quadrants of a 320 x 240 image, as games clear, in the image's own
+// format: each quadrant shows its colour whatever the colour's alpha, untextured, and
+// together they cover the window edge to edge.
+TEST(TaskPictures, FillRectsCoverTheImageInItsOwnPixelFormat) {
+    struct Case {
+        uint32_t size;
+        uint32_t words[4];
+        Rgb seen[4];
+        const char* what;
+    } cases[] = {
+        {2,
+         {cmd::fill_color16(32, 32, 64, false), cmd::fill_color16(255, 255, 255),
+          cmd::fill_color16(200, 40, 120, false), cmd::fill_color16(0, 248, 8)},
+         {{33, 33, 66}, {255, 255, 255}, {206, 41, 123}, {0, 255, 8}},
+         "16-bit image"},
+        {3,
+         {0x204080FF, 0xC0803000, 0x01020304, 0xFFFFFF7F},
+         {{32, 64, 128}, {192, 128, 48}, {1, 2, 3}, {255, 255, 255}},
+         "32-bit image"},
+    };
+    Console& c = console();
+    for (const Case& k : cases) {
+        DisplayList dl(c, kListAddress);
+        dl.add({cmd::set_color_image(320, 0x400000, k.size), cmd::set_depth_image(0x500000),
+                cmd::set_scissor(0, 0, 320, 240)});
+        add_black_textured_triangle(c, dl);
+        dl.add(cmd::set_cycle_type(3));
+        for (uint32_t q = 0; q < 4; ++q) {
+            const uint32_t x = 160 * (q % 2), y = 120 * (q / 2);
+            dl.add({cmd::set_fill_color(k.words[q]), cmd::fill_rect(x, y, x + 159, y + 119)});
+        }
+        dl.add(cmd::end_dl());
+        const Frame frame = draw_task();
+        int wrong         = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const Rgb want = k.seen[(x >= kWidth / 2) + 2 * (y >= kHeight / 2)];
+                const Rgb got  = window_pixel(frame, x, y);
+                if (got.r == want.r && got.g == want.g && got.b == want.b) continue;
+                if (++wrong == 1)
+                    ADD_FAILURE() << k.what << ": window pixel (" << x << ", " << y << ") is "
+                                  << got.r << "," << got.g << "," << got.b;
+            }
+        EXPECT_EQ(wrong, 0) << k.what << ": pixels unlike their quadrant's fill colour";
+    }
+}
+
+// One- and two-cycle fills blend the blend colour (red highest) over the frame and stop short
+// of their lower-right row and column.
+TEST(TaskPictures, OneAndTwoCycleFillsBlendTheBlendColour) {
+    struct Case {
+        uint32_t cycle_type, blend;
+        Rgb inside;
+        const char* what;
+    } cases[] = {
+        {0, 0x00FF00FF, {0, 255, 0}, "one-cycle, opaque green"},
+        {1, 0xFF000080, {128, 0, 127}, "two-cycle, red half over the blue"},
+        {0, 0xFFFFFF00, {0, 0, 255}, "one-cycle, alpha 0: nothing"},
+    };
+    Console& c = console();
+    const Rgb blue{0, 0, 255};
+    for (const Case& k : cases) {
+        DisplayList dl(c, kListAddress);
+        dl.add({cmd::set_color_image(320, 0x400000), cmd::set_depth_image(0x500000),
+                cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+                cmd::set_fill_color(cmd::fill_color16(0, 0, 255)), cmd::fill_rect(0, 0, 319, 239),
+                cmd::set_cycle_type(k.cycle_type), cmd::set_blend_color(k.blend),
+                cmd::fill_rect(40, 40, 100, 80), cmd::end_dl()});
+        const Frame frame = draw_task();
+        // Window pixels: the fill spans console columns 40..99 and rows 40..79.
+        struct Probe {
+            int x, y;
+            Rgb want;
+            const char* where;
+        } probes[] = {{80, 80, k.inside, "upper-left corner"},
+                      {199, 159, k.inside, "lower-right corner"},
+                      {200, 120, blue, "column 100"},
+                      {120, 160, blue, "row 80"},
+                      {79, 120, blue, "left of it"}};
+        for (const Probe& p : probes) {
+            const Rgb got = window_pixel(frame, p.x, p.y);
+            EXPECT_TRUE(std::abs(got.r - p.want.r) <= 1 && std::abs(got.g - p.want.g) <= 1 &&
+                        std::abs(got.b - p.want.b) <= 1)
+                << k.what << ", " << p.where << ": " << got.r << "," << got.g << "," << got.b;
+        }
+    }
+}
+
 } // namespace
