@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-// byte 0: microcode family (taken modulo 8, so 7 is an unknown family)
+// byte 0: microcode family in bits 0 to 2 (7 is an unknown family); bit 3 set: the next
+// family's tasks follow over the same RDRAM
 // bytes 1..4: start address of the display list, little-endian
 // then chunks: address (4 bytes, little-endian), length (2 bytes), that many bytes, copied
 // into RDRAM as host-order words (the way the host keeps them)
@@ -15,8 +16,9 @@ struct FuzzChunk {
 };
 
 struct FuzzTask {
-    uint32_t family = 0;
-    uint32_t start  = 0;
+    uint32_t family  = 0;
+    bool next_family = false;
+    uint32_t start   = 0;
     std::vector<FuzzChunk> chunks;
 };
 
@@ -27,9 +29,10 @@ inline uint32_t read_le32(const uint8_t* p) {
 inline FuzzTask parse_fuzz_input(const uint8_t* data, size_t size) {
     FuzzTask t;
     if (size < 5) return t;
-    t.family = data[0] % 8;
-    t.start  = read_le32(data + 1);
-    size_t i = 5;
+    t.family      = data[0] % 8;
+    t.next_family = data[0] & 8;
+    t.start       = read_le32(data + 1);
+    size_t i      = 5;
     while (i + 6 <= size) {
         FuzzChunk c;
         c.address = read_le32(data + i);

@@ -13,6 +13,8 @@
 
 // Enough for any list a fuzz input can hold, and a list that loops ends quickly.
 constexpr uint32_t kFuzzCommandBudget = 2048;
+// What a task may run beyond the commands its input holds (see interpreter_run.h).
+constexpr uint32_t kFuzzCommandsBeyondInput = 256;
 
 inline void reset_fuzz_state() {
     rdp_reg       = RdpReg{};

@@ -40,16 +40,31 @@ inline bool task_left_sound_state() {
            oldest_name < kTextureNames;
 }
 
-// The skipped and the interpreted task twice: the first pair in the input's family, the
-// second in the next one, so state left by one family meets the commands of another.
-// Family 7 is no family at all. False when a task left unsound state.
+// A task may run as many commands as the input's chunks hold words, and 256 more, at most
+// 2,048: every command an input carries can still run, while a list that loops or runs past
+// its chunks into zeroed RDRAM ends after a few hundred commands instead of 2,048. 256 are
+// enough for a loop to fill the display-list stack, the model-view stack and the batch, and to
+// multiply any matrix into infinities.
+inline uint32_t fuzz_command_budget(const FuzzTask& task) {
+    uint64_t words = 0;
+    for (const FuzzChunk& c : task.chunks)
+        words += c.length / 8;
+    return static_cast<uint32_t>(
+        std::min<uint64_t>(words + kFuzzCommandsBeyondInput, kFuzzCommandBudget));
+}
+
+// The skipped and the interpreted task in the input's family and, when the input asks, the
+// same pair in the next family, so that state left by one family meets the commands of
+// another (a game may change microcode between tasks). Family 7 is no family at all. False
+// when a task left unsound state.
 inline bool run_interpreter_input(Console& console, RdramChunks& chunks, const uint8_t* data,
                                   size_t size) {
     chunks.clear(console);
     const FuzzTask task = parse_fuzz_input(data, size);
     chunks.load(console, task);
     reset_fuzz_state();
-    for (int i = 0; i < 4; ++i) {
+    command_budget = fuzz_command_budget(task);
+    for (int i = 0; i < (task.next_family ? 4 : 2); ++i) {
         UcodeType = (task.family + i / 2) % 8;
         run_display_list(task.start);
         if (!task_left_sound_state()) return false;

@@ -85,25 +85,31 @@ static PassFactors constant_factors(uint32_t recipe, bool first_pass) {
     return f;
 }
 
-// Shade colour of a vertex: lit at draw time, or its colour bytes.
-static void shade_color(const TransformedVertex& v, const PreparedLights* lights, float out[4]) {
+// Shade colour of a vertex: lit at draw time, or its colour bytes. The colours of the loop
+// below are values, not arrays, so that they stay in registers.
+struct Rgba {
+    float r, g, b, a;
+};
+
+static Rgba shade_color(const TransformedVertex& v, const PreparedLights* lights) {
     if (lights) {
-        light_vertex(*lights, v, out);
-        return;
+        float lit[4];
+        light_vertex(*lights, v, lit);
+        return {lit[0], lit[1], lit[2], lit[3]};
     }
-    out[0] = v.rgba[0] * kInv255;
-    out[1] = v.rgba[1] * kInv255;
-    out[2] = v.rgba[2] * kInv255;
-    out[3] = 1.0f;
+    return {v.rgba[0] * kInv255, v.rgba[1] * kInv255, v.rgba[2] * kInv255, 1.0f};
 }
 
-// rgb *= h + k * (k - h) per component, h the shade byte and k the constant colour's byte.
-static void lerp_with_color(float rgb[3], const TransformedVertex& v, uint32_t color) {
-    for (int c = 0; c < 3; ++c) {
-        const float h = v.rgba[c] * kInv255;
-        const float k = static_cast<float>((color >> (24 - 8 * c)) & 0xFF) * kInv255;
-        rgb[c] *= h + k * (k - h);
-    }
+// x *= h + k * (k - h), h the shade byte and k the constant colour's byte.
+static float lerp_channel(float x, uint8_t shade, uint32_t color, int shift) {
+    const float h = shade * kInv255;
+    const float k = static_cast<float>((color >> shift) & 0xFF) * kInv255;
+    return x * (h + k * (k - h));
+}
+
+static Rgba lerp_with_color(Rgba c, const TransformedVertex& v, uint32_t color) {
+    return {lerp_channel(c.r, v.rgba[0], color, 24), lerp_channel(c.g, v.rgba[1], color, 16),
+            lerp_channel(c.b, v.rgba[2], color, 8), c.a};
 }
 
 static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
@@ -122,27 +128,23 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
     }
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
-        float rgb[3]               = {f.r, f.g, f.b};
-        float a                    = f.a;
-        float shade[4];
+        Rgba c                     = {f.r, f.g, f.b, f.a};
         if (recipe & MUL_SHADE) {
-            shade_color(v, lights, shade);
-            for (int c = 0; c < 3; ++c)
-                rgb[c] *= shade[c];
+            const Rgba s = shade_color(v, lights);
+            c            = {c.r * s.r, c.g * s.g, c.b * s.b, c.a};
         }
         if (recipe & MUL_INV_SHADE) {
-            shade_color(v, lights, shade);
-            for (int c = 0; c < 3; ++c)
-                rgb[c] *= 1.0f - shade[c];
+            const Rgba s = shade_color(v, lights);
+            c            = {c.r * (1.0f - s.r), c.g * (1.0f - s.g), c.b * (1.0f - s.b), c.a};
         }
-        if (recipe & LERP_SHADE_ENV) lerp_with_color(rgb, v, rdp_reg.env_color);
-        if (recipe & LERP_SHADE_PRIM) lerp_with_color(rgb, v, rdp_reg.prim_color);
-        if ((recipe & MUL_SHADE_ALPHA) && lighting) a *= v.rgba[3] * kInv255;
+        if (recipe & LERP_SHADE_ENV) c = lerp_with_color(c, v, rdp_reg.env_color);
+        if (recipe & LERP_SHADE_PRIM) c = lerp_with_color(c, v, rdp_reg.prim_color);
+        if ((recipe & MUL_SHADE_ALPHA) && lighting) c.a *= v.rgba[3] * kInv255;
         float* out = client_arrays.colors[i];
-        out[0]     = rgb[0];
-        out[1]     = rgb[1];
-        out[2]     = rgb[2];
-        out[3]     = a;
+        out[0]     = c.r;
+        out[1]     = c.g;
+        out[2]     = c.b;
+        out[3]     = c.a;
     }
 }
 

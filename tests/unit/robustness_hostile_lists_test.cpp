@@ -33,7 +33,7 @@ std::vector<uint8_t> hostile_list(std::mt19937& random, uint32_t family, uint32_
         for (int i = 0; i < 4; ++i)
             input.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
-    input.push_back(static_cast<uint8_t>(family));
+    input.push_back(static_cast<uint8_t>(family | 8)); // and the next family after it
     le32(base);
     le32(base);
     input.push_back(static_cast<uint8_t>(length));
