@@ -20,7 +20,10 @@ build_fuzzers() {
 # fuzz_target NAME SECONDS CORPUS LOG [extra libFuzzer flags]: new inputs go to CORPUS; the
 # seeds and the checked-in regression inputs are read too. Returns libFuzzer's status.
 # Mesa and SDL keep allocations until exit, so leaks are not looked for; the timeout is far
-# above any real input (a few milliseconds) and only catches hangs.
+# above any real input (a few milliseconds) and only catches hangs. Inputs are mutated in
+# proportion to their speed: an interpreter input that draws thousands of triangles takes a
+# hundred times as long as most, and favouring the fast ones gave three times the executions
+# and more edges in the same minute.
 fuzz_target() {
     local name=$1 seconds=$2 corpus=$3 log=$4
     shift 4
@@ -37,6 +40,7 @@ fuzz_target() {
     [ -d "tests/data/fuzz/$name" ] && inputs+=("tests/data/fuzz/$name")
     "${fuzz_prefix[@]}" "$fuzz_bin/fuzz_$name" -max_total_time="$seconds" -max_len=$max_len \
         -timeout=60 -rss_limit_mb=4096 -detect_leaks=0 -print_final_stats=1 \
+        -entropic_scale_per_exec_time=1 \
         -artifact_prefix="$fuzz_work/findings/$name-" "$@" \
         "${inputs[@]}" >"$log" 2>&1
 }

@@ -47,11 +47,12 @@ uint32_t tile_hash(uint32_t tile) {
     const int64_t n            = static_cast<int64_t>(d.width) * d.height;
     if (n > kHashedTexels || n < 0) return kHashTooLarge;
     // Four bytes of every 52, in host order.
+    static constexpr uint32_t kHashedBytes[] = {0, 5, 10, 15};
     uint32_t h            = 0;
     const uint32_t blocks = static_cast<uint32_t>((n + 12) / 13);
     for (uint32_t k = 0; k < blocks; ++k) {
         const uint32_t at = d.source + 52 * k;
-        for (uint32_t offset : {0u, 5u, 10u, 15u})
+        for (uint32_t offset : kHashedBytes)
             h += rotate_right(h, 7) ^ host_byte(at + offset);
     }
     return d.source ^ h ^ palette_sum;
