@@ -48,8 +48,8 @@ uint32_t tile_hash(uint32_t tile) {
     if (n > kHashedTexels || n < 0) return kHashTooLarge;
     // Four bytes of every 52, in host order.
     static constexpr uint32_t kHashedBytes[] = {0, 5, 10, 15};
-    uint32_t h            = 0;
-    const uint32_t blocks = static_cast<uint32_t>((n + 12) / 13);
+    uint32_t h                               = 0;
+    const uint32_t blocks                    = static_cast<uint32_t>((n + 12) / 13);
     for (uint32_t k = 0; k < blocks; ++k) {
         const uint32_t at = d.source + 52 * k;
         for (uint32_t offset : kHashedBytes)
