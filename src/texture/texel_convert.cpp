@@ -173,8 +173,9 @@ static uint8_t clamp_channel(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; 
 static int32_t component(uint32_t color, int byte) { return (color >> (8 * byte)) & 0xFF; }
 
 // Applies f(c, P, E) to red, green and blue, with P and E the matching components of the
-// primitive and environment colours.
-template <typename F> static void per_channel(Texel& x, F f) {
+// primitive and environment colours. Always inlined: an instrumented build otherwise makes it
+// a call per texel of up to a million.
+template <typename F> [[gnu::always_inline]] static inline void per_channel(Texel& x, F f) {
     const uint32_t prim = rdp_reg.prim_color, env = rdp_reg.env_color;
     x.r = clamp_channel(f(x.r, component(prim, 3), component(env, 3)));
     x.g = clamp_channel(f(x.g, component(prim, 2), component(env, 2)));
