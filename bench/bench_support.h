@@ -11,8 +11,8 @@
 #include "console.h"
 #include "dl_builder.h"
 #include "dlist/command_table.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
+#include "state/rdp_reg.h"
 
 namespace bench {
 

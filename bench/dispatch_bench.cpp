@@ -9,7 +9,7 @@
 #include "dl_texture.h"
 #include "dl_ucode0.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdram.h"
+#include "state/rdram.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "console.h"
 #include "dl_texture.h"
 #include "dlist/command_table.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
+#include "state/rdp_reg.h"
 #include "texture/texture_cache.h"
 #include "texture/texture_memory.h"
 

@@ -7,9 +7,9 @@
 #include "bench_support.h"
 #include "dl_ucode0.h"
 #include "dl_ucode4.h"
-#include "dlist/rdram.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
+#include "state/rdram.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "console.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
 #include "platform/platform.h"
+#include "state/rdp_reg.h"
 #include "texture/texture_cache.h"
 #include "texture/texture_memory.h"
 #include "texture/tile_commands.h"

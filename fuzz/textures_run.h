@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "console.h"
-#include "dlist/rdp_reg.h"
 #include "fuzz_input.h"
 #include "fuzz_state.h"
+#include "state/rdp_reg.h"
 #include "texture/texel_convert.h"
 #include "texture/texture_cache.h"
 #include "texture/tile_commands.h"

@@ -10,9 +10,9 @@
 #include "capture/capture_file.h"
 #include "config/ini_text.h"
 #include "config/ucode_select.h"
-#include "dlist/rdp_reg.h"
-#include "host/plugin.h"
 #include "platform/platform.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
 
 namespace fs = std::filesystem;
 

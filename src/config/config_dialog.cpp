@@ -3,7 +3,7 @@
 
 #include "config/config_template.h"
 #include "config/ucode_select.h"
-#include "host/plugin.h"
+#include "state/host_state.h"
 
 std::atomic<DialogHandle> config_dialog{nullptr};
 

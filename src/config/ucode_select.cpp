@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "host/plugin.h"
 #include "platform/platform.h"
+#include "state/host_state.h"
 
 std::atomic<int32_t> selected_ucode{-1};
 std::atomic<int32_t> ucode_chosen{0};

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "dlist/rdram.h"
+#include "state/rdram.h"
 
 namespace {
 

@@ -1,13 +1,17 @@
-// The microcode family inside mupen64plus, where no dialog may ever be waited for
-#include "platform/m64p/m64p_ucode.h"
+// The microcode family where no dialog may ever be waited for (inside mupen64plus)
+#include "config/ucode_without_dialog.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 
 #include "config/ucode_select.h"
 #include "config/ucode_text.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
-#include "host/plugin.h"
-#include "platform/m64p/m64p_core.h"
 #include "platform/platform.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 uint32_t m64p_rdram_size = kRdramSize;
 
@@ -30,6 +34,20 @@ std::string game_name(const HeaderImage& header) {
     while (!name.empty() && name.back() == ' ')
         name.pop_back();
     return name;
+}
+
+// One line in the host's log, formatted as printf does.
+__attribute__((format(printf, 2, 3))) void log_line(LogLevel level, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    std::string line(static_cast<size_t>(std::max(0, std::vsnprintf(nullptr, 0, format, args))),
+                     '\0');
+    va_end(args);
+    std::vsnprintf(line.data(), line.size() + 1, format, again);
+    va_end(again);
+    platform_log(level, line.c_str());
 }
 
 } // namespace
@@ -56,7 +74,7 @@ int32_t select_ucode_without_dialog() {
     const std::string game   = game_name(header);
     const int32_t configured = platform_profile_read_int(key.c_str(), "UCode", -1, path.c_str());
     if (is_family(configured)) {
-        m64p_log(M64MSG_INFO, "\"%s\" uses microcode family %d: UCode=%d in section [%s] of %s",
+        log_line(LogLevel::info, "\"%s\" uses microcode family %d: UCode=%d in section [%s] of %s",
                  game.c_str(), configured, configured, key.c_str(), path.c_str());
         selected_ucode = configured;
         return configured;
@@ -64,7 +82,7 @@ int32_t select_ucode_without_dialog() {
 
     const UcodeText found = identify_ucode(host.dmem, host.rdram, m64p_rdram_size);
     if (is_family(found.family)) {
-        m64p_log(M64MSG_INFO, "\"%s\" uses microcode family %d: its microcode text is \"%s\"",
+        log_line(LogLevel::info, "\"%s\" uses microcode family %d: its microcode text is \"%s\"",
                  game.c_str(), found.family, found.text.c_str());
         selected_ucode = found.family;
         return found.family;
@@ -77,7 +95,7 @@ int32_t select_ucode_without_dialog() {
         unknown.reported = true;
         const std::string what =
             found.text.empty() ? "no microcode text" : "the microcode text \"" + found.text + "\"";
-        m64p_log(M64MSG_ERROR,
+        log_line(LogLevel::error,
                  "\"%s\": %s (ucode_data 0x%08X, %u bytes) names no microcode family known to "
                  "this plug-in, so nothing is drawn. Set the game's family (0 to 6) as "
                  "UCode=<family> in section [%s] of %s",

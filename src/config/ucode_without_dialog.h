@@ -1,4 +1,4 @@
-// The microcode family inside mupen64plus, where no dialog may ever be waited for
+// The microcode family where no dialog may ever be waited for (inside mupen64plus)
 #pragma once
 #include <cstdint>
 #include <string>

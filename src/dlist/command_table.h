@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/rdp_reg.h"
+#include "state/rdp_reg.h"
 
 using CommandHandler = void (*)();
 

@@ -1,24 +1,18 @@
 // The display-list interpreter: fetch, dispatch, the display-list stack and segments
 #include "dlist/interpreter.h"
 
-#include "dlist/bits.h"
 #include "dlist/command_table.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
-#include "host/gl_context.h"
 #include "rdp/rdp_commands.h"
 #include "render/combiner.h"
+#include "render/frame.h"
+#include "state/bits.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "texture/texture_cache.h"
 
 uint32_t dlist_counter;
 uint32_t command_budget       = kCommandBudget;
 uint32_t texture_build_budget = kTextureBuildBudget;
-
-uint32_t translate_address(uint32_t a) {
-    uint32_t base = rdp_reg.segments[(a >> 24) & 0xF];
-    if (base == 0xFFFFFFFF) base = rdp_reg.segments[0];
-    return (a + base) & kRdramMask;
-}
 
 // Family 4 nests 16 levels, every other family 10.
 static int32_t max_depth() { return UcodeType == 4 ? 15 : 9; }
@@ -42,15 +36,7 @@ void dlist_return() {
     s.depth -= 1;
 }
 
-uint32_t& active_pc() {
-    DisplayListStack& s = rdp_reg.stack;
-    return s.pc[s.depth < 0 ? 0 : s.depth];
-}
-
-static uint32_t* run_cursor; // the running run's next command; null outside runs
-static int run_depth;        // runs in progress, one inside the other
-
-uint32_t& command_cursor() { return run_cursor ? *run_cursor : active_pc(); }
+static int run_depth; // runs in progress, one inside the other
 
 void execute_command() { CommandTable[UcodeType][opcode(rdp_reg.cmd0)](); }
 
@@ -80,9 +66,9 @@ static bool texture_budget_spent() {
 
 void run_in_place(uint32_t address, uint32_t commands) {
     if (run_depth >= kRunNesting) return;
-    uint32_t* const outer = run_cursor;
+    uint32_t* const outer = rdp_reg.run_cursor;
     uint32_t next         = address & kRdramMask;
-    run_cursor            = &next;
+    rdp_reg.run_cursor    = &next;
     run_depth += 1;
     for (uint32_t i = 0;
          i < commands && !rdp_reg.dlist_end && run_commands_left > 0 && !texture_budget_spent();
@@ -94,7 +80,7 @@ void run_in_place(uint32_t address, uint32_t commands) {
         execute_command();
     }
     run_depth -= 1;
-    run_cursor = outer;
+    rdp_reg.run_cursor = outer;
 }
 
 void start_display_list(uint32_t start) {

@@ -33,8 +33,3 @@ void run_in_place(uint32_t address, uint32_t commands);
 void dlist_call(uint32_t address); // ignored beyond the family's depth limit
 void dlist_branch(uint32_t address);
 void dlist_return();
-uint32_t& active_pc(); // pc[depth] of the active level (level 0 once the list has ended)
-
-// Where the command after the current one starts: the active level's pc, or the cursor of a
-// run in place. Commands longer than eight bytes advance it past their extra units.
-uint32_t& command_cursor();

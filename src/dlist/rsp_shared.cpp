@@ -1,12 +1,12 @@
 // Geometry commands whose decoding several microcode families share
 #include "dlist/rsp_shared.h"
 
-#include "dlist/bits.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
 #include "dlist/ucode0_fields.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
+#include "state/bits.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 // The later families keep family 0's fields for these commands.
 using namespace uc0_fields;

@@ -1,18 +1,18 @@
 // Microcode family 0: the first-generation geometry microcode
 #include <GL/gl.h>
 
-#include "dlist/bits.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdram.h"
 #include "dlist/rsp_shared.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode0_fields.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
-#include "host/plugin.h"
 #include "render/batch.h"
+#include "state/bits.h"
+#include "state/host_state.h"
+#include "state/rdram.h"
 
 using namespace uc0_fields;
 

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
-#include "dlist/othermode.h"
+#include "state/bits.h"
+#include "state/othermode.h"
 
 namespace uc0_fields {
 

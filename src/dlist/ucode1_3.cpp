@@ -1,10 +1,10 @@
 // Microcode families 1, 2 and 3: family 0's command set with wider vertex loads, two more
 // triangle commands and a few decodings of their own
 #include "dlist/command_table.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode1_3_fields.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 // Family 1.
 

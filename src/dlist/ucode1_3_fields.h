@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
+#include "state/bits.h"
 
 // Family 1: wider vertex loads and triangle indices given times two.
 namespace uc1_fields {

@@ -4,11 +4,11 @@
 #include <GL/gl.h>
 
 #include "dlist/interpreter.h"
-#include "dlist/rdram.h"
 #include "dlist/ucode0.h"
 #include "geometry/matrix.h"
 #include "geometry/viewport.h"
 #include "render/batch.h"
+#include "state/rdram.h"
 
 using namespace ucode4;
 

@@ -1,10 +1,10 @@
 // Microcode family 4, and the pieces of it that the later families decode the same way
 #pragma once
 #include "dlist/command_table.h"
-#include "dlist/othermode.h"     // SETOTHERMODE_H masks and the cycle type: set_othermode_h_field
 #include "dlist/rsp_shared.h"    // TEXTURE, MOVEWORD LIGHTCOL, MOVEMEM VIEWPORT
 #include "dlist/ucode4_fields.h" // command-word fields
 #include "geometry/vertex.h"     // MOVEMEM LIGHT records: load_light; NUMLIGHT: ExcessLights::none
+#include "state/othermode.h"     // SETOTHERMODE_H masks and the cycle type: set_othermode_h_field
 
 // Fills row 4 (also declared with the other rows in command_table.h).
 void install_ucode4(CommandHandler* row);

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
 #include "dlist/ucode0_fields.h"
+#include "state/bits.h"
 
 namespace ucode4 {
 

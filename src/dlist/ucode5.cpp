@@ -3,7 +3,6 @@
 #include "dlist/ucode5.h"
 
 #include "dlist/interpreter.h"
-#include "dlist/rdram.h"
 #include "dlist/rsp_shared.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode0_fields.h"
@@ -11,6 +10,7 @@
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "render/batch.h"
+#include "state/rdram.h"
 
 // LOADMTX params are family 0's MATRIX params.
 using namespace uc0_fields;

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
+#include "state/bits.h"
 
 // LOADVTX (0x04): count 1..16 records of 12 bytes into vtx[first..first + count - 1].
 inline uint32_t uc5_vtx_first(uint32_t cmd0) { return field(cmd0, 16, 4); }

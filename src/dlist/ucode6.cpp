@@ -3,12 +3,12 @@
 #include "dlist/ucode6_fields.h"
 
 #include "dlist/interpreter.h"
-#include "dlist/rdram.h"
 #include "dlist/rsp_shared.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode5.h"
 #include "geometry/matrix.h"
 #include "render/batch.h"
+#include "state/rdram.h"
 
 // 0x01: stored only; the vertex command hands a slot to OpenGL. Slot 3 does not exist.
 static void uc6_loadmtx() {

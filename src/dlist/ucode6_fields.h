@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
+#include "state/bits.h"
 
 constexpr uint32_t kUc6NoSlot = 3;
 

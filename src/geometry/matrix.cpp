@@ -3,8 +3,8 @@
 
 #include <GL/gl.h>
 
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 // The float 2^-16 that turns a 16.16 number into its value.
 constexpr float kFixedOne = 1.0f / 65536.0f;

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "geometry/matrix_types.h"
+#include "state/matrix_types.h"
 
 // Converts the console's 64-byte 16.16 matrix at an RDRAM offset.
 void load_fixed_matrix(Matrix4& out, uint32_t address);

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
 #include "geometry/matrix.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 Vec3 transform_point(float x, float y, float z) {
     const float* M = modelview_matrix().m;

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
-#include "geometry/vertex_types.h"
+#include "state/bits.h"
+#include "state/vertex_types.h"
 
 // The float nearest to 1/127 (bits 0x3C010204): signed direction bytes to -1..1.
 constexpr float kInv127 = 1.0f / 127.0f;

@@ -4,8 +4,8 @@
 #include <GL/gl.h>
 #include <initializer_list>
 
-#include "dlist/rdp_reg.h"
-#include "host/plugin.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
 
 // The decal depth mode draws a little in front of the surface it decorates.
 constexpr double kDecalDepthFar = 0.9995;

@@ -1,4 +1,4 @@
-// The OpenGL context, its default render state and the per-frame clear and swap
+// The OpenGL context and its default render state
 #include "host/gl_context.h"
 
 #include <GL/gl.h>
@@ -6,6 +6,7 @@
 #include "host/plugin.h"
 #include "platform/platform.h"
 #include "render/batch.h"
+#include "render/frame.h"
 #include "texture/texture_cache.h"
 
 static GlDevice device;
@@ -23,6 +24,7 @@ static void release_error(const char* text) {
 int create_gl_context() {
     PixelFormatRequest request;
     device = platform_get_device(host.window);
+    set_frame_device(device);
     if (!device) {
         context_error("GetDC on main window failed");
         return 0;
@@ -65,6 +67,7 @@ void release_gl_context() {
     if (device) {
         if (!platform_release_device(host.window, device)) release_error("ReleaseDC failed!\n");
         device = nullptr;
+        set_frame_device(nullptr);
     }
 }
 
@@ -146,18 +149,3 @@ void build_gl_lists() {
     glMatrixMode(GL_PROJECTION);
     glEndList();
 }
-
-// The whole frame: the scissor box that the last task left in force clips its drawing, not
-// the next task's start (depth kept outside it would hide the next frame's surfaces).
-void clear_frame() {
-    glDrawBuffer(GL_BACK);
-    glClearColor(0, 0, 0, 1);
-    glDepthMask(GL_TRUE);
-    glClearDepth(1.0);
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPopAttrib();
-}
-
-void swap_frame() { platform_swap_buffers(device); }

@@ -3,13 +3,13 @@
 #include <GL/gl.h>
 
 #include "config/ucode_select.h"
-#include "dlist/rdram.h"
+#include "config/ucode_without_dialog.h"
 #include "host/gl_context.h"
 #include "host/plugin.h"
 #include "m64p_common.h"
 #include "m64p_plugin.h"
-#include "platform/m64p/m64p_core.h"
-#include "platform/m64p/m64p_ucode.h"
+#include "platform/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
+#include "state/rdram.h"
 
 namespace {
 

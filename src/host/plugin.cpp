@@ -7,18 +7,10 @@
 #include "capture/frame_capture.h"
 #include "config/ucode_select.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
 #include "host/gl_context.h"
 #include "platform/platform.h"
-
-HostPointers host;
-void* module_instance;
-int32_t window_width;
-int32_t window_height;
-float scale_x = 2.0f;
-float scale_y = 2.0f;
-
-const char kPluginName[] = "New Vexa OpenGL v0.1";
+#include "rdp/rdp_commands.h"
+#include "state/rdp_reg.h"
 
 // The floats nearest to 1/320 and 1/240.
 constexpr float kInv320 = 0.003125f;
@@ -53,16 +45,6 @@ int32_t initiate_gfx(const HostGfxInfo& info) {
         host.registers[i] = info.other_registers[i];
     measure_window();
     return create_gl_context();
-}
-
-// A box of negative size clips everything; OpenGL would refuse it and keep the old box.
-void apply_scissor() {
-    GLsizei width  = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x);
-    GLsizei height = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y);
-    if (width < 0 || height < 0) width = height = 0;
-    glScissor(static_cast<GLint>(static_cast<float>(rdp_reg.scissor_x) * scale_x),
-              static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y), width, height);
-    glEnable(GL_SCISSOR_TEST);
 }
 
 void process_dlist() { process_dlist_with(select_ucode); }

@@ -13,6 +13,10 @@ enum class MessageAnswer { ok, yes, no, not_shown };
 MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
                                    MessageButtons buttons);
 
+// A line in the host's log: the emulator's log where the host keeps one, else standard error.
+enum class LogLevel { info, error };
+void platform_log(LogLevel level, const char* text);
+
 struct Rect {
     int32_t left, top, right, bottom;
 };

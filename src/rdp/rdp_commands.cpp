@@ -3,12 +3,12 @@
 
 #include <GL/gl.h>
 
-#include "dlist/bits.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
 #include "geometry/viewport.h"
-#include "host/plugin.h"
 #include "rdp/rdp_fields.h"
+#include "state/bits.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 void rsp_reserved0() {}
 void rsp_reserved1() {}
@@ -45,6 +45,16 @@ void set_scissor(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
     rdp_reg.scissor_x      = ulx;
     rdp_reg.scissor_height = lry - uly;
     rdp_reg.scissor_y      = 240 - lry;
+}
+
+// A box of negative size clips everything; OpenGL would refuse it and keep the old box.
+void apply_scissor() {
+    GLsizei width  = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x);
+    GLsizei height = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y);
+    if (width < 0 || height < 0) width = height = 0;
+    glScissor(static_cast<GLint>(static_cast<float>(rdp_reg.scissor_x) * scale_x),
+              static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y), width, height);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 // The box reaches OpenGL at once (the pending triangles were flushed before this command),

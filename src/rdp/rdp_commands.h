@@ -34,6 +34,7 @@ void rdp_set_depth_image();  // 0xFE
 void rdp_set_color_image();  // 0xFF
 
 void set_scissor(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry);
+void apply_scissor(); // the scissor box to OpenGL, scaled to the window
 
 // A colour register word (red in the most significant byte) as four floats in 0..1.
 void decode_rgba(uint32_t w, float* rgba);

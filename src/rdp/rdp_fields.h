@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
+#include "state/bits.h"
 #include "texture/tile_fields.h"
 
 // TEXRECT fields: corners in 10.2 fixed point, s and t in signed 10.5 (the word 12 bytes on),

@@ -3,16 +3,15 @@
 
 #include <GL/gl.h>
 
-#include "dlist/bits.h"
-#include "dlist/interpreter.h"
-#include "dlist/othermode.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
-#include "host/plugin.h"
 #include "rdp/rdp_commands.h"
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
+#include "state/bits.h"
+#include "state/host_state.h"
+#include "state/othermode.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "texture/texture_cache.h"
 
 // 0xE4: the command and the two 8-byte units after it.

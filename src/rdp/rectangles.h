@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "texture/tile_types.h"
+#include "state/tile_types.h"
 
 void rdp_tex_rect();      // 0xE4, 24 bytes
 void rdp_tex_rect_flip(); // 0xE5

@@ -3,10 +3,10 @@
 
 #include <GL/gl.h>
 
-#include "dlist/othermode.h"
-#include "dlist/rdp_reg.h"
 #include "geometry/vertex.h"
 #include "render/combiner.h"
+#include "state/othermode.h"
+#include "state/rdp_reg.h"
 #include "texture/texture_cache.h"
 #include "texture/tile_commands.h"
 

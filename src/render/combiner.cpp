@@ -1,11 +1,11 @@
 // The colour combiner: SETCOMBINE keys and the recipe each batch is drawn with
 #include "render/combiner.h"
 
-#include "dlist/bits.h"
-#include "dlist/rdp_reg.h"
 #include "render/batch.h"
 #include "render/combiner_fields.h"
 #include "render/recipe_table.h"
+#include "state/bits.h"
+#include "state/rdp_reg.h"
 
 BatchDrawer batch_drawer = draw_batch;
 

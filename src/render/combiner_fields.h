@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
+#include "state/bits.h"
 
 // Selector fields of the two command words: cycle 0 colour A and C, both alpha A and C of
 // cycle 0, and cycle 1 colour A and C sit in cmd0; everything else in cmd1.

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
-#include "dlist/rdp_reg.h"
+#include "state/bits.h"
+#include "state/rdp_reg.h"
 
 // Render-mode flags of othermode_l that the plug-in acts on.
 constexpr uint32_t kZCompare     = 0x10;   // depth test

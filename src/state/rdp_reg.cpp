@@ -1,5 +1,5 @@
 // The central state record of the interpreter
-#include "dlist/rdp_reg.h"
+#include "state/rdp_reg.h"
 
 RdpReg rdp_reg;
 uint32_t UcodeType;

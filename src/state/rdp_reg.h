@@ -1,11 +1,12 @@
-// The central state record of the interpreter
+// The central state record: the command being run, the display-list stack and segments,
+// and the RDP, geometry and rendering state the commands write
 #pragma once
 #include <cstdint>
 
-#include "geometry/matrix_types.h"
-#include "geometry/vertex_types.h"
-#include "render/render_types.h"
-#include "texture/tile_types.h"
+#include "state/matrix_types.h"
+#include "state/render_types.h"
+#include "state/tile_types.h"
+#include "state/vertex_types.h"
 
 constexpr int kUcodeFamilies  = 7;
 constexpr int kSegmentCount   = 16;
@@ -22,11 +23,12 @@ struct DisplayListStack {
 
 struct RdpReg {
     // Fetch
-    uint32_t cmd0;       // current command, opcode in bits 24..31
-    uint32_t cmd1;       // second word of the current command
-    uint32_t lookahead1; // word 12 bytes after the command's start
-    uint32_t lookahead2; // word 20 bytes after the command's start
-    uint32_t dlist_end;  // set when the task's list has ended
+    uint32_t cmd0;        // current command, opcode in bits 24..31
+    uint32_t cmd1;        // second word of the current command
+    uint32_t lookahead1;  // word 12 bytes after the command's start
+    uint32_t lookahead2;  // word 20 bytes after the command's start
+    uint32_t dlist_end;   // set when the task's list has ended
+    uint32_t* run_cursor; // the next command of the running run in place; null outside runs
 
     DisplayListStack stack;
     uint32_t segments[kSegmentCount]; // SegmentTable; 0xFFFFFFFF means unset (use entry 0)
@@ -84,3 +86,13 @@ struct RdpReg {
 
 extern RdpReg rdp_reg;
 extern uint32_t UcodeType; // family of the running task, 0..6
+
+// pc[depth] of the active level (level 0 once the list has ended).
+inline uint32_t& active_pc() {
+    DisplayListStack& s = rdp_reg.stack;
+    return s.pc[s.depth < 0 ? 0 : s.depth];
+}
+
+// Where the command after the current one starts: the active level's pc, or the cursor of a
+// run in place. Commands longer than eight bytes advance it past their extra units.
+inline uint32_t& command_cursor() { return rdp_reg.run_cursor ? *rdp_reg.run_cursor : active_pc(); }

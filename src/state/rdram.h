@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/plugin.h"
+#include "state/host_state.h"
 
 constexpr uint32_t kRdramSize = 0x800000; // 8 MB; every offset is masked to 23 bits
 constexpr uint32_t kRdramMask = kRdramSize - 1;
@@ -36,5 +36,5 @@ inline uint16_t read_host_u16(uint32_t a) {
 // A host byte at a host byte offset, without the console swizzle.
 inline uint8_t read_host_u8(uint32_t a) { return host.rdram[a & kRdramMask]; }
 
-// The RDRAM offset of a segmented address.
+// The RDRAM offset of a segmented address, through the segment table.
 uint32_t translate_address(uint32_t a);

@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "dlist/bits.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
-#include "host/plugin.h"
+#include "state/bits.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "texture/texture_memory.h"
 
 int32_t texel_line;

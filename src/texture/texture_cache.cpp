@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
-#include "host/plugin.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "texture/texture_memory.h"
 
 TextureCacheEntry TextureCache[kTextureNames];

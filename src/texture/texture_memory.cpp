@@ -1,8 +1,8 @@
 // Texture memory bookkeeping: which RDRAM address was loaded where, and the palette
 #include "texture/texture_memory.h"
 
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 LoadRingState LoadRing;
 uint8_t TlutColors[256][4];

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "texture/tile_types.h"
+#include "state/tile_types.h"
 
 // One texture load: RDRAM data that went to a TMEM address.
 struct LoadRecord {

@@ -3,10 +3,10 @@
 
 #include <cstdlib>
 
-#include "dlist/bits.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
-#include "host/plugin.h"
+#include "state/bits.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "texture/texture_memory.h"
 #include "texture/tile_fields.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "dlist/bits.h"
+#include "state/bits.h"
 
 // clang-format off
 // Operand fields of the tile and load commands.

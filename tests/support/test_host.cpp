@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
+#include "state/rdp_reg.h"
 
 Console& test_console() {
     static Console* console = new Console;

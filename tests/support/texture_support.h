@@ -4,7 +4,7 @@
 
 #include "dl_texture.h"
 #include "dlist/command_table.h"
-#include "dlist/rdp_reg.h"
+#include "state/rdp_reg.h"
 #include "support/test_host.h"
 #include "texture/texture_cache.h"
 #include "texture/texture_memory.h"

@@ -8,9 +8,9 @@
 
 #include "dl_ucode0.h"
 #include "dlist/command_table.h"
-#include "dlist/rdp_reg.h"
 #include "geometry/vertex.h"
 #include "render/batch.h"
+#include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
 #include "texture/texture_cache.h"

@@ -10,7 +10,7 @@
 
 #include "capture/capture_file.h"
 #include "capture/frame_capture.h"
-#include "dlist/rdp_reg.h"
+#include "state/rdp_reg.h"
 #include "support/config_files.h"
 #include "support/test_host.h"
 

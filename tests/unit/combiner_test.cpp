@@ -7,9 +7,9 @@
 
 #include "dl_rdp.h"
 #include "dl_ucode0.h"
-#include "dlist/rdp_reg.h"
 #include "render/combiner.h"
 #include "render/recipe_table.h"
+#include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
 #include "texture/texture_cache.h"

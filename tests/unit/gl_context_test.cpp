@@ -4,6 +4,7 @@
 
 #include "host/gl_context.h"
 #include "host/plugin.h"
+#include "render/frame.h"
 #include "support/test_host.h"
 
 namespace {

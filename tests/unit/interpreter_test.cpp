@@ -6,8 +6,8 @@
 #include "dl_builder.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "support/test_host.h"
 
 namespace {

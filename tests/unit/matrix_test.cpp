@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "dl_ucode0.h"
-#include "dlist/rdp_reg.h"
 #include "geometry/matrix.h"
+#include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
 

@@ -5,11 +5,11 @@
 #include "dl_rdp.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
 #include "rdp/rdp_commands.h"
 #include "rdp/rectangles.h"
 #include "render/combiner.h"
+#include "state/rdp_reg.h"
 #include "support/test_host.h"
 
 namespace {

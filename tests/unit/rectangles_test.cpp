@@ -8,10 +8,10 @@
 
 #include "dl_rdp.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
 #include "rdp/rect_color_table.h"
 #include "rdp/rectangles.h"
+#include "state/rdp_reg.h"
 #include "support/test_host.h"
 #include "support/texture_support.h"
 

@@ -8,7 +8,7 @@
 #include "dl_ucode6.h"
 #include "dlist/command_table.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
+#include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "dl_ucode0.h"
-#include "dlist/rdp_reg.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
+#include "state/rdp_reg.h"
 #include "support/test_host.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "dlist/rdp_reg.h"
 #include "geometry/viewport.h"
 #include "host/plugin.h"
+#include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
 

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "dlist/rdram.h"
+#include "state/rdram.h"
 
 void append(std::string& out, const char* format, ...) {
     char text[256];

@@ -1,11 +1,11 @@
 // Disassembler rows of the RDP commands and the reserved RSP bytes, shared by every family
 #include "dis_commands.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
 #include "rdp/rdp_fields.h"
 #include "render/combiner.h"
 #include "render/combiner_fields.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 #include "texture/tile_fields.h"
 
 namespace {

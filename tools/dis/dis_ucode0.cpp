@@ -1,10 +1,10 @@
 // Disassembler rows of family 0's own commands
 #include "dis_commands.h"
-#include "dlist/rdp_reg.h"
-#include "dlist/rdram.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode0_fields.h"
 #include "dlist/ucode1_3_fields.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 using namespace uc0_fields;
 

@@ -1,7 +1,7 @@
 // Disassembler rows of family 4's own commands
 #include "dis_commands.h"
-#include "dlist/rdp_reg.h"
 #include "dlist/ucode4.h"
+#include "state/rdp_reg.h"
 
 using namespace ucode4;
 

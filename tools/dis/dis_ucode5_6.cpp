@@ -1,10 +1,10 @@
 // Disassembler rows of families 5 and 6, over family 0's row where they decode the same way
 #include "dis_commands.h"
-#include "dlist/rdp_reg.h"
 #include "dlist/ucode0_fields.h"
 #include "dlist/ucode5.h"
 #include "dlist/ucode6_fields.h"
 #include "rdp/rdp_commands.h"
+#include "state/rdp_reg.h"
 
 using namespace uc0_fields;
 

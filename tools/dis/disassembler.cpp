@@ -2,10 +2,10 @@
 #include "disassembler.h"
 
 #include "dis_commands.h"
-#include "dlist/bits.h"
 #include "dlist/interpreter.h"
-#include "dlist/rdp_reg.h"
 #include "host/plugin.h"
+#include "state/bits.h"
+#include "state/rdp_reg.h"
 
 namespace {
 

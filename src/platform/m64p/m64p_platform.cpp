@@ -21,6 +21,10 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
     return MessageAnswer::not_shown;
 }
 
+void platform_log(LogLevel level, const char* text) {
+    m64p_log(level == LogLevel::error ? M64MSG_ERROR : M64MSG_INFO, "%s", text);
+}
+
 // The only window is the one the core opened for us.
 bool platform_client_rect(void*, ClientRect* rect) {
     *rect = ClientRect{};

@@ -5,10 +5,10 @@
 // Menus and extended styles are USER32's own: X11 windows have neither.
 #include <SDL.h>
 
-#include "host/plugin.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_window.h"
 #include "platform/sdl/sdl_x11.h"
+#include "state/host_state.h"
 
 bool platform_current_display_mode(DisplayMode* mode) {
     *mode              = DisplayMode{};

@@ -41,6 +41,8 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
     return static_cast<MessageAnswer>(pressed);
 }
 
+void platform_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
+
 bool platform_client_rect(void* window, ClientRect* rect) {
     *rect         = ClientRect{};
     SDL_Window* w = sdl_window_for(window);

@@ -1,8 +1,8 @@
 // The SDL window behind a host window handle
 #include "platform/sdl/sdl_window.h"
 
-#include "host/plugin.h"
 #include "platform/platform.h"
+#include "state/host_state.h"
 
 static SDL_Window* own_window;
 static SDL_Window* foreign_window;

@@ -6,8 +6,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include "host/plugin.h"
 #include "platform/sdl/sdl_window.h"
+#include "state/host_state.h"
 
 bool x11_window_of(void* window, X11Window* out) {
     // Every window of the host lives on the display of the host's render window.

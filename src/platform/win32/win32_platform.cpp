@@ -1,7 +1,11 @@
 // The platform layer on Win32: message boxes, window measurement and the WGL context steps
 #include <windows.h>
 
+#include <cstdio>
+
 #include "platform/platform.h"
+
+void platform_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
 
 MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
                                    MessageButtons buttons) {
