@@ -48,7 +48,7 @@ std::string ini_path() {
            "vexa_ogl.ini";
 }
 
-static bool is_family(int32_t value) { return value >= 0 && value <= 6; }
+bool is_ucode_family(int32_t value) { return value >= 0 && value <= 6; }
 
 // Waits out the rest of a round that began at `start`, still watching for the dialog's OK.
 static void finish_round(std::chrono::steady_clock::time_point start) {
@@ -69,7 +69,7 @@ int32_t select_ucode() {
     // A value that names no family counts as not configured: the user is asked, and the
     // loop below marks the section as seen but not configured.
     int32_t value = platform_profile_read_int(key.c_str(), "UCode", -1, path.c_str());
-    if (!is_family(value)) value = -1;
+    if (!is_ucode_family(value)) value = -1;
     int32_t unknown = -1; // a dialog OK meanwhile wins over the file
     selected_ucode.compare_exchange_strong(unknown, value);
 

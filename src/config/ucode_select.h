@@ -14,8 +14,9 @@ extern std::atomic<int32_t> ucode_chosen;   // 1 once the dialog's OK has stored
 extern int32_t prompt_round_ms;
 extern uint32_t prompt_rounds_waited; // rounds waited out since load
 
-int32_t select_ucode();   // the family for the running ROM; may wait for the user
-void save_ucode_prompt(); // run by RomClosed
+bool is_ucode_family(int32_t value); // 0..6
+int32_t select_ucode();              // the family for the running ROM; may wait for the user
+void save_ucode_prompt();            // run by RomClosed
 
 // The ROM header in cartridge byte order, from the host's copy (32-bit words, host order).
 struct HeaderImage {

@@ -27,8 +27,6 @@ struct UnknownUcode {
 };
 UnknownUcode unknown;
 
-bool is_family(int32_t value) { return value >= 0 && value < kUcodeFamilies; }
-
 std::string game_name(const HeaderImage& header) {
     std::string name = rom_name(header);
     while (!name.empty() && name.back() == ' ')
@@ -73,7 +71,7 @@ int32_t select_ucode_without_dialog() {
     const std::string path   = m64p_ini_path();
     const std::string game   = game_name(header);
     const int32_t configured = platform_profile_read_int(key.c_str(), "UCode", -1, path.c_str());
-    if (is_family(configured)) {
+    if (is_ucode_family(configured)) {
         log_line(LogLevel::info, "\"%s\" uses microcode family %d: UCode=%d in section [%s] of %s",
                  game.c_str(), configured, configured, key.c_str(), path.c_str());
         selected_ucode = configured;
@@ -81,7 +79,7 @@ int32_t select_ucode_without_dialog() {
     }
 
     const UcodeText found = identify_ucode(host.dmem, host.rdram, m64p_rdram_size);
-    if (is_family(found.family)) {
+    if (is_ucode_family(found.family)) {
         log_line(LogLevel::info, "\"%s\" uses microcode family %d: its microcode text is \"%s\"",
                  game.c_str(), found.family, found.text.c_str());
         selected_ucode = found.family;
