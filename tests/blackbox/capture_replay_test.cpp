@@ -6,50 +6,12 @@
 #include <filesystem>
 #include <string>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
-
 #include "support/config_files.h"
+#include "support/pictures.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Image {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgba;
-};
-
-Image load_png(const std::string& path) {
-    Image image;
-    int channels        = 0;
-    unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &channels, 4);
-    if (data) {
-        image.rgba.assign(data, data + 4 * image.width * image.height);
-        stbi_image_free(data);
-    }
-    return image;
-}
-
-// Empty when every channel of every pixel is within `tolerance`; else the first pixel that
-// is not.
-std::string compare(const Image& expected, const Image& actual, int tolerance) {
-    if (expected.rgba.empty() || actual.rgba.empty()) return "a picture is missing";
-    if (expected.width != actual.width || expected.height != actual.height)
-        return "sizes differ: " + std::to_string(expected.width) + "x" +
-               std::to_string(expected.height) + " and " + std::to_string(actual.width) + "x" +
-               std::to_string(actual.height);
-    for (size_t i = 0; i < expected.rgba.size(); ++i)
-        if (std::abs(expected.rgba[i] - actual.rgba[i]) > tolerance) {
-            const size_t pixel = i / 4;
-            return "first differing pixel (" + std::to_string(pixel % expected.width) + ", " +
-                   std::to_string(pixel / expected.width) + ") channel " + std::to_string(i % 4) +
-                   ": expected " + std::to_string(expected.rgba[i]) + ", got " +
-                   std::to_string(actual.rgba[i]);
-        }
-    return "";
-}
 
 int run(const std::string& command) {
     const int status = std::system(command.c_str());

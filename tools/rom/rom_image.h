@@ -1,0 +1,22 @@
+// A ROM that plays frame captures on the console: header, boot program, play table, RDRAM
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "capture/capture_file.h"
+
+struct RomOptions {
+    uint32_t frames          = 0; // frames that send tasks, 0 for ever
+    uint32_t tasks_per_frame = 1;
+    std::string ucode_text; // empty: the family's usual text
+};
+
+// The identification text a game of the family carries at its task's ucode_data; empty for
+// families whose text names no family to the plug-ins.
+std::string usual_ucode_text(uint32_t family);
+
+// The ROM's bytes in cartridge order (.z64); messages for the user go to *notes.
+std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOptions& options,
+                               const std::vector<uint8_t>& boot_program,
+                               std::vector<std::string>* notes);
