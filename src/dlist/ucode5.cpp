@@ -63,14 +63,12 @@ static void uc5_loadvtx() {
         load_vertex12(address + kVertexBytes * i, first + i);
 }
 
-// 0xB1: up to four triangles; one whose corners are all vertex 0 stands for none.
+// 0xB1: up to four triangles; one whose corners are all vertex 0 stands for none (and, naming
+// one vertex twice, is never added).
 static void uc5_tri2() {
     const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
-    for (int k = 0; k < kUc5Triangles; ++k) {
-        const uint32_t i0 = uc5_tri_first(cmd1, k), i1 = uc5_tri_second(cmd1, k),
-                       i2 = uc5_tri_third(cmd0, k);
-        if (i0 | i1 | i2) add_triangle(i0, i1, i2);
-    }
+    for (int k = 0; k < kUc5Triangles; ++k)
+        add_triangle(uc5_tri_first(cmd1, k), uc5_tri_second(cmd1, k), uc5_tri_third(cmd0, k));
 }
 
 // 0xB9: unlike family 0, the depth range is left alone.

@@ -13,7 +13,11 @@
 ClientArrays client_arrays;
 static bool arrays_bound;
 
+// A triangle that names one vertex twice covers no pixel; games pad TRI2 pairs with (i, i, i).
+// It stays out of the batch: llvmpipe draws nothing of a three-triangle draw whose last
+// triangle is a point.
 void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2) {
+    if (i0 == i1 || i1 == i2 || i0 == i2) return;
     TriangleBatch& b = rdp_reg.batch;
     if (b.count + 3 > kBatchRoom) {
         flush_batch(b.indices);

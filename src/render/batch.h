@@ -38,7 +38,8 @@ struct ClientArrays {
 
 extern ClientArrays client_arrays;
 
-// Appends one triangle; a full batch is first flushed, so the order is kept.
+// Appends one triangle unless it names one vertex twice (it covers no pixel); a full batch is
+// first flushed, so the order is kept.
 void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
 
 // Draws the batch's count vertices as triangles: bit 0 of passes textures the first pass,

@@ -117,9 +117,10 @@ TEST_F(Batch, RecipesComputeVertexColours) {
     };
     start_frame();
     rdp_reg.lights[0].rgba[0] = rdp_reg.lights[0].rgba[1] = rdp_reg.lights[0].rgba[2] = 0.5f;
-    rdp_reg.vtx[4]      = {0, 0, 0, 0, 0, 0, {0x10, 0x20, 0x30, 0x66}, 0, 0, 1};
-    rdp_reg.batch.count = 0;
-    add_triangle(4, 4, 4);
+    rdp_reg.vtx[4] = {0, 0, 0, 0, 0, 0, {0x10, 0x20, 0x30, 0x66}, 0, 0, 1};
+    rdp_reg.vtx[5] = rdp_reg.vtx[6] = rdp_reg.vtx[4];
+    rdp_reg.batch.count             = 0;
+    add_triangle(5, 6, 4);
     for (const Case& k : cases) {
         rdp_reg.geometry_mode = k.lighting ? kGeometryLighting : 0;
         draw(0, k.recipe);

@@ -60,8 +60,8 @@ TEST_F(Ucode0, Tri1DividesItsIndicesByTen) {
         uint32_t i0, i1, i2;
     } cases[] = {
         {0x00000A14, 0, 1, 2},
-        {0x00091309, 0, 1, 0},
-        {0xFFFFFFFF, 25, 25, 25},
+        {0x0009131D, 0, 1, 2},
+        {0xFFFFF0E6, 25, 24, 23},
         {0x7F1E2832, 3, 4, 5}, // the flag byte is not an index
     };
     for (const Case& k : cases) {

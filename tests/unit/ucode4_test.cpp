@@ -90,7 +90,7 @@ TEST_F(Ucode4, TrianglesDecodeDoubledIndices) {
         uint32_t indices[6];
     } cases[] = {
         {{0x05020406, 0}, 3, {1, 2, 3}},
-        {{0x05FFFFFF, 0xFFFFFFFF}, 3, {127, 127, 127}},
+        {{0x05FFFDFB, 0xFFFFFFFF}, 3, {127, 126, 125}},
         {uc4::tri2(0, 1, 2, 125, 126, 127), 6, {0, 1, 2, 125, 126, 127}},
         {uc4::quad(4, 5, 6, 7), 6, {4, 5, 6, 7, 4, 6}},
     };

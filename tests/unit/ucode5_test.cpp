@@ -36,7 +36,7 @@ TEST_F(Ucode5, Tri2AppendsItsFourTrianglesSkippingAllZeroOnes) {
         {0xB1000003, 0x00000021, {2, 1, 3}},
         // Triangle k: cmd1 byte k high and low nibble, then cmd0 nibble k.
         {0xB100F0D0, 0x9A00BC12, {1, 2, 0, 11, 12, 13, 9, 10, 15}},
-        {0xB1FF0000, 0x0000FFFF, {15, 15, 0, 15, 15, 0}}, // cmd0 bits 16..23 unread
+        {0xB1FF0000, 0x0000FEDC, {13, 12, 0, 15, 14, 0}}, // cmd0 bits 16..23 unread
     };
     for (const Case& k : cases) {
         rdp_reg.batch.count = 0;
