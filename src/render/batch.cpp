@@ -11,6 +11,7 @@
 #include "texture/tile_commands.h"
 
 ClientArrays client_arrays;
+bool flush_has_drawn;
 static bool arrays_bound;
 
 // A triangle that names one vertex twice covers no pixel; games pad TRI2 pairs with (i, i, i).
@@ -189,13 +190,17 @@ void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint
     if (count < 0) count = 0;
     if (count > kBatchRoom) count = kBatchRoom;
 
+    // A later textured draw of a flush lays its texels over what the first drew: on an opaque
+    // surface the console's combiner lerps them per pixel before the blender writes the
+    // result, so here that draw still blends, by the texel's alpha alone.
+    const bool opaque    = opaque_render_mode();
+    const bool laid_over = opaque && flush_has_drawn && (passes & 1);
     set_texture(passes & 1, recipe1);
-    write_colors(indices, count, recipe1, true);
+    write_colors(indices, count, laid_over ? recipe1 & ~kAlphaRecipeBits : recipe1, true);
     write_geometry(indices, count);
-    const bool opaque = opaque_render_mode();
-    begin_surface(opaque);
+    begin_surface(opaque && !laid_over);
     glDrawArrays(GL_TRIANGLES, 0, count);
-    end_surface(opaque);
+    end_surface(opaque && !laid_over);
 
     if ((passes >> 4) == 0) return;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);

@@ -21,6 +21,9 @@ enum ColorRecipe : uint32_t {
     MUL_INV_ENV_ALPHA  = 0x10000,
 };
 
+constexpr uint32_t kAlphaRecipeBits = MUL_PRIM_ALPHA | MUL_ENV_ALPHA | MUL_SHADE_ALPHA |
+                                      ALPHA_PRIM_RED | MUL_INV_PRIM_ALPHA | MUL_INV_ENV_ALPHA;
+
 // The texel transform that INVERT_TEXTURE asks of the texture cache.
 constexpr uint32_t kTextureModeInvert = 512;
 
@@ -45,6 +48,10 @@ void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
 // Draws the batch's count vertices as triangles: bit 0 of passes textures the first pass,
 // bit 1 the second, and passes >> 4 asks for the second, added onto the first.
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2);
+
+// Set by flush_batch once a draw of the flush is made: a later textured draw lays its texels
+// over what the earlier ones drew.
+extern bool flush_has_drawn;
 
 // An opaque surface's alpha neither blends nor fails the alpha test: from begin_surface(true)
 // to end_surface(true) both are off. With false both calls do nothing.

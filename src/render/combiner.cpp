@@ -50,11 +50,13 @@ void flush_batch(const uint32_t* indices) {
     const RecipeSteps& steps =
         select_recipe(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
     for (const RecipeAction& step : steps.actions) {
-        switch (step.op) {
-        case RecipeOp::end: return;
-        case RecipeOp::set_mode: rdp_reg.texture_mode = step.a; break;
-        case RecipeOp::set_color: rdp_reg.texture_color = recipe_color(step.a); break;
-        case RecipeOp::draw: batch_drawer(indices, step.a, step.b, step.c); break;
+        if (step.op == RecipeOp::end) break;
+        if (step.op == RecipeOp::set_mode) rdp_reg.texture_mode = step.a;
+        if (step.op == RecipeOp::set_color) rdp_reg.texture_color = recipe_color(step.a);
+        if (step.op == RecipeOp::draw) {
+            batch_drawer(indices, step.a, step.b, step.c);
+            flush_has_drawn = true;
         }
     }
+    flush_has_drawn = false;
 }

@@ -127,21 +127,25 @@ TEST(TaskPictures, ATaskLooksTheSameWhateverTheTaskBeforeItLeft) {
 }
 
 // A lit model as games light one: normals in the vertices, a warm light and an ambient one, and
-// the vertices' alpha (0 in many shipped models) multiplied into the lit colour.
-void build_lit_mesh_task(Console& c, uint32_t othermode_l, uint8_t alpha, bool with_mesh = true) {
+// the vertices' alpha (0 in many shipped models) multiplied into the lit colour. A texture's
+// 8 x 8 texels span the model; `surface` commands come before its triangles.
+void build_lit_mesh_task(Console& c, uint32_t othermode_l, uint8_t alpha, bool with_mesh = true,
+                         std::initializer_list<Command> surface = {}) {
     const int16_t xy[5][2]    = {{-70, -60}, {70, -60}, {70, 60}, {-70, 60}, {0, 0}};
     const int8_t normal[5][3] = {
         {-90, -40, 80}, {90, -40, 80}, {60, 60, 90}, {-60, 60, 90}, {0, 0, 127}};
     for (uint32_t i = 0; i < 5; ++i)
-        uc0::write_vertex(c, kVertexAddress + 16 * i, xy[i][0], xy[i][1], 0, 0, 0,
-                          uint8_t(normal[i][0]), uint8_t(normal[i][1]), uint8_t(normal[i][2]),
-                          alpha);
+        uc0::write_vertex(c, kVertexAddress + 16 * i, xy[i][0], xy[i][1], 0,
+                          int16_t((xy[i][0] + 70) * 256 / 140),
+                          int16_t((xy[i][1] + 60) * 256 / 120), uint8_t(normal[i][0]),
+                          uint8_t(normal[i][1]), uint8_t(normal[i][2]), alpha);
     uc0::write_light(c, kLightAddress, 230, 150, 70, -40, 50, 100);
     uc0::write_light(c, kLightAddress + 16, 30, 30, 60, 0, 0, 0);
     DisplayList dl(c, kListAddress);
     add_frame_start(c, dl);
     dl.add({cmd::set_cycle_type(0, othermode_l), uc0::set_geometry_mode(uc0::kLighting),
             uc0::num_lights(1), uc0::light(0, kLightAddress), uc0::light(1, kLightAddress + 16)});
+    dl.add(surface);
     if (with_mesh)
         dl.add({uc0::vertex(0, 5, kVertexAddress), uc0::tri1(0, 1, 4), uc0::tri1(1, 2, 4),
                 uc0::tri1(2, 3, 4), uc0::tri1(3, 0, 4)});
@@ -195,6 +199,34 @@ struct Rgb {
 Rgb window_pixel(const Frame& f, int x, int y) {
     const unsigned char* p = &f[4 * (static_cast<size_t>(kHeight - 1 - y) * kWidth + x)];
     return {p[0], p[1], p[2]};
+}
+
+// A texel laid over a lit surface by its alpha ((TEXEL0 - SHADE) x TEXEL0_ALPHA + SHADE, alpha
+// ENVIRONMENT: the shade is drawn, then the texture): under an opaque render mode the shade
+// shows where the texel's alpha is 0 and the texel where it is 255, whatever the environment
+// alpha. Texel columns 0..3 are black with alpha 0, columns 4..7 opaque blue (248
+// from five bits).
+TEST(TaskPictures, ATexelLaidOverAnOpaqueSurfaceBlendsByItsOwnAlpha) {
+    Console& c = console();
+    for (uint32_t i = 0; i < 64; ++i)
+        c.write_u16(kTexelAddress + 2 * i,
+                    i % 8 < 4 ? rgba5551(0, 0, 0, false) : rgba5551(0, 0, 255));
+    build_lit_mesh_task(c, 0x2000, 0);
+    const Frame shade = draw_task();
+    build_lit_mesh_task(c, 0x2000, 0, true,
+                        {uc0::texture(0, 1, 0xFFFF, 0xFFFF),
+                         tex::set_texture_image(tex::rgba, tex::b16, 8, kTexelAddress),
+                         tex::set_tile(0, tex::rgba, tex::b16, 2, 0),
+                         tex::load_block(0, 0, 0, 64, 1024), tex::set_tile_size(0, 0, 0, 8, 8),
+                         cmd::set_env_color(0x40404080), cmd::set_combine_keys(0xBFF8841, 0)});
+    const Frame laid = draw_task();
+    for (int x : {170, 200, 440, 470}) {
+        const Rgb got  = window_pixel(laid, x, 240),
+                  want = x < 320 ? window_pixel(shade, x, 240) : Rgb{0, 0, 248};
+        EXPECT_TRUE(got.r == want.r && got.g == want.g && got.b == want.b)
+            << "window x " << x << ": " << got.r << "," << got.g << "," << got.b << " for "
+            << want.r << "," << want.g << "," << want.b;
+    }
 }
 
 // A triangle over the upper left textured with black texels, which leaves texturing on.
