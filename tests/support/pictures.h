@@ -42,3 +42,17 @@ inline std::string compare(const Image& expected, const Image& actual, int toler
         }
     return "";
 }
+
+// The share of pixels whose every channel is within `tolerance`; 0 when the sizes differ.
+inline double share_within(const Image& expected, const Image& actual, int tolerance) {
+    if (expected.rgba.empty() || expected.width != actual.width || expected.height != actual.height)
+        return 0;
+    size_t same = 0;
+    for (size_t p = 0; p < expected.rgba.size(); p += 4) {
+        bool close = true;
+        for (size_t c = p; c < p + 4; ++c)
+            close = close && std::abs(expected.rgba[c] - actual.rgba[c]) <= tolerance;
+        same += close;
+    }
+    return static_cast<double>(same) / (expected.rgba.size() / 4);
+}

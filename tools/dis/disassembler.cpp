@@ -47,39 +47,49 @@ void mark_steering(const DisCommand& c, int32_t depth, uint32_t next, std::strin
 
 } // namespace
 
-std::string disassemble(uint8_t* rdram, uint32_t family, uint32_t start, bool raw) {
+bool walk_display_list(uint8_t* rdram, uint32_t family, uint32_t start,
+                       const DisplayListVisit& visit) {
     static SavedState saved;
     saved      = {rdp_reg, host.rdram, UcodeType};
     rdp_reg    = RdpReg{};
     host.rdram = rdram;
     UcodeType  = family;
 
-    std::string text;
     start_display_list(start);
     uint32_t budget = command_budget;
     for (; budget > 0; --budget) {
-        const int32_t depth = rdp_reg.stack.depth;
-        const uint32_t a    = fetch_command();
-        const uint32_t next = active_pc();
-        std::string line;
-        append(line, "%06X: %08X %08X", a, rdp_reg.cmd0, rdp_reg.cmd1);
-        const uint32_t op     = opcode(rdp_reg.cmd0);
-        const DisCommand& cmd = dis_command(family, op);
+        const int32_t depth   = rdp_reg.stack.depth;
+        const uint32_t a      = fetch_command();
+        const uint32_t next   = active_pc();
+        const DisCommand& cmd = dis_command(family, opcode(rdp_reg.cmd0));
         if (cmd.steer) cmd.steer();
-        if (!raw) {
-            line += "  " + std::string(2 * static_cast<size_t>(depth), ' ');
-            describe(cmd, op, line);
-            mark_steering(cmd, depth, next, line);
-        }
-        text += line + '\n';
+        visit(a, depth, next);
         if (rdp_reg.dlist_end) break;
     }
-    if (budget == 0)
-        append(text, "cut off after %u commands: the task ends here as in the plug-in\n",
-               command_budget);
 
     rdp_reg    = saved.reg;
     host.rdram = saved.rdram;
     UcodeType  = saved.family;
+    return budget > 0;
+}
+
+std::string disassemble(uint8_t* rdram, uint32_t family, uint32_t start, bool raw) {
+    std::string text;
+    const bool ended =
+        walk_display_list(rdram, family, start, [&](uint32_t a, int32_t depth, uint32_t next) {
+            std::string line;
+            append(line, "%06X: %08X %08X", a, rdp_reg.cmd0, rdp_reg.cmd1);
+            if (!raw) {
+                const uint32_t op     = opcode(rdp_reg.cmd0);
+                const DisCommand& cmd = dis_command(family, op);
+                line += "  " + std::string(2 * static_cast<size_t>(depth), ' ');
+                describe(cmd, op, line);
+                mark_steering(cmd, depth, next, line);
+            }
+            text += line + '\n';
+        });
+    if (!ended)
+        append(text, "cut off after %u commands: the task ends here as in the plug-in\n",
+               command_budget);
     return text;
 }

@@ -5,24 +5,34 @@
 #include <cstring>
 
 #include "config/ucode_text.h"
+#include "disassembler.h"
 #include "play_table.h"
+#include "rdp/rdp_fields.h"
+#include "state/bits.h"
+#include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 namespace {
 
 constexpr uint32_t kBlock          = 0x1000;   // RDRAM is compared and left out in blocks this size
 constexpr uint32_t kChecksumEnd    = 0x101000; // a standard boot sums the megabyte after 0x1000
 constexpr uint32_t kChecksumSeed   = 0xF8CA4DDC;
-constexpr uint32_t kUcodeDataBytes = 0x800; // ucode_data_size given where a capture has none
-// Text placed where the capture names no ucode_data: below 4 MB, so that plug-ins that mask
-// addresses to a 4 MB console find it too.
-constexpr uint32_t kTextSearchTop = 0x400000;
+constexpr uint32_t kUcodeBytes     = 0x1000; // ucode_size given where a capture has none
+constexpr uint32_t kUcodeDataBytes = 0x800;  // ucode_data_size given where a capture has none
+constexpr uint32_t kStandInBytes   = kUcodeBytes + kUcodeDataBytes;
+// The stand-in microcode goes below 4 MB, where plug-ins that mask addresses to a 4 MB
+// console find it too.
+constexpr uint32_t kStandInTop    = 0x400000;
+constexpr uint32_t kSetColorImage = 0xFF;
 
 // Task header words (DMEM 0xFC0 on).
-constexpr int kTaskType          = 0;
-constexpr int kTaskUcodeDataWord = (kTaskUcodeData - kTaskHeaderInDmem) / 4;
-constexpr int kTaskUcodeSizeWord = (kTaskUcodeDataSize - kTaskHeaderInDmem) / 4;
-constexpr int kTaskDataPtr       = (0xFF0 - kTaskHeaderInDmem) / 4;
-constexpr size_t kMaxRomBytes    = 64u << 20;
+constexpr int kTaskType           = 0;
+constexpr int kTaskUcodeWord      = 4; // DMEM 0xFD0
+constexpr int kTaskUcodeBytesWord = 5;
+constexpr int kTaskUcodeDataWord  = (kTaskUcodeData - kTaskHeaderInDmem) / 4;
+constexpr int kTaskUcodeSizeWord  = (kTaskUcodeDataSize - kTaskHeaderInDmem) / 4;
+constexpr int kTaskDataPtr        = (0xFF0 - kTaskHeaderInDmem) / 4;
+constexpr size_t kMaxRomBytes     = 64u << 20;
 
 // The VI of a 320 x 240 16-bit NTSC game, STATUS .. Y_SCALE; the origin shows line 1 of a
 // frame buffer at 2 MB.
@@ -119,15 +129,59 @@ std::vector<Piece> append_differences(std::vector<uint8_t>& rom, const std::vect
     return pieces;
 }
 
-// The highest block-aligned stretch below 4 MB that every capture leaves zero.
-uint32_t free_text_address(const std::vector<const std::vector<uint8_t>*>& memories) {
-    for (uint32_t at = kTextSearchTop - kUcodeDataBytes; at >= kBlock; at -= kUcodeDataBytes)
-        if (std::all_of(memories.begin(), memories.end(), [&](const std::vector<uint8_t>* m) {
-                return all_zero(*m, at, kUcodeDataBytes);
-            }))
+// The highest block-aligned stretch of `bytes` below `top` that every capture leaves zero
+// (a stretch is zero in console order exactly when it is in the host's); `top` less the
+// stretch when there is none.
+uint32_t free_stretch(const std::vector<Capture>& captures, uint32_t bytes, uint32_t top) {
+    bytes = (bytes + kBlock - 1) & ~(kBlock - 1);
+    for (uint32_t at = top - bytes; at >= kBlock && at < top; at -= kBlock)
+        if (std::all_of(captures.begin(), captures.end(),
+                        [&](const Capture& c) { return all_zero(c.rdram, at, bytes); }))
             return at;
-    return kTextSearchTop - kUcodeDataBytes;
+    return top - bytes;
 }
+
+// Games draw each frame into a buffer the screen does not show and then show it. A capture's
+// display list draws into one, the colour image it names last; the ROM gives the
+// SETCOLORIMAGE commands that name it a second buffer in every second frame (plug-ins that
+// show a frame when the colour image changes need that), and the VI shows the buffer just
+// drawn.
+struct FrameBuffer {
+    uint32_t address     = 0; // 0: the list names no colour image
+    uint32_t cmd1        = 0; // the commands' address word
+    uint32_t line_bytes  = 0;
+    uint32_t frame_bytes = 0;       // 4:3 lines of line_bytes
+    std::vector<uint32_t> commands; // RDRAM addresses of the SETCOLORIMAGE commands naming it
+};
+
+FrameBuffer find_frame_buffer(const Capture& c) {
+    struct Command {
+        uint32_t at, cmd0, cmd1, address;
+    };
+    std::vector<Command> found;
+    std::vector<uint8_t> rdram = c.rdram; // the walk runs on a copy the plug-in's code may touch
+    walk_display_list(
+        rdram.data(), c.header.family, c.header.dlist_start, [&](uint32_t at, int32_t, uint32_t) {
+            if (opcode(rdp_reg.cmd0) == kSetColorImage)
+                found.push_back({at, rdp_reg.cmd0, rdp_reg.cmd1, translate_address(rdp_reg.cmd1)});
+        });
+    FrameBuffer fb;
+    if (found.empty()) return fb;
+    const Command& last  = found.back();
+    const uint32_t width = color_image_width(last.cmd0);
+    fb.address           = last.address;
+    fb.cmd1              = last.cmd1;
+    fb.line_bytes        = width << color_image_size(last.cmd0) >> 1;
+    fb.frame_bytes       = fb.line_bytes * (width * 3 / 4);
+    for (const Command& f : found)
+        if (f.cmd1 == last.cmd1) fb.commands.push_back(f.at);
+    return fb;
+}
+
+struct Patch {
+    uint32_t address;
+    uint32_t value[2]; // in even and in odd frames
+};
 
 } // namespace
 
@@ -144,11 +198,19 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
                                const std::vector<uint8_t>& boot_program,
                                std::vector<std::string>* notes) {
     const uint32_t count = static_cast<uint32_t>(captures.size());
-    // A block-aligned stretch is zero in console order exactly when it is in the host's.
-    std::vector<const std::vector<uint8_t>*> memories;
-    for (const Capture& c : captures)
-        memories.push_back(&c.rdram);
-    const uint32_t free_text = free_text_address(memories);
+
+    // The second frame buffer, in memory no capture uses.
+    std::vector<FrameBuffer> buffers;
+    uint32_t frame_bytes = 320 * 240 * 2;
+    for (const Capture& c : captures) {
+        buffers.push_back(find_frame_buffer(c));
+        frame_bytes = std::max(frame_bytes, buffers.back().frame_bytes);
+    }
+    const uint32_t second = free_stretch(captures, frame_bytes, kCaptureRdramBytes);
+    // Where a capture names no microcode, a stand-in: code no plug-in knows, and its data.
+    uint32_t stand_in = free_stretch(captures, kStandInBytes, kStandInTop);
+    if (stand_in + kStandInBytes > second && stand_in < second + frame_bytes)
+        stand_in = free_stretch(captures, kStandInBytes, second);
 
     // Each capture's task header as the capture recorded it, made whole where a host gave
     // only the display list: a graphics task whose ucode_data holds the microcode's text.
@@ -160,7 +222,9 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
             task[w] = host_word(captures[i].dmem, kTaskHeaderInDmem + 4 * w);
         task[kTaskType]    = 1;
         task[kTaskDataPtr] = captures[i].header.dlist_start;
-        if (task[kTaskUcodeDataWord] == 0) task[kTaskUcodeDataWord] = free_text;
+        if (task[kTaskUcodeWord] == 0) task[kTaskUcodeWord] = stand_in;
+        if (task[kTaskUcodeBytesWord] == 0) task[kTaskUcodeBytesWord] = kUcodeBytes;
+        if (task[kTaskUcodeDataWord] == 0) task[kTaskUcodeDataWord] = stand_in + kUcodeBytes;
         if (task[kTaskUcodeSizeWord] == 0) task[kTaskUcodeSizeWord] = kUcodeDataBytes;
         if (!find_ucode_text(captures[i].rdram.data(), kCaptureRdramBytes, task[kTaskUcodeDataWord],
                              task[kTaskUcodeSizeWord])
@@ -174,10 +238,17 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
                              ") holds no microcode text and its family has no usual one: a "
                              "plug-in needs the family from its settings (or give --ucode-text)");
     }
-    // The capture's RDRAM in console byte order with its text written at ucode_data.
+    // The capture's RDRAM in console byte order with the stand-in microcode where it uses
+    // it and its text written at ucode_data. Plug-ins that know microcodes by a checksum of
+    // their code find none for the stand-in (nor for zeros, which some take for one) and
+    // go by the text.
     auto image = [&](uint32_t i) {
         std::vector<uint8_t> bytes = console_order(captures[i].rdram);
-        const uint32_t at          = tasks[i][kTaskUcodeDataWord] & (kCaptureRdramBytes - 1);
+        if (tasks[i][kTaskUcodeWord] == stand_in)
+            for (uint32_t b = 0; b < kUcodeBytes; ++b)
+                bytes[stand_in + b] =
+                    static_cast<uint8_t>((0x9E3779B9u * (b / 4 + 1)) >> (24 - 8 * (b % 4)));
+        const uint32_t at = tasks[i][kTaskUcodeDataWord] & (kCaptureRdramBytes - 1);
         for (size_t b = 0; !texts[i].empty() && b <= texts[i].size() && at + b < bytes.size(); ++b)
             bytes[at + b] = b < texts[i].size() ? static_cast<uint8_t>(texts[i][b]) : 0;
         return bytes;
@@ -197,11 +268,23 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
         load_count[i] = static_cast<uint32_t>(load.size());
         pieces.insert(pieces.end(), load.begin(), load.end());
     }
+    // The address words of the SETCOLORIMAGE commands, for even and odd frames.
+    std::vector<Patch> patches;
+    std::vector<uint32_t> patch_first(count), patch_count(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        patch_first[i] = static_cast<uint32_t>(patches.size());
+        for (uint32_t at : buffers[i].commands)
+            patches.push_back(
+                {at + 4, {buffers[i].cmd1, buffers[i].cmd1 + second - buffers[i].address}});
+        patch_count[i] = static_cast<uint32_t>(patches.size()) - patch_first[i];
+    }
 
     const uint32_t table_words = kPlayHeaderWords + kRecordWords * count;
     const uint32_t pieces_at   = kPlayTableAt + 4 * table_words;
+    const uint32_t patches_at  = pieces_at + kPieceBytes * static_cast<uint32_t>(pieces.size());
     const uint32_t data_at =
-        (pieces_at + 12 * static_cast<uint32_t>(pieces.size()) + kBlock - 1) & ~(kBlock - 1);
+        (patches_at + kPatchBytes * static_cast<uint32_t>(patches.size()) + kBlock - 1) &
+        ~(kBlock - 1);
     if (data_at + data.size() > kMaxRomBytes) {
         notes->push_back("the captures' memories make a ROM over 64 MB: give fewer captures");
         return {};
@@ -218,6 +301,7 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
     table(kPlayTasksPerFrame, std::max<uint32_t>(options.tasks_per_frame, 1));
     table(kPlayCaptures, count);
     table(kPlayPieces, pieces_at);
+    table(kPlayPatches, patches_at);
     table(kPlayFirstLoad, 0);
     table(kPlayFirstLoad + 1, first_load);
     const CaptureHeader& h = captures[0].header;
@@ -228,23 +312,31 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
         if (r == 0 && (h.vi_status & 3) >= 2) value = (value & ~3u) | (h.vi_status & 3);
         table(kPlayViRegisters + r, value);
     }
-    // The second buffer follows the first: a frame of VI_WIDTH pixels by 240 lines.
-    const uint32_t status = get_be32(rom, kPlayTableAt + 4 * kPlayViRegisters);
-    const uint32_t origin = get_be32(rom, kPlayTableAt + 4 * (kPlayViRegisters + 1));
-    const uint32_t width  = get_be32(rom, kPlayTableAt + 4 * (kPlayViRegisters + 2)) & 0xFFF;
-    const uint32_t pixel  = (status & 3) == 3 ? 4 : 2;
-    table(kPlayOtherOrigin, (origin + std::max<uint32_t>(width, 320) * 240 * pixel) & 0xFFFFFF);
+    // The VI shows line 1 of the buffer drawn, as games' NTSC modes do, unless the capture
+    // says where.
+    const FrameBuffer& shown = buffers[0];
+    uint32_t origin          = has_vi ? h.registers[kCaptureViOrigin] : kNtscVi[1];
+    if (!has_vi && shown.address) origin = shown.address + shown.line_bytes;
+    table(kPlayViRegisters + 1, origin);
+    table(kPlayOtherOrigin, origin - shown.address + (shown.address ? second : frame_bytes));
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t record = kPlayHeaderWords + kRecordWords * i;
         for (int w = 0; w < kTaskHeaderWords; ++w)
             table(record + kRecordTask + w, tasks[i][w]);
         table(record + kRecordLoad, load_first[i]);
         table(record + kRecordLoad + 1, load_count[i]);
+        table(record + kRecordPatches, patch_first[i]);
+        table(record + kRecordPatches + 1, patch_count[i]);
     }
     for (size_t p = 0; p < pieces.size(); ++p) {
-        put_be32(rom, pieces_at + 12 * p, data_at + pieces[p].rom);
-        put_be32(rom, pieces_at + 12 * p + 4, pieces[p].address);
-        put_be32(rom, pieces_at + 12 * p + 8, pieces[p].bytes);
+        put_be32(rom, pieces_at + kPieceBytes * p, data_at + pieces[p].rom);
+        put_be32(rom, pieces_at + kPieceBytes * p + 4, pieces[p].address);
+        put_be32(rom, pieces_at + kPieceBytes * p + 8, pieces[p].bytes);
+    }
+    for (size_t p = 0; p < patches.size(); ++p) {
+        put_be32(rom, patches_at + kPatchBytes * p, patches[p].address);
+        put_be32(rom, patches_at + kPatchBytes * p + 4, patches[p].value[0]);
+        put_be32(rom, patches_at + kPatchBytes * p + 8, patches[p].value[1]);
     }
     write_checksums(rom);
     return rom;

@@ -18,6 +18,7 @@ enum {
     PI_WR_LEN     = 0xA460000C,
     PI_STATUS     = 0xA4600010,
     DMEM          = 0xA4000000,
+    RDRAM         = 0xA0000000,
     CART_UNCACHED = 0xB0000000,
     CART_BUS      = 0x10000000,
 };
@@ -53,7 +54,7 @@ static void load_pieces(uint32_t at) {
     const uint32_t first  = table_word(at);
     const uint32_t count  = table_word(at + 1);
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t piece = pieces + 12 * (first + i);
+        const uint32_t piece = pieces + kPieceBytes * (first + i);
         const uint32_t rom   = cart_word(piece);
         const uint32_t dram  = cart_word(piece + 4);
         const uint32_t bytes = cart_word(piece + 8);
@@ -67,7 +68,14 @@ static void load_pieces(uint32_t at) {
 
 static uint32_t record(uint32_t capture) { return kPlayHeaderWords + kRecordWords * capture; }
 
-static void run_task(uint32_t capture) {
+static void run_task(uint32_t capture, uint32_t odd_frame) {
+    const uint32_t patches = table_word(kPlayPatches);
+    const uint32_t first   = table_word(record(capture) + kRecordPatches);
+    const uint32_t count   = table_word(record(capture) + kRecordPatches + 1);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t patch = patches + kPatchBytes * (first + i);
+        io_write(RDRAM + cart_word(patch), cart_word(patch + 4 + 4 * odd_frame));
+    }
     for (uint32_t i = 0; i < kTaskHeaderWords; ++i)
         io_write(DMEM + kTaskHeaderInDmem + 4 * i, table_word(record(capture) + kRecordTask + i));
     io_write(SP_STATUS, SP_START);
@@ -97,7 +105,7 @@ void play(void) {
             ;
         if (frames != 0 && frame >= frames) continue;
         for (uint32_t t = 0; t < tasks; ++t) {
-            run_task(capture);
+            run_task(capture, frame & 1);
             if (captures > 1) {
                 capture = capture + 1 < captures ? capture + 1 : 0;
                 load_pieces(record(capture) + kRecordLoad);
