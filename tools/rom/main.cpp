@@ -1,4 +1,4 @@
-// vexa-rom: turns frame captures into a ROM that plays them on the console or any emulator
+// vexa-rom: turns frame captures into a ROM that plays them in any emulator
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>

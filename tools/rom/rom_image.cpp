@@ -1,4 +1,4 @@
-// A ROM that plays frame captures on the console: header, boot program, play table, RDRAM
+// A ROM that plays frame captures in an emulator: header, boot program, play table, RDRAM
 #include "rom_image.h"
 
 #include <algorithm>
