@@ -55,6 +55,7 @@ int create_gl_context() {
     // calls InitiateGFX again would otherwise draw with neither.
     forget_client_arrays();
     reset_texture_cache();
+    choose_clamp_wrap();
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,6 +26,25 @@ constexpr uint32_t kEvictedNames = 32;  // names evicted at a time
 constexpr uint32_t kStagedTexels = 65536;
 constexpr int64_t kLargestArea   = 0x1FFF00;
 constexpr uint32_t kHashedTexels = 65536;
+
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F // OpenGL 1.2; the Windows headers stop at 1.1
+#endif
+
+// The console clamps a coordinate to the tile, so its edge texel repeats. GL_CLAMP samples the
+// border colour at and beyond the edge under linear filtering, black blended into the edge
+// texels; only OpenGL 1.2 clamps to the edge.
+static GLint clamp_wrap = GL_CLAMP;
+
+int clamp_wrap_for(const char* version) {
+    int major = 0, minor = 0;
+    if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2) return GL_CLAMP;
+    return major > 1 || (major == 1 && minor >= 2) ? GL_CLAMP_TO_EDGE : GL_CLAMP;
+}
+
+void choose_clamp_wrap() {
+    clamp_wrap = clamp_wrap_for(reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+}
 
 // The palette checksum a colour-indexed tile's key includes.
 static uint32_t palette_checksum(const TileDescriptor& d) {
@@ -216,7 +236,7 @@ int bind_texture() {
     if (last != 0 && last != name) TextureCache[last].next = static_cast<int32_t>(name);
 
     if (d.clamp_s) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, clamp_wrap);
     } else {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         // Mirrors that would not fit their buffers are left out.
@@ -226,7 +246,7 @@ int bind_texture() {
         }
     }
     if (d.clamp_t) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, clamp_wrap);
     } else {
         if (d.mirror_t && uint64_t(2) * tw * th <= kStagingTexels) {
             mirror_t(tw, th);

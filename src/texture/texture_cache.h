@@ -49,5 +49,10 @@ uint32_t convert_tile(uint32_t tile);
 // Binds the texture for tile 0 and the current texel transform; 0 when refused.
 int bind_texture();
 
+// The wrap mode of clamped tiles for an OpenGL version string: GL_CLAMP_TO_EDGE from 1.2 on,
+// GL_CLAMP before. choose_clamp_wrap() takes it from the current context.
+int clamp_wrap_for(const char* version);
+void choose_clamp_wrap();
+
 // The cache as at library load (names and entries; textures already made are not deleted).
 void reset_texture_cache();

@@ -155,8 +155,21 @@ TEST_F(TextureCacheTest, ClampWinsOverMirror) {
     bind_texture();
     EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 16);
     EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 16);
-    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_S), GL_CLAMP);
-    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_CLAMP);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+}
+
+TEST(ClampWrap, ClampsToTheEdgeFromOpenGL12On) {
+    const struct {
+        const char* version;
+        int wrap;
+    } cases[] = {{"4.5 (Compatibility Profile) Mesa 22.3.6", GL_CLAMP_TO_EDGE},
+                 {"1.2.1", GL_CLAMP_TO_EDGE},
+                 {"1.1.0", GL_CLAMP},
+                 {"", GL_CLAMP},
+                 {nullptr, GL_CLAMP}};
+    for (const auto& k : cases)
+        EXPECT_EQ(clamp_wrap_for(k.version), k.wrap) << (k.version ? k.version : "no string");
 }
 
 TEST_F(TextureCacheTest, TWrapIsNotPartOfTheKeyButSWrapIs) {
