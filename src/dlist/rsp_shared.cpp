@@ -7,6 +7,7 @@
 #include "state/bits.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
+#include "texture/tile_commands.h"
 
 // The later families keep family 0's fields for these commands.
 using namespace uc0_fields;
@@ -16,10 +17,12 @@ using namespace uc0_fields;
 constexpr float kTextureScale = 1.0f / (32.0f * 65535.0f);
 
 void rsp_texture() {
-    TileDescriptor& tile = rdp_reg.tiles[texture_tile(rdp_reg.cmd0)];
+    const uint32_t t     = texture_tile(rdp_reg.cmd0);
+    TileDescriptor& tile = rdp_reg.tiles[t];
     tile.texture_on      = static_cast<uint8_t>(texture_on(rdp_reg.cmd0));
     tile.scale_s         = static_cast<float>(texture_scale_s(rdp_reg.cmd1)) * kTextureScale;
     tile.scale_t         = static_cast<float>(texture_scale_t(rdp_reg.cmd1)) * kTextureScale;
+    if (t == 0) refresh_draw_factors();
 }
 
 void moveword_lightcol(uint32_t cmd0, uint32_t cmd1) {

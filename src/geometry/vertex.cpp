@@ -30,7 +30,8 @@ void normalize3(Vec3& v) {
     v = {v.x / length, v.y / length, v.z / length};
 }
 
-// Sphere mapping: the eye-space normal's x and y, from -1..1 to 0..1 (t grows downwards).
+// Sphere mapping: the eye-space normal's x and y, from -1..1 to 0..1 (t grows downwards); the
+// draw makes them S / 64 and T / 64 texels of tile 0.
 // A zero normal maps to the middle of the texture rather than dividing by zero.
 static void generate_texcoords(TransformedVertex& v, TexGen texgen) {
     if (texgen == TexGen::unit_normal) {

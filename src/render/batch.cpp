@@ -155,9 +155,8 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
 
 // Positions and texture coordinates, written by the first pass only.
 static void write_geometry(const uint32_t* indices, int count) {
-    const bool generated = rdp_reg.geometry_mode & kGeometryTextureGen;
-    const float s_factor = TileCoordFactor[0].s;
-    const float t_factor = TileCoordFactor[0].t;
+    const bool generated        = rdp_reg.geometry_mode & kGeometryTextureGen;
+    const TileCoordFactorPair f = generated ? generated_coord_factors() : TileCoordFactor[0];
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
         float* p                   = client_arrays.positions[i];
@@ -165,8 +164,8 @@ static void write_geometry(const uint32_t* indices, int count) {
         p[1]                       = v.y;
         p[2]                       = v.z;
         float* st                  = client_arrays.texcoords[i];
-        st[0]                      = generated ? v.s : v.s * s_factor;
-        st[1]                      = generated ? v.t : v.t * t_factor;
+        st[0]                      = v.s * f.s;
+        st[1]                      = v.t * f.t;
     }
 }
 

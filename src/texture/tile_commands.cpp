@@ -48,6 +48,7 @@ void rdp_set_tile() {
     d.shift_s         = tile_shift_s(cmd1);
     d.source          = rdp_reg.texture_image.address & kRdramMask;
     name_tile(t);
+    if (t == 0) refresh_draw_factors(); // its shift and wrap
 
     // The row length comes in 64-bit words: 16, 8, 4 or 2 texels each.
     d.line = static_cast<uint16_t>(d.line << (4 - d.size));
@@ -68,11 +69,31 @@ static int32_t shifted_extent(int32_t lower, int32_t upper, uint32_t shift) {
     return n == 0 ? 1 : n;
 }
 
+// A mirrored axis is built twice as long: the tile, then its mirror image.
+static float mirror_factor(uint8_t mirror, uint8_t clamp) { return mirror && !clamp ? 0.5f : 1.0f; }
+
 static void compute_coord_factors(const TileDescriptor& d, TileCoordFactorPair& f) {
     f.s = d.scale_s / static_cast<float>(shifted_extent(d.lrs, d.uls, d.shift_s));
     f.t = d.scale_t / static_cast<float>(shifted_extent(d.lrt, d.ult, d.shift_t));
-    if (d.mirror_t && !d.clamp_t) f.t *= 0.5f;
-    if (d.mirror_s && !d.clamp_s) f.s *= 0.5f;
+    f.t *= mirror_factor(d.mirror_t, d.clamp_t);
+    f.s *= mirror_factor(d.mirror_s, d.clamp_s);
+}
+
+// The draw samples tile 0 with entry 0. On the console the TEXTURE scale applies at the vertex
+// and the tile's size at the rasteriser, so entry 0 follows both whatever their order: the SDK's
+// texture loads set the tile's size before the TEXTURE command that goes with it.
+void refresh_draw_factors() { compute_coord_factors(rdp_reg.tiles[0], TileCoordFactor[0]); }
+
+// The TEXTURE scale of tile 0 is in units of 1/(32 x 65535); S / 64 texels span a generated
+// coordinate's range, and the texture holds `width` texels (twice that where mirrored).
+TileCoordFactorPair generated_coord_factors() {
+    constexpr float kGeneratedTexels = 32.0f * 65535.0f / 64.0f;
+    const TileDescriptor& d          = rdp_reg.tiles[0];
+    const float w =
+        static_cast<float>(d.width > 1 ? d.width : 1) / mirror_factor(d.mirror_s, d.clamp_s);
+    const float h =
+        static_cast<float>(d.height > 1 ? d.height : 1) / mirror_factor(d.mirror_t, d.clamp_t);
+    return {d.scale_t * kGeneratedTexels / h, d.scale_s * kGeneratedTexels / w};
 }
 
 // 0xF2
@@ -102,6 +123,7 @@ void rdp_set_tile_size() {
         d.clamp_t = 0;
     }
     compute_coord_factors(d, TileCoordFactor[rdp_reg.current_tile_index & 7]);
+    refresh_draw_factors();
 }
 
 // The upper-left corner of a load as the load commands measure it: in texels times the size

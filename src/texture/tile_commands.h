@@ -8,6 +8,11 @@ struct TileCoordFactorPair {
 };
 extern TileCoordFactorPair TileCoordFactor[8];
 
+// Entry 0 from tile 0's scale, size, shift and wrap as they are now.
+void refresh_draw_factors();
+// Factors of generated coordinates (0..1 from the normal) for tile 0 as it is now.
+TileCoordFactorPair generated_coord_factors();
+
 void rdp_load_tlut();         // 0xF0
 void rdp_set_tile_size();     // 0xF2
 void rdp_load_block();        // 0xF3

@@ -218,9 +218,12 @@ TEST_F(Batch, ArraysPositionsAndTextureCoordinates) {
     EXPECT_EQ(client_arrays.texcoords[0][0], 16.0f) << "s x the S factor";
     EXPECT_EQ(client_arrays.texcoords[0][1], 16.0f) << "t x the T factor";
 
-    rdp_reg.geometry_mode = kGeometryTextureGen;
+    rdp_reg.geometry_mode    = kGeometryTextureGen;
+    rdp_reg.tiles[0].width   = 64;
+    rdp_reg.tiles[0].scale_s = 0x1800 / (32.0f * 65535.0f);
     draw(1, 0);
-    EXPECT_EQ(client_arrays.texcoords[0][0], 64.0f) << "generated coordinates are unscaled";
+    EXPECT_FLOAT_EQ(client_arrays.texcoords[0][0], 64.0f * 1.5f)
+        << "generated coordinates span S / 64 texels of the tile's width";
 
     void* pointer = nullptr;
     glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointer);

@@ -1,6 +1,7 @@
 // Tiles and texture memory: SETTEXTUREIMAGE, SETTILE, SETTILESIZE, the loads and the palette
 #include <gtest/gtest.h>
 
+#include "dl_ucode0.h"
 #include "support/texture_support.h"
 #include "texture/tile_commands.h"
 
@@ -221,6 +222,28 @@ TEST_F(Tiles, SetTileSizeWritesTheFactorsOfTheLastNamedTile) {
     EXPECT_EQ(rdp_reg.current_tile_index, 6u) << "SETTILESIZE does not name the tile";
     EXPECT_FLOAT_EQ(TileCoordFactor[6].s, 0.25f) << "from tile 2, into entry 6";
     EXPECT_FLOAT_EQ(TileCoordFactor[2].s, 0.0f);
+}
+
+// Entry 0, the draw's, follows tile 0's TEXTURE scale, size and shift whatever their order:
+// here the SDK's order, TEXTURE after SETTILESIZE, then one command more.
+TEST_F(Tiles, DrawFactorsFollowTileZeroInAnyOrder) {
+    const float h = 0x8000 / (32.0f * 65535.0f) / 32;
+    const struct {
+        Command then;
+        float s;
+        const char* what;
+    } cases[] = {
+        {cmd::noop(), h, "nothing"},
+        {uc0::texture(1, 1, 0xFFFF, 0xFFFF), h, "a TEXTURE of tile 1"},
+        {tex::set_tile_size(1, 0, 0, 8, 8), h, "SETTILESIZE 1 while tile 0 is named"},
+        {tex::set_tile(0, tex::rgba, tex::b16, 8, 0, 0, {}, {0, 0, 0, 1}), h / 2, "shift 1"}};
+    for (const auto& k : cases) {
+        reset_texture_test_state();
+        run_commands({tex::set_tile(0, tex::rgba, tex::b16, 8, 0),
+                      tex::set_tile_size(0, 0, 0, 32, 32), uc0::texture(0, 1, 0x8000, 0x8000),
+                      k.then});
+        EXPECT_FLOAT_EQ(TileCoordFactor[0].s, k.s) << k.what;
+    }
 }
 
 TEST_F(Tiles, LoadTileRecordsTheCornerBySizeCode) {
