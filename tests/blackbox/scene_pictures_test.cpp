@@ -170,6 +170,22 @@ TEST(ScenePictures, FamilySixTerrainAndCubeThroughTwoSlots) {
                                       {180, 110, 126, 217, 250, "the cube's front"}});
 }
 
+// On a fresh plug-in the first texture loaded before its TEXTURE command shows its texels, the
+// second its own scale; a clamped tile repeats its edge texels at full brightness; sphere
+// mapping spans S / 64 texels: 0x1800 repeats the stripes one and a half times, 0x0FC0 once.
+TEST(ScenePictures, TextureCoordinates) {
+    expect_probes(render("texcoords"), {{30, 33, 248, 0, 0, "first texture, upper left"},
+                                        {74, 75, 248, 248, 248, "first texture, lower right"},
+                                        {139, 33, 248, 248, 0, "second texture, upper left"},
+                                        {139, 75, 248, 0, 248, "second texture, lower left"},
+                                        {279, 17, 0, 248, 0, "past the clamped last column"},
+                                        {229, 64, 0, 0, 248, "past the clamped last row"},
+                                        {279, 64, 248, 248, 248, "past the clamped corner"},
+                                        {68, 186, 0, 0, 248, "0x1800: third stripe"},
+                                        {116, 186, 248, 0, 0, "0x1800: the first again"},
+                                        {295, 186, 248, 248, 248, "0x0FC0: fourth stripe"}});
+}
+
 // The frames have no alpha: an image viewer must show them as the game window does.
 TEST(ScenePictures, EveryDemoFrameIsOpaque) {
     const std::string dir = run_host("--frames 2");
