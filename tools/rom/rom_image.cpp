@@ -129,16 +129,31 @@ std::vector<Piece> append_differences(std::vector<uint8_t>& rom, const std::vect
     return pieces;
 }
 
-// The highest block-aligned stretch of `bytes` below `top` that every capture leaves zero
-// (a stretch is zero in console order exactly when it is in the host's); `top` less the
-// stretch when there is none.
-uint32_t free_stretch(const std::vector<Capture>& captures, uint32_t bytes, uint32_t top) {
-    bytes = (bytes + kBlock - 1) & ~(kBlock - 1);
-    for (uint32_t at = top - bytes; at >= kBlock && at < top; at -= kBlock)
-        if (std::all_of(captures.begin(), captures.end(),
-                        [&](const Capture& c) { return all_zero(c.rdram, at, bytes); }))
-            return at;
-    return top - bytes;
+struct Range {
+    uint32_t at;
+    uint32_t bytes;
+};
+
+// The highest block-aligned stretch of `bytes` below `top` that every capture leaves zero (a
+// stretch is zero in console order exactly when it is in the host's) and that meets no range
+// in `taken`, where it is added; `top` less the stretch when there is none.
+uint32_t take_free_stretch(const std::vector<Capture>& captures, uint32_t bytes, uint32_t top,
+                           std::vector<Range>* taken) {
+    bytes       = (bytes + kBlock - 1) & ~(kBlock - 1);
+    uint32_t at = top - bytes;
+    for (; at >= kBlock && at < top; at -= kBlock) {
+        const bool free = std::none_of(taken->begin(), taken->end(),
+                                       [&](const Range& r) {
+                                           return at < r.at + r.bytes && r.at < at + bytes;
+                                       }) &&
+                          std::all_of(captures.begin(), captures.end(), [&](const Capture& c) {
+                              return all_zero(c.rdram, at, bytes);
+                          });
+        if (free) break;
+    }
+    if (at < kBlock || at >= top) at = top - bytes;
+    taken->push_back({at, bytes});
+    return at;
 }
 
 // Games draw each frame into a buffer the screen does not show and then show it. A capture's
@@ -201,16 +216,16 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
 
     // The second frame buffer, in memory no capture uses.
     std::vector<FrameBuffer> buffers;
+    std::vector<Range> taken;
     uint32_t frame_bytes = 320 * 240 * 2;
     for (const Capture& c : captures) {
         buffers.push_back(find_frame_buffer(c));
         frame_bytes = std::max(frame_bytes, buffers.back().frame_bytes);
+        taken.push_back({buffers.back().address, buffers.back().frame_bytes});
     }
-    const uint32_t second = free_stretch(captures, frame_bytes, kCaptureRdramBytes);
+    const uint32_t second = take_free_stretch(captures, frame_bytes, kCaptureRdramBytes, &taken);
     // Where a capture names no microcode, a stand-in: code no plug-in knows, and its data.
-    uint32_t stand_in = free_stretch(captures, kStandInBytes, kStandInTop);
-    if (stand_in + kStandInBytes > second && stand_in < second + frame_bytes)
-        stand_in = free_stretch(captures, kStandInBytes, second);
+    const uint32_t stand_in = take_free_stretch(captures, kStandInBytes, kStandInTop, &taken);
 
     // Each capture's task header as the capture recorded it, made whole where a host gave
     // only the display list: a graphics task whose ucode_data holds the microcode's text.
