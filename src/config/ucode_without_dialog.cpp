@@ -78,6 +78,8 @@ int32_t select_ucode_without_dialog() {
         return configured;
     }
 
+    // A size of 0 is not known yet, not searched and not found: look again at the next task.
+    if (m64p_rdram_size == 0) return kUcodeFamilies;
     const UcodeText found = identify_ucode(host.dmem, host.rdram, m64p_rdram_size);
     if (is_ucode_family(found.family)) {
         log_line(LogLevel::info, "\"%s\" uses microcode family %d: its microcode text is \"%s\"",

@@ -5,7 +5,8 @@
 
 constexpr char kIniFileName[] = "vexa_ogl.ini";
 
-extern uint32_t m64p_rdram_size; // bytes of RDRAM the core gave us (8 MB unless it says less)
+// Bytes of RDRAM the core has at this task: 8 MB unless it says less, 0 while it does not know.
+extern uint32_t m64p_rdram_size;
 
 // The family for the running game: the game's UCode in the INI file in the core's user
 // configuration folder, else the family of the microcode's identification text, else one

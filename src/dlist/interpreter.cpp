@@ -6,6 +6,7 @@
 #include "render/combiner.h"
 #include "render/frame.h"
 #include "state/bits.h"
+#include "state/host_state.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 #include "texture/texture_cache.h"
@@ -95,14 +96,15 @@ void run_display_list(uint32_t start) {
     start_display_list(start);
 
     dlist_counter += 1;
-    if (dlist_counter & 1) {
-        rdp_full_sync();
-        rdp_reg.dlist_end = 1;
-        return;
+    if (frame_rule == FrameRule::every_second_task) {
+        if (dlist_counter & 1) {
+            rdp_full_sync();
+            rdp_reg.dlist_end = 1;
+            return;
+        }
+        swap_frame();
+        clear_frame();
     }
-
-    swap_frame();
-    clear_frame();
 
     // The console starts every task with an empty matrix stack; the loaded matrix stays.
     ModelViewStack& mv = rdp_reg.modelview;

@@ -2,6 +2,8 @@
 #define M64P_PLUGIN_PROTOTYPES 1
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "config/ucode_select.h"
 #include "config/ucode_without_dialog.h"
 #include "host/gl_context.h"
@@ -9,7 +11,11 @@
 #include "m64p_common.h"
 #include "m64p_plugin.h"
 #include "platform/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
+#include "render/frame.h"
+#include "state/host_state.h"
+#include "state/rdp_reg.h"
 #include "state/rdram.h"
+#include "texture/texture_cache.h"
 
 namespace {
 
@@ -19,6 +25,37 @@ constexpr int kVideoApiVersion = 0x020200;
 constexpr int kCoreWithGfxInfoVersion = 0x020501;
 
 bool started;
+
+// What InitiateGFX gives that the core fills in only later: the RDRAM size is 0 until the
+// emulation starts (after InitiateGFX), the VI origin changes with every frame the game shows.
+const unsigned int* rdram_size_reg;
+const unsigned int* vi_origin_reg;
+
+// The RDRAM the core has now; 0 while it does not know yet.
+uint32_t rdram_size_now() {
+    if (!rdram_size_reg) return kRdramSize;
+    return std::min<uint32_t>(*rdram_size_reg, kRdramSize);
+}
+
+// The frame in progress and the VI origin at the last UpdateScreen.
+struct Frames {
+    bool drawn;     // a task drew since the last present
+    bool presented; // shown (or the window is new): the next task starts on a cleared frame
+    uint32_t origin;
+};
+Frames frames;
+
+// Under SkipEveryOtherTask the tasks present their frames themselves.
+bool host_presents() { return frame_rule == FrameRule::host_presents; }
+
+// The game draws into the image the VI shows: it never changes the origin (one buffer), and
+// its frame is shown when the VI finds something new drawn there.
+bool draws_into_shown_image(uint32_t origin) {
+    const uint32_t bytes_per_line = (rdp_reg.color_image_width << rdp_reg.color_image_size) >> 1;
+    const uint32_t lines          = static_cast<uint32_t>(std::max(rdp_reg.scissor_height, 1));
+    const uint32_t start          = rdp_reg.color_image_address;
+    return origin >= start && origin - start < bytes_per_line * lines;
+}
 
 } // namespace
 
@@ -64,10 +101,10 @@ EXPORT int CALL InitiateGFX(GFX_INFO info) {
     host.dmem         = info.DMEM;
     host.mi_interrupt = info.MI_INTR_REG;
     host.vi_status    = info.VI_STATUS_REG;
-    m64p_rdram_size   = kRdramSize;
-    if (m64p_core.version >= kCoreWithGfxInfoVersion && info.version >= 2 && info.RDRAM_SIZE &&
-        *info.RDRAM_SIZE < kRdramSize)
-        m64p_rdram_size = *info.RDRAM_SIZE;
+    vi_origin_reg     = info.VI_ORIGIN_REG;
+    rdram_size_reg    = m64p_core.version >= kCoreWithGfxInfoVersion && info.version >= 2
+                            ? info.RDRAM_SIZE
+                            : nullptr;
     return 1;
 }
 
@@ -78,6 +115,12 @@ EXPORT int CALL RomOpen(void) {
     m64p_video.width             = settings.width;
     m64p_video.height            = settings.height;
     m64p_video.fullscreen        = settings.fullscreen;
+    m64p_video.vertical_sync     = settings.vertical_sync;
+    m64p_video.multisampling     = settings.multisampling;
+    nearest_texels               = settings.nearest_texels;
+    frame_rule =
+        settings.skip_every_other_task ? FrameRule::every_second_task : FrameRule::host_presents;
+    frames = Frames{false, true, 0};
     if (!create_gl_context()) return 0;
     measure_window();
     glViewport(0, 0, window_width, window_height);
@@ -89,7 +132,14 @@ EXPORT void CALL RomClosed(void) {
 }
 
 EXPORT void CALL ProcessDList(void) {
-    if (m64p_video.open) process_dlist_with(select_ucode_without_dialog);
+    if (!m64p_video.open) return;
+    m64p_rdram_size = rdram_size_now();
+    if (host_presents() && frames.presented) {
+        clear_frame();
+        frames.presented = false;
+    }
+    process_dlist_with(select_ucode_without_dialog);
+    frames.drawn = true;
 }
 
 EXPORT void CALL ChangeWindow(void) {
@@ -123,9 +173,21 @@ EXPORT void CALL SetRenderingCallback(void (*callback)(int)) {
     m64p_video.render_callback = callback;
 }
 
-// The frame is shown by the swap at the start of the next drawn task; RDP command lists from
-// the CPU, the console's frame buffer and frame-buffer emulation are not handled.
-EXPORT void CALL UpdateScreen(void) {}
+// The VI has shown a field. A frame the tasks drew is presented when the VI moves to another
+// image (the game finished drawing it), or when the VI shows the image they draw into.
+EXPORT void CALL UpdateScreen(void) {
+    if (!m64p_video.open || !host_presents() || !vi_origin_reg) return;
+    const uint32_t origin = *vi_origin_reg & kRdramMask;
+    const bool changed    = origin != frames.origin;
+    frames.origin         = origin;
+    if (!frames.drawn || !(changed || draws_into_shown_image(origin))) return;
+    swap_frame();
+    frames.drawn     = false;
+    frames.presented = true;
+}
+
+// RDP command lists from the CPU, the console's frame buffer and frame-buffer emulation are
+// not handled.
 EXPORT void CALL ProcessRDPList(void) {}
 EXPORT void CALL ShowCFB(void) {}
 EXPORT void CALL ViStatusChanged(void) {}

@@ -58,8 +58,9 @@ void process_dlist_with(int32_t (*select)()) {
     glOrtho(0, window_width, window_height, 0, 0, 1);
     apply_scissor();
     UcodeType = static_cast<uint32_t>(select());
-    // The interpreter draws every second task (odd counts so far): those are captured.
-    if (dlist_counter & 1) capture_task(start);
+    // The tasks the interpreter draws are captured: every second one (odd counts so far)
+    // under the system's rule.
+    if (frame_rule == FrameRule::host_presents || (dlist_counter & 1)) capture_task(start);
     run_display_list(start);
 }
 

@@ -3,6 +3,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "rdp/rdp_commands.h"
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
@@ -61,8 +64,14 @@ void decode_fill_color(uint32_t color, uint32_t image_size, float* rgba) {
 
 // 0xF6
 void rdp_fill_rect() {
-    // A fill into the depth image clears the depth buffer, which each frame clears anyway.
-    if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
+    // A fill into the depth image clears the depth buffer. Under the system's frame rule every
+    // drawn task starts on a cleared one, so the fill is left out there.
+    if (rdp_reg.depth_image_address == rdp_reg.color_image_address) {
+        if (frame_rule == FrameRule::host_presents)
+            clear_depth_rect(fill_ulx(rdp_reg.cmd1), fill_uly(rdp_reg.cmd1),
+                             fill_lrx(rdp_reg.cmd0) + 1, fill_lry(rdp_reg.cmd0) + 1);
+        return;
+    }
     // Fill and copy modes write the fill colour in the colour image's own format, as it is,
     // and include the lower-right row and column; the other modes blend the blend colour.
     const bool copy_or_fill = rdp_reg.othermode_h & 0x200000;
@@ -118,6 +127,35 @@ static void push_rect_projection() {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+}
+
+// Games fill the depth image with the far plane's depth (0xFFFC), so far is what the rectangle
+// gets, within the scissor box as a fill quad would be.
+void clear_depth_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
+    const GLdouble space_height = rect_space_height();
+    if (space_height == 0) return;
+    const double sx = window_width / static_cast<double>(rdp_reg.color_image_width);
+    const double sy = window_height / space_height;
+    GLint x0        = static_cast<GLint>(std::lround(ulx * sx));
+    GLint x1        = static_cast<GLint>(std::lround(lrx * sx));
+    GLint y0        = window_height - static_cast<GLint>(std::lround(lry * sy));
+    GLint y1        = window_height - static_cast<GLint>(std::lround(uly * sy));
+    if (glIsEnabled(GL_SCISSOR_TEST)) {
+        GLint box[4];
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        x0 = std::max(x0, box[0]);
+        y0 = std::max(y0, box[1]);
+        x1 = std::min(x1, box[0] + box[2]);
+        y1 = std::min(y1, box[1] + box[3]);
+    }
+    if (x1 <= x0 || y1 <= y0) return;
+    glPushAttrib(GL_SCISSOR_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x0, y0, x1 - x0, y1 - y0);
+    glDepthMask(GL_TRUE);
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glPopAttrib();
 }
 
 // Enables that the rectangles turn on for themselves and put back afterwards.

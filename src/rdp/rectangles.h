@@ -16,6 +16,8 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
 // `as_is` writes the colour without blending and alpha test, else it blends as it is set.
 void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const float* rgba,
                     bool as_is);
+// A fill into the depth image: the same corners, depth set to the far plane.
+void clear_depth_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry);
 
 // The fill colour word in the colour image's format: for a 32-bit image one RGBA 8-8-8-8
 // pixel, red highest; for any other size the upper of two RGBA 5-5-5-1 pixels.

@@ -1,4 +1,5 @@
-// What the host gave the plug-in: its memories and registers, and the window's measure
+// What the host gave the plug-in: its memories and registers, the window's measure, and how
+// its tasks make frames
 #pragma once
 #include <cstdint>
 
@@ -22,3 +23,13 @@ extern float scale_x; // window pixels per console pixel, 2.0 until InitiateGFX
 extern float scale_y;
 
 inline constexpr char kPluginName[] = "New Vexa OpenGL v0.1";
+
+// How graphics tasks make frames.
+enum class FrameRule {
+    // The system's: every second task draws, on a cleared frame that its start presents.
+    every_second_task,
+    // Every task draws into the frame in progress, which the host presents and clears; a fill
+    // into the depth image clears depth, as on the console.
+    host_presents,
+};
+extern FrameRule frame_rule; // every_second_task unless a host chooses otherwise

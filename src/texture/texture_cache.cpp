@@ -20,6 +20,7 @@ uint32_t oldest_name = 1;
 TileTexels tile_texels[8];
 Texel ScaledTexels[kScaledTexels];
 uint32_t textures_built;
+bool nearest_texels;
 
 constexpr uint32_t kLiveNames    = 512; // names live before the oldest are evicted
 constexpr uint32_t kEvictedNames = 32;  // names evicted at a time
@@ -254,8 +255,9 @@ int bind_texture() {
         }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    const GLint filter = nearest_texels ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     upload(tw, th);
 

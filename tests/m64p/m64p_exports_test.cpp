@@ -65,7 +65,7 @@ TEST(M64pExports, StartsInsideTheCoreAndWritesItsSettings) {
 
 namespace {
 
-// The window follows [Video-Vexa]; a size that is no window size gives the default one.
+// The window follows [Video-General]; a size that is no window size gives the default one.
 TEST(M64pSettings, WindowSizeAndFullScreenSwitch) {
     CoreHost core;
     std::string error;
@@ -79,8 +79,8 @@ TEST(M64pSettings, WindowSizeAndFullScreenSwitch) {
     } cases[] = {
         {400, 300, 400, 300}, {0, 480, 640, 480}, {640, -2, 640, 480}, {100000, 200, 640, 480}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(core.set_parameter("Video-Vexa", "ScreenWidth", c.width));
-        ASSERT_TRUE(core.set_parameter("Video-Vexa", "ScreenHeight", c.height));
+        ASSERT_TRUE(core.set_parameter("Video-General", "ScreenWidth", c.width));
+        ASSERT_TRUE(core.set_parameter("Video-General", "ScreenHeight", c.height));
         ASSERT_TRUE(plugin.InitiateGFX(core.gfx_info(console, registers)));
         ASSERT_TRUE(plugin.RomOpen());
         int width = 0, height = 0;

@@ -2,9 +2,11 @@
 #include "platform/m64p/m64p_core.h"
 
 #include <dlfcn.h>
+#include <strings.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <initializer_list>
 
 #include "m64p_common.h"
 
@@ -61,8 +63,11 @@ m64p_error m64p_attach_core(m64p_dynlib_handle core, void* context,
                           look_up(core, "ConfigOpenSection", &c.config_open_section) &&
                           look_up(core, "ConfigSetDefaultInt", &c.config_set_default_int) &&
                           look_up(core, "ConfigSetDefaultBool", &c.config_set_default_bool) &&
+                          look_up(core, "ConfigSetDefaultString", &c.config_set_default_string) &&
+                          look_up(core, "ConfigGetParameterType", &c.config_get_parameter_type) &&
                           look_up(core, "ConfigGetParamInt", &c.config_get_param_int) &&
                           look_up(core, "ConfigGetParamBool", &c.config_get_param_bool) &&
+                          look_up(core, "ConfigGetParamString", &c.config_get_param_string) &&
                           look_up(core, "ConfigHasUnsavedChanges", &c.config_has_unsaved_changes) &&
                           look_up(core, "ConfigSaveSection", &c.config_save_section) &&
                           look_up(core, "ConfigGetUserConfigPath", &c.config_get_user_config_path);
@@ -96,41 +101,83 @@ static bool sane_size(int width, int height) {
     return width >= 1 && width <= 16384 && height >= 1 && height <= 16384;
 }
 
+static bool open_section(const char* name, m64p_handle* section) {
+    return m64p_core_attached() && m64p_core.config_open_section(name, section) == M64ERR_SUCCESS;
+}
+
+// Earlier versions kept the window in [Video-Vexa]; [Video-General] holds it now.
+constexpr const char* kMovedSettings[] = {"ScreenWidth", "ScreenHeight", "Fullscreen"};
+
 bool m64p_register_settings() {
-    m64p_handle section = nullptr;
-    if (!m64p_core_attached() ||
-        m64p_core.config_open_section(kSettingsSection, &section) != M64ERR_SUCCESS)
+    m64p_handle general = nullptr, own = nullptr;
+    if (!open_section(kGeneralSection, &general) || !open_section(kSettingsSection, &own))
         return false;
-    m64p_core.config_set_default_int(section, "ScreenWidth", kDefaultSettings.width,
+    const VideoSettings& d = kDefaultSettings;
+    m64p_core.config_set_default_int(general, "ScreenWidth", d.width,
                                      "Width of the window in pixels, also of the full-screen "
                                      "mode; the picture is scaled from the console's 320 x 240");
-    m64p_core.config_set_default_int(section, "ScreenHeight", kDefaultSettings.height,
+    m64p_core.config_set_default_int(general, "ScreenHeight", d.height,
                                      "Height of the window in pixels, also of the full-screen "
                                      "mode");
-    m64p_core.config_set_default_bool(section, "Fullscreen", kDefaultSettings.fullscreen,
+    m64p_core.config_set_default_bool(general, "Fullscreen", d.fullscreen,
                                       "Start the game in full screen (the emulator's full-screen "
                                       "key switches while it runs)");
-    if (m64p_core.config_has_unsaved_changes(kSettingsSection))
-        m64p_core.config_save_section(kSettingsSection);
+    m64p_core.config_set_default_bool(general, "VerticalSync", d.vertical_sync,
+                                      "Show each frame in step with the display's refresh");
+    m64p_core.config_set_default_int(own, "MultiSampling", d.multisampling,
+                                     "Smooth the edges of polygons with this many samples per "
+                                     "pixel: 0 (off), 2, 4 or 8");
+    m64p_core.config_set_default_string(own, "TextureFilter", "bilinear",
+                                        "How textures are sampled between texels: \"bilinear\" "
+                                        "(smooth) or \"nearest\" (sharp, as unfiltered pixels)");
+    m64p_core.config_set_default_bool(own, "SkipEveryOtherTask", d.skip_every_other_task,
+                                      "Draw only every second graphics task and show a frame "
+                                      "after each drawn one, as the Windows build does: faster, "
+                                      "but half the frames and parts of frames made of several "
+                                      "tasks are lost");
+    for (const char* name : {kGeneralSection, kSettingsSection})
+        if (m64p_core.config_has_unsaved_changes(name)) m64p_core.config_save_section(name);
     return true;
 }
 
 VideoSettings m64p_read_settings() {
     VideoSettings s     = kDefaultSettings;
-    m64p_handle section = nullptr;
-    if (!m64p_core_attached() ||
-        m64p_core.config_open_section(kSettingsSection, &section) != M64ERR_SUCCESS)
-        return s;
-    const int width  = m64p_core.config_get_param_int(section, "ScreenWidth");
-    const int height = m64p_core.config_get_param_int(section, "ScreenHeight");
+    m64p_handle general = nullptr;
+    m64p_handle own     = nullptr;
+    if (!open_section(kGeneralSection, &general) || !open_section(kSettingsSection, &own)) return s;
+    const int width  = m64p_core.config_get_param_int(general, "ScreenWidth");
+    const int height = m64p_core.config_get_param_int(general, "ScreenHeight");
     if (sane_size(width, height)) {
         s.width  = width;
         s.height = height;
     } else {
         m64p_log(M64MSG_WARNING,
                  "[%s] ScreenWidth=%d, ScreenHeight=%d is no window size: using %d x %d",
-                 kSettingsSection, width, height, s.width, s.height);
+                 kGeneralSection, width, height, s.width, s.height);
     }
-    s.fullscreen = m64p_core.config_get_param_bool(section, "Fullscreen") != 0;
+    s.fullscreen    = m64p_core.config_get_param_bool(general, "Fullscreen") != 0;
+    s.vertical_sync = m64p_core.config_get_param_bool(general, "VerticalSync") != 0;
+
+    const int samples = m64p_core.config_get_param_int(own, "MultiSampling");
+    if (samples == 0 || samples == 2 || samples == 4 || samples == 8)
+        s.multisampling = samples;
+    else
+        m64p_log(M64MSG_WARNING, "[%s] MultiSampling=%d is not 0, 2, 4 or 8: using 0",
+                 kSettingsSection, samples);
+    const char* filter = m64p_core.config_get_param_string(own, "TextureFilter");
+    if (filter && strcasecmp(filter, "nearest") == 0)
+        s.nearest_texels = true;
+    else if (!filter || strcasecmp(filter, "bilinear") != 0)
+        m64p_log(M64MSG_WARNING,
+                 "[%s] TextureFilter=%s is not \"bilinear\" or \"nearest\": using bilinear",
+                 kSettingsSection, filter ? filter : "");
+    s.skip_every_other_task = m64p_core.config_get_param_bool(own, "SkipEveryOtherTask") != 0;
+
+    for (const char* name : kMovedSettings) {
+        m64p_type type;
+        if (m64p_core.config_get_parameter_type(own, name, &type) == M64ERR_SUCCESS)
+            m64p_log(M64MSG_WARNING, "[%s] %s is not read any more: [%s] %s is", kSettingsSection,
+                     name, kGeneralSection, name);
+    }
     return s;
 }

@@ -21,8 +21,11 @@ struct M64pCore {
     ptr_ConfigOpenSection config_open_section;
     ptr_ConfigSetDefaultInt config_set_default_int;
     ptr_ConfigSetDefaultBool config_set_default_bool;
+    ptr_ConfigSetDefaultString config_set_default_string;
+    ptr_ConfigGetParameterType config_get_parameter_type;
     ptr_ConfigGetParamInt config_get_param_int;
     ptr_ConfigGetParamBool config_get_param_bool;
+    ptr_ConfigGetParamString config_get_param_string;
     ptr_ConfigHasUnsavedChanges config_has_unsaved_changes;
     ptr_ConfigSaveSection config_save_section;
     ptr_ConfigGetUserConfigPath config_get_user_config_path;
@@ -38,18 +41,25 @@ bool m64p_core_attached();
 // A line in the emulator's log, "Video-Vexa: " first; nothing before PluginStartup.
 void m64p_log(m64p_msg_level level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// Section "Video-Vexa" of the core's configuration file.
+// [Video-General] is what the front end writes (--resolution, --fullscreen) and every video
+// plug-in reads; [Video-Vexa] holds what is this plug-in's own.
+constexpr char kGeneralSection[]  = "Video-General";
 constexpr char kSettingsSection[] = "Video-Vexa";
 struct VideoSettings {
-    int width;       // window (or full-screen mode) width in pixels
-    int height;      // and height
-    bool fullscreen; // start in full screen
+    int width;                  // window (or full-screen mode) width in pixels
+    int height;                 // and height
+    bool fullscreen;            // start in full screen
+    bool vertical_sync;         // swap in step with the display's refresh
+    int multisampling;          // samples per pixel: 0 (off), 2, 4 or 8
+    bool nearest_texels;        // TextureFilter=nearest rather than bilinear
+    bool skip_every_other_task; // the Windows build's frame rule
 };
-constexpr VideoSettings kDefaultSettings = {640, 480, false};
+constexpr VideoSettings kDefaultSettings = {640, 480, false, false, 0, false, false};
 // Writes the parameters with their defaults and descriptions where they are missing, and
-// saves the section when that added anything. False when the section cannot be opened.
+// saves the sections when that added anything. False when a section cannot be opened.
 bool m64p_register_settings();
-VideoSettings m64p_read_settings(); // out-of-range sizes give the default size
+// Values out of range give the default with a warning in the log.
+VideoSettings m64p_read_settings();
 
 // The window the core opened for us (VidExt_SetVideoMode) and what the core asked of it.
 struct M64pVideo {
@@ -57,6 +67,8 @@ struct M64pVideo {
     int width; // client size in pixels
     int height;
     bool fullscreen;
+    bool vertical_sync;
+    int multisampling;
     void (*render_callback)(int); // the core's overlay, drawn before each swap; may be null
 };
 extern M64pVideo m64p_video;

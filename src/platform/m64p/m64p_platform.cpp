@@ -58,6 +58,8 @@ int platform_choose_pixel_format(GlDevice, const PixelFormatRequest& request) {
         {M64P_GL_GREEN_SIZE, channel},
         {M64P_GL_BLUE_SIZE, channel},
         {M64P_GL_ALPHA_SIZE, request.alpha_bits},
+        {M64P_GL_MULTISAMPLEBUFFERS, m64p_video.multisampling ? 1 : 0},
+        {M64P_GL_MULTISAMPLESAMPLES, m64p_video.multisampling},
     };
     for (const auto& a : attributes)
         if (m64p_core.vidext_gl_set_attribute(a.attribute, a.value) != M64ERR_SUCCESS) return 0;
@@ -70,13 +72,31 @@ bool platform_set_pixel_format(GlDevice, int, const PixelFormatRequest&) {
 
 void platform_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
 
+static bool set_video_mode() {
+    const m64p_video_mode mode = m64p_video.fullscreen ? M64VIDEO_FULLSCREEN : M64VIDEO_WINDOWED;
+    return m64p_core.vidext_set_video_mode(m64p_video.width, m64p_video.height, 32, mode,
+                                           M64VIDEOFLAG_SUPPORT_RESIZING) == M64ERR_SUCCESS;
+}
+
 GlContext platform_create_context(GlDevice) {
     if (platform_gl_step_fails(GlStep::create_context)) return nullptr;
-    const m64p_video_mode mode = m64p_video.fullscreen ? M64VIDEO_FULLSCREEN : M64VIDEO_WINDOWED;
-    if (m64p_core.vidext_set_video_mode(m64p_video.width, m64p_video.height, 32, mode,
-                                        M64VIDEOFLAG_SUPPORT_RESIZING) != M64ERR_SUCCESS)
-        return nullptr;
+    bool opened = set_video_mode();
+    // A display without multisampled formats still gets a window, with sharp edges.
+    if (!opened && m64p_video.multisampling) {
+        m64p_log(M64MSG_WARNING, "no window with %d samples per pixel: opening one without",
+                 m64p_video.multisampling);
+        m64p_video.multisampling = 0;
+        m64p_core.vidext_gl_set_attribute(M64P_GL_MULTISAMPLEBUFFERS, 0);
+        m64p_core.vidext_gl_set_attribute(M64P_GL_MULTISAMPLESAMPLES, 0);
+        opened = set_video_mode();
+    }
+    if (!opened) return nullptr;
     m64p_video.open = true;
+    // The swap interval belongs to the context, which exists only now.
+    if (m64p_core.vidext_gl_set_attribute(M64P_GL_SWAP_CONTROL, m64p_video.vertical_sync ? 1 : 0) !=
+            M64ERR_SUCCESS &&
+        m64p_video.vertical_sync)
+        m64p_log(M64MSG_WARNING, "the display cannot swap in step with its refresh");
     return &m64p_video;
 }
 
