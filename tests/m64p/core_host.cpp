@@ -12,6 +12,7 @@
 #include "m64p_common.h"
 #include "m64p_config.h"
 #include "m64p_frontend.h"
+#include "m64p_vidext.h"
 
 namespace {
 
@@ -85,7 +86,8 @@ bool CoreHost::attach(const std::string& path, VideoPlugin* p, std::string* erro
         !look_up(p->library, "RomClosed", &p->RomClosed, error) ||
         !look_up(p->library, "ProcessDList", &p->ProcessDList, error) ||
         !look_up(p->library, "UpdateScreen", &p->UpdateScreen, error) ||
-        !look_up(p->library, "ReadScreen2", &p->ReadScreen2, error))
+        !look_up(p->library, "ReadScreen2", &p->ReadScreen2, error) ||
+        !look_up(p->library, "SetRenderingCallback", &p->SetRenderingCallback, error))
         return false;
     // Not every plug-in has these: null where missing.
     p->ChangeWindow = reinterpret_cast<void (*)()>(dlsym(p->library, "ChangeWindow"));
@@ -147,15 +149,34 @@ GFX_INFO CoreHost::gfx_info(Console& c, VideoRegisters& r) {
     return info;
 }
 
-bool CoreHost::set_parameter(const char* section, const char* name, int value) {
+static bool set_in(void* core, const char* section, const char* name, m64p_type type,
+                   const void* value) {
     std::string error;
     ptr_ConfigOpenSection open_section = nullptr;
     ptr_ConfigSetParameter set         = nullptr;
     m64p_handle handle                 = nullptr;
-    return look_up(core_, "ConfigOpenSection", &open_section, &error) &&
-           look_up(core_, "ConfigSetParameter", &set, &error) &&
+    return look_up(core, "ConfigOpenSection", &open_section, &error) &&
+           look_up(core, "ConfigSetParameter", &set, &error) &&
            open_section(section, &handle) == M64ERR_SUCCESS &&
-           set(handle, name, M64TYPE_INT, &value) == M64ERR_SUCCESS;
+           set(handle, name, type, value) == M64ERR_SUCCESS;
+}
+
+bool CoreHost::set_parameter(const char* section, const char* name, int value) {
+    return set_in(core_, section, name, M64TYPE_INT, &value);
+}
+
+bool CoreHost::set_parameter(const char* section, const char* name, const char* value) {
+    return set_in(core_, section, name, M64TYPE_STRING, value);
+}
+
+int CoreHost::gl_attribute(m64p_GLattr attribute) {
+    std::string error;
+    ptr_VidExt_GL_GetAttribute get = nullptr;
+    int value                      = -1;
+    if (!look_up(core_, "VidExt_GL_GetAttribute", &get, &error) ||
+        get(attribute, &value) != M64ERR_SUCCESS)
+        return -1;
+    return value;
 }
 
 const char* ucode_text_of_family(int family) {

@@ -26,6 +26,7 @@ struct VideoPlugin {
     void (*ProcessDList)();
     void (*UpdateScreen)();
     void (*ReadScreen2)(void*, int*, int*, int);
+    void (*SetRenderingCallback)(void (*)(int));
     void (*ChangeWindow)();              // null where the plug-in has none
     void (*ResizeVideoOutput)(int, int); // null where the plug-in has none
 };
@@ -58,6 +59,8 @@ class CoreHost {
 
     // A parameter in the core's configuration, as a user or front end sets it.
     bool set_parameter(const char* section, const char* name, int value);
+    bool set_parameter(const char* section, const char* name, const char* value);
+    int gl_attribute(m64p_GLattr attribute); // the video extension's value, -1 on failure
 
     std::vector<CoreMessage> messages; // everything the core and plug-in logged
     bool echo = false;                 // also print each message to standard error

@@ -1,4 +1,5 @@
 // mupen64plus-video-vexa.so as the emulator sees it: its exports and its start inside the core
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "core_host.h"
+#include "scenes.h"
 #include "support/exported_names.h"
 
 namespace {
@@ -105,6 +107,52 @@ TEST(M64pSettings, WindowSizeAndFullScreenSwitch) {
     EXPECT_EQ(width, 320);
     EXPECT_EQ(height, 240);
     plugin.RomClosed();
+    core.detach(&plugin);
+}
+
+} // namespace
+
+namespace {
+
+// [Video-Vexa]'s own settings reach the window and the textures; values it does not know give
+// the defaults. A display that cannot set the swap interval says so in the log.
+TEST(M64pSettings, MultiSamplingTextureFilterAndVerticalSync) {
+    CoreHost core;
+    std::string error;
+    ASSERT_TRUE(core.start(&error)) << error;
+    VideoPlugin plugin;
+    ASSERT_TRUE(core.attach(VEXA_M64P_PLUGIN_PATH, &plugin, &error)) << error;
+    static Console console;
+    VideoRegisters registers;
+    const Scene* mesh = find_scene("mesh");
+    ASSERT_NE(mesh, nullptr);
+    const struct {
+        int samples;
+        const char* filter;
+        int vsync, expected_samples, expected_filter;
+    } cases[] = {{0, "bilinear", 0, 0, GL_LINEAR},
+                 {4, "Nearest", 1, 4, GL_NEAREST},
+                 {3, "sharp", 0, 0, GL_LINEAR}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(core.set_parameter("Video-Vexa", "MultiSampling", c.samples));
+        ASSERT_TRUE(core.set_parameter("Video-Vexa", "TextureFilter", c.filter));
+        ASSERT_TRUE(core.set_parameter("Video-General", "VerticalSync", c.vsync));
+        core.messages.clear();
+        ASSERT_TRUE(plugin.InitiateGFX(core.gfx_info(console, registers)));
+        ASSERT_TRUE(plugin.RomOpen());
+        GLint samples = -1, filter = -1;
+        glGetIntegerv(GL_SAMPLES, &samples);
+        EXPECT_EQ(samples, c.expected_samples) << c.samples;
+        set_gfx_task(console, mesh->build(console, 0), ucode_text_of_family(mesh->family));
+        plugin.ProcessDList();
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
+        EXPECT_EQ(filter, c.expected_filter) << c.filter;
+        bool refused = false;
+        for (const CoreMessage& m : core.messages)
+            refused |= m.text.find("cannot swap in step") != std::string::npos;
+        EXPECT_TRUE(core.gl_attribute(M64P_GL_SWAP_CONTROL) == c.vsync || refused) << c.vsync;
+        plugin.RomClosed();
+    }
     core.detach(&plugin);
 }
 

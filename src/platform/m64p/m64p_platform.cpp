@@ -1,5 +1,7 @@
 // The platform layer inside mupen64plus: window and context from the core's video extension,
 // messages to the core's log
+#include <dlfcn.h>
+
 #include <string>
 
 #include "platform/m64p/m64p_core.h"
@@ -72,6 +74,19 @@ bool platform_set_pixel_format(GlDevice, int, const PixelFormatRequest&) {
 
 void platform_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
 
+// The video extension's swap-control attribute; Debian's core (2.5.9) refuses it before and
+// after the window opens (M64ERR_INPUT_INVALID), so the interval then goes to SDL's own
+// function for the core's window, whose context is current on this thread.
+static void set_swap_interval(int interval) {
+    if (m64p_core.vidext_gl_set_attribute(M64P_GL_SWAP_CONTROL, interval) == M64ERR_SUCCESS)
+        return;
+    using SetSwapInterval = int (*)(int);
+    const auto sdl_set =
+        reinterpret_cast<SetSwapInterval>(dlsym(RTLD_DEFAULT, "SDL_GL_SetSwapInterval"));
+    if ((!sdl_set || sdl_set(interval) != 0) && interval)
+        m64p_log(M64MSG_WARNING, "the display cannot swap in step with its refresh");
+}
+
 static bool set_video_mode() {
     const m64p_video_mode mode = m64p_video.fullscreen ? M64VIDEO_FULLSCREEN : M64VIDEO_WINDOWED;
     return m64p_core.vidext_set_video_mode(m64p_video.width, m64p_video.height, 32, mode,
@@ -92,11 +107,7 @@ GlContext platform_create_context(GlDevice) {
     }
     if (!opened) return nullptr;
     m64p_video.open = true;
-    // The swap interval belongs to the context, which exists only now.
-    if (m64p_core.vidext_gl_set_attribute(M64P_GL_SWAP_CONTROL, m64p_video.vertical_sync ? 1 : 0) !=
-            M64ERR_SUCCESS &&
-        m64p_video.vertical_sync)
-        m64p_log(M64MSG_WARNING, "the display cannot swap in step with its refresh");
+    set_swap_interval(m64p_video.vertical_sync ? 1 : 0);
     return &m64p_video;
 }
 
