@@ -5,6 +5,7 @@
 
 #include "geometry/vertex.h"
 #include "render/combiner.h"
+#include "render/combiner_formula.h"
 #include "state/othermode.h"
 #include "state/rdp_reg.h"
 #include "texture/texture_cache.h"
@@ -117,6 +118,54 @@ static Rgba lerp_with_color(Rgba c, const TransformedVertex& v, uint32_t color) 
             lerp_channel(c.b, v.rgba[2], color, 8), c.a};
 }
 
+// The formula's inputs for colour channel ch (3 for alpha): constants, the vertex's shade and
+// the texel inputs at tau.
+static void formula_inputs(float in[kInputValues], int ch, const float shade[4], float tau) {
+    const float* prim              = rdp_reg.prim_rgba;
+    const float* env               = rdp_reg.env_rgba;
+    const float pick[kInputValues] = {0,       1,      prim[ch], env[ch], shade[ch],
+                                      prim[3], env[3], shade[3], tau,     tau};
+    for (int i = 0; i < kInputValues; ++i)
+        in[i] = pick[i];
+}
+
+// A derived recipe's colour: the formula with the texel inputs 0 or 1 (or the difference),
+// and the alpha formula with the texel's alpha 1.
+static Rgba derived_color(Rgba c, const CycleFormula& f, uint32_t recipe, const Rgba& s,
+                          float shade_alpha) {
+    const float shade[4]  = {s.r, s.g, s.b, shade_alpha};
+    const uint32_t colour = recipe & DERIVED_SLOPE;
+    float out[4]          = {c.r, c.g, c.b, c.a};
+    float in[kInputValues];
+    for (int ch = 0; ch < 3 && colour; ++ch) {
+        formula_inputs(in, ch, shade, colour == DERIVED_F0 ? 0.0f : 1.0f);
+        out[ch] = evaluate(f.color, in);
+        if (colour != DERIVED_SLOPE) continue;
+        formula_inputs(in, ch, shade, 0.0f);
+        out[ch] -= evaluate(f.color, in);
+    }
+    if (recipe & DERIVED_ALPHA) {
+        formula_inputs(in, 3, shade, 1.0f);
+        out[3] = evaluate(f.alpha, in);
+    }
+    return {out[0], out[1], out[2], out[3]};
+}
+
+// GL_BLEND lerps from the vertex colour (the formula at one end) to the constant colour K by
+// the texel; K is the formula at the other end, which no shade enters.
+static void begin_blend_environment(uint32_t recipe) {
+    const CycleFormula f = decode_formula(rdp_reg.mux_key0);
+    const float none[4]  = {0, 0, 0, 0};
+    float k[4]           = {0, 0, 0, 1};
+    float in[kInputValues];
+    for (int ch = 0; ch < 3; ++ch) {
+        formula_inputs(in, ch, none, (recipe & DERIVED_F1) ? 0.0f : 1.0f);
+        k[ch] = evaluate(f.color, in);
+    }
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, k);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+}
+
 static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
     return rdp_reg.vtx[indices[i] % kVertexCount];
 }
@@ -127,10 +176,12 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
     // The light directions are the same for every vertex of the pass: normalised once here.
     PreparedLights prepared;
     const PreparedLights* lights = nullptr;
-    if (lighting && (recipe & (MUL_SHADE | MUL_INV_SHADE))) {
+    if (lighting && (recipe & (MUL_SHADE | MUL_INV_SHADE | DERIVED_SLOPE | DERIVED_ALPHA))) {
         prepare_lights(prepared);
         lights = &prepared;
     }
+    const bool derived         = recipe & (DERIVED_SLOPE | DERIVED_ALPHA);
+    const CycleFormula formula = decode_formula(rdp_reg.mux_key0);
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
         Rgba c                     = {f.r, f.g, f.b, f.a};
@@ -145,6 +196,8 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
         if (recipe & LERP_SHADE_ENV) c = lerp_with_color(c, v, rdp_reg.env_color);
         if (recipe & LERP_SHADE_PRIM) c = lerp_with_color(c, v, rdp_reg.prim_color);
         if ((recipe & MUL_SHADE_ALPHA) && lighting) c.a *= v.rgba[3] * kInv255;
+        if (derived)
+            c = derived_color(c, formula, recipe, shade_color(v, lights), v.rgba[3] * kInv255);
         float* out = client_arrays.colors[i];
         out[0]     = c.r;
         out[1]     = c.g;
@@ -198,7 +251,9 @@ void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint
     write_colors(indices, count, laid_over ? recipe1 & ~kAlphaRecipeBits : recipe1, true);
     write_geometry(indices, count);
     begin_surface(opaque && !laid_over);
+    if (recipe1 & TEXENV_BLEND) begin_blend_environment(recipe1);
     glDrawArrays(GL_TRIANGLES, 0, count);
+    if (recipe1 & TEXENV_BLEND) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     end_surface(opaque && !laid_over);
 
     if ((passes >> 4) == 0) return;

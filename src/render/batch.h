@@ -19,10 +19,17 @@ enum ColorRecipe : uint32_t {
     INVERT_TEXTURE     = 0x4000,
     MUL_INV_PRIM_ALPHA = 0x8000,
     MUL_INV_ENV_ALPHA  = 0x10000,
+    // Recipes derived from the formula of mux_key0 (render/combiner_formula.h):
+    DERIVED_F0    = 0x100000, // RGB = the formula with its texel inputs 0
+    DERIVED_F1    = 0x200000, // RGB = the formula with its texel inputs 1
+    DERIVED_SLOPE = 0x300000, // RGB = the second minus the first
+    DERIVED_ALPHA = 0x400000, // alpha = the alpha formula with the texel's alpha 1
+    TEXENV_BLEND  = 0x800000, // GL_BLEND from the vertex colour to the formula at the other end
 };
 
 constexpr uint32_t kAlphaRecipeBits = MUL_PRIM_ALPHA | MUL_ENV_ALPHA | MUL_SHADE_ALPHA |
-                                      ALPHA_PRIM_RED | MUL_INV_PRIM_ALPHA | MUL_INV_ENV_ALPHA;
+                                      ALPHA_PRIM_RED | MUL_INV_PRIM_ALPHA | MUL_INV_ENV_ALPHA |
+                                      DERIVED_ALPHA;
 
 // The texel transform that INVERT_TEXTURE asks of the texture cache.
 constexpr uint32_t kTextureModeInvert = 512;

@@ -3,7 +3,11 @@
 // lists, so they are searched by bisection.
 #include "render/recipe_table.h"
 
+#include <cstdio>
 #include <iterator>
+
+#include "platform/platform.h"
+#include "render/combiner_formula.h"
 
 using namespace recipe;
 
@@ -364,10 +368,44 @@ const RecipePair* find_recipe_pair(uint32_t mux_key0, uint32_t mux_key1) {
 constexpr RecipeSteps kCopyFillSteps   = {D(0x1, 0x0, 0x0), D(0x1, 0x0, 0x0)};
 constexpr RecipeSteps kUnknownKeySteps = {D(0x1, 0x0, 0x0)};
 
+uint32_t underived_batches;
+
+// The first keys whose formula could not be expressed (mux_key1 0 in one-cycle mode), each
+// named once in the log.
+struct KeyPair {
+    uint32_t mux_key0, mux_key1;
+};
+static KeyPair reported_keys[64];
+static int reported_count;
+
+static void report_underived(uint32_t mux_key0, uint32_t mux_key1) {
+    underived_batches += 1;
+    for (int i = 0; i < reported_count; ++i)
+        if (reported_keys[i].mux_key0 == mux_key0 && reported_keys[i].mux_key1 == mux_key1) return;
+    if (reported_count == static_cast<int>(std::size(reported_keys))) return;
+    reported_keys[reported_count++] = {mux_key0, mux_key1};
+    char line[96];
+    std::snprintf(line, sizeof line,
+                  "combiner keys %07X %07X: no recipe, drawn as the plain texture",
+                  static_cast<unsigned>(mux_key0), static_cast<unsigned>(mux_key1));
+    platform_log(LogLevel::debug, line);
+}
+
+// A key the table does not list is drawn by the recipe its formula gives, in two-cycle mode
+// when the second cycle passes the first one's result on.
+static const RecipeSteps& derived_recipe(uint32_t cycle_type, uint32_t mux_key0,
+                                         uint32_t mux_key1) {
+    static RecipeSteps derived;
+    if ((cycle_type == 0 || passes_first_cycle(mux_key1)) && derive_recipe(mux_key0, derived))
+        return derived;
+    report_underived(mux_key0, cycle_type == 0 ? 0 : mux_key1);
+    return kUnknownKeySteps;
+}
+
 const RecipeSteps& select_recipe(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1) {
     if (cycle_type >= 2) return kCopyFillSteps;
     const RecipeRow* row = find_recipe_row(mux_key0);
-    if (!row) return kUnknownKeySteps;
+    if (!row) return derived_recipe(cycle_type, mux_key0, mux_key1);
     if (cycle_type == 0) return row->one_cycle;
     const RecipePair* pair = find_recipe_pair(mux_key0, mux_key1);
     return pair ? pair->two_cycle : row->two_cycle;

@@ -191,6 +191,17 @@ template <typename F> static void for_each_texel(uint32_t count, F f) {
         f(TexelStaging[i]);
 }
 
+static uint8_t squared(uint8_t c) { return static_cast<uint8_t>((c * c + 127) / 255); }
+
+static void apply_texel_steps(uint32_t steps, uint32_t count) {
+    for_each_texel(count, [steps](Texel& x) {
+        if (steps & kTexelSquare) x.r = squared(x.r), x.g = squared(x.g), x.b = squared(x.b);
+        if (steps & kTexelInvert) x.r = 255 - x.r, x.g = 255 - x.g, x.b = 255 - x.b;
+        if (steps & kTexelWhite) x.r = x.g = x.b = 255;
+        if (steps & kTexelAlphaOpaque) x.a = 255;
+    });
+}
+
 int apply_texture_mode(uint32_t mode, uint32_t count) {
     if (count > kStagingTexels) count = kStagingTexels;
     const int32_t env_a  = component(rdp_reg.env_color, 0);
@@ -250,7 +261,9 @@ int apply_texture_mode(uint32_t mode, uint32_t count) {
             x.b = 255 - x.b;
         });
         break;
-    default: break;
+    default:
+        if ((mode & ~0xFu) == kTexelSteps) apply_texel_steps(mode, count);
+        break;
     }
     return 1;
 }

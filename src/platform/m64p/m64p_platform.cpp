@@ -24,7 +24,10 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
 }
 
 void platform_log(LogLevel level, const char* text) {
-    m64p_log(level == LogLevel::error ? M64MSG_ERROR : M64MSG_INFO, "%s", text);
+    m64p_log(level == LogLevel::error  ? M64MSG_ERROR
+             : level == LogLevel::info ? M64MSG_INFO
+                                       : M64MSG_VERBOSE,
+             "%s", text);
 }
 
 // The only window is the one the core opened for us.

@@ -1,0 +1,121 @@
+// The combiner's formula read as draw inputs, and the recipes derived from it
+#include "render/combiner_formula.h"
+
+#include "render/batch.h"
+#include "state/bits.h"
+#include "texture/texel_convert.h"
+
+// What each selector value stands for in each position. Values past the named ones are 0;
+// 6 is 1 where A and D take it.
+constexpr Input T = in_texel, Ta = in_texel_alpha, P = in_prim, E = in_env, S = in_shade;
+constexpr Input Pa = in_prim_alpha, Ea = in_env_alpha, Sa = in_shade_alpha;
+constexpr Input O = in_zero, I = in_one, C = in_combined, X = in_other;
+// clang-format off
+constexpr Input kColorA[16] = {C, T, T, P, S, E, I, X, O, O, O, O, O, O, O, O};
+constexpr Input kColorB[16] = {C, T, T, P, S, E, X, X, O, O, O, O, O, O, O, O};
+constexpr Input kColorC[32] = {C, T, T, P, S, E, X, C, Ta, Ta, Pa, Sa, Ea, X, X, X,
+                               O, O, O, O, O, O, O, O, O,  O,  O,  O,  O,  O, O, O};
+constexpr Input kColorD[8]  = {C, T, T, P, S, E, I, O};
+constexpr Input kAlphaABD[8] = {C, Ta, Ta, Pa, Sa, Ea, I, O};
+constexpr Input kAlphaC[8]   = {X, Ta, Ta, Pa, Sa, Ea, X, O};
+// clang-format on
+
+// (A - B) is 0 when A and B name one input, and so is the product when C is 0: the formula
+// is then D alone, whatever A, B and C are.
+static Formula plain(Formula f) {
+    if (f.a == f.b || f.c == in_zero) f.a = f.b = f.c = in_zero;
+    return f;
+}
+
+CycleFormula decode_formula(uint32_t key) {
+    const Formula color = {kColorA[field(key, 0, 4)], kColorB[field(key, 4, 4)],
+                           kColorC[field(key, 8, 5)], kColorD[field(key, 13, 3)]};
+    const Formula alpha = {kAlphaABD[field(key, 16, 3)], kAlphaABD[field(key, 19, 3)],
+                           kAlphaC[field(key, 22, 3)], kAlphaABD[field(key, 25, 3)]};
+    return {plain(color), plain(alpha)};
+}
+
+bool passes_first_cycle(uint32_t mux_key1) {
+    const CycleFormula f = decode_formula(mux_key1);
+    return f.color.a == in_zero && f.color.d == in_combined && f.alpha.a == in_zero &&
+           f.alpha.d == in_combined;
+}
+
+static bool has(const Formula& f, Input x) { return f.a == x || f.b == x || f.c == x || f.d == x; }
+static bool drawable(const Formula& f) {
+    return f.a < in_combined && f.b < in_combined && f.c < in_combined && f.d < in_combined;
+}
+static bool texel(Input x) { return x == in_texel || x == in_texel_alpha; }
+static bool shade(Input x) { return x == in_shade || x == in_shade_alpha; }
+
+// Questions about the formula with its texel inputs taken as `tau` (0 or 1).
+static bool zero(Input x, int tau) { return x == in_zero || (tau == 0 && texel(x)); }
+static bool product_zero(const Formula& f, int tau) {
+    return f.a == f.b || zero(f.c, tau) || (zero(f.a, tau) && zero(f.b, tau));
+}
+static bool vanishes(const Formula& f, int tau) { return product_zero(f, tau) && zero(f.d, tau); }
+// With C at 1 the formula is A - B + D, and just A when B and D name one input.
+static bool varies_per_vertex(const Formula& f, int tau) {
+    if (product_zero(f, tau)) return shade(f.d);
+    if (f.c == in_one || (tau == 1 && texel(f.c)))
+        return shade(f.a) || (f.b != f.d && (shade(f.b) || shade(f.d)));
+    return shade(f.a) || shade(f.b) || shade(f.c) || shade(f.d);
+}
+static bool never_negative(const Formula& f, int tau) {
+    return product_zero(f, tau) || zero(f.b, tau);
+}
+
+bool derive_recipe(uint32_t mux_key0, RecipeSteps& steps) {
+    using namespace recipe;
+    const CycleFormula f = decode_formula(mux_key0);
+    Formula color        = f.color;
+    const Formula alpha  = f.alpha;
+    if (!drawable(color) || !drawable(alpha)) return false;
+
+    // The texel's alpha only as a factor of the whole alpha; without it, the texture's alpha
+    // is made opaque so that it does not scale the vertex alpha.
+    const bool texel_alpha = has(alpha, in_texel_alpha);
+    if (texel_alpha &&
+        (!vanishes(alpha, 0) || (alpha.c == in_texel_alpha && (texel(alpha.a) || texel(alpha.b)))))
+        return false;
+    uint32_t texels = kTexelSteps | (texel_alpha ? 0 : kTexelAlphaOpaque);
+
+    // The texel times itself (A and C the texel, B 0) is baked into the texture.
+    if (color.c == in_texel && (color.a == in_texel || color.b == in_texel)) {
+        if (color.a != in_texel || color.b != in_zero) return false;
+        color.c = in_one;
+        texels |= kTexelSquare;
+    }
+    const auto mode  = [](uint32_t t) { return m(t == kTexelSteps ? 0 : t); };
+    const uint32_t A = DERIVED_ALPHA;
+
+    // A lerp from B to A by the texel's alpha: B is drawn, then A laid over it by that alpha
+    // (the texel's colour, or a vertex colour on white texels).
+    if (color.c == in_texel_alpha) {
+        if (color.b != color.d || texel(color.b)) return false;
+        texels = kTexelSteps | (color.a == in_texel ? 0 : kTexelWhite);
+        steps  = {D(0, DERIVED_F0 | A, 0), mode(texels), D(1, DERIVED_F1 | A, 0)};
+        return true;
+    }
+    if (!has(color, in_texel)) {
+        if (texel_alpha)
+            steps = {m(kTexelSteps | kTexelWhite), D(1, DERIVED_F0 | A, 0)};
+        else
+            steps = {D(0, DERIVED_F0 | A, 0)};
+        return true;
+    }
+
+    // Otherwise the colour is X x texel + Y, X and Y per vertex.
+    if (vanishes(color, 0)) // texture x vertex colour
+        steps = {mode(texels), D(1, DERIVED_F1 | A, 0)};
+    else if (!varies_per_vertex(color, 1)) // from the vertex colour to a constant
+        steps = {mode(texels), D(1, DERIVED_F0 | A | TEXENV_BLEND, 0)};
+    else if (!varies_per_vertex(color, 0)) // from a constant: the texel inverted
+        steps = {m(texels | kTexelInvert), D(1, DERIVED_F1 | A | TEXENV_BLEND, 0)};
+    else if (color.b != in_texel && (color.c != in_texel || color.b == in_zero) &&
+             never_negative(color, 0)) // a sum of two products
+        steps = {mode(texels), D(0x21, DERIVED_SLOPE | A, DERIVED_F0)};
+    else
+        return false;
+    return true;
+}

@@ -1,0 +1,47 @@
+// The combiner's formula (A - B) x C + D of one cycle, read as the inputs a draw can give, and
+// the recipe derived from it for keys the recipe table does not list
+#pragma once
+#include <cstdint>
+
+#include "render/recipe_table.h"
+
+// What a selector stands for: a constant or per-vertex input the CPU computes, the texel, or
+// an input the draw cannot give (combined, noise, LOD fractions, K4, K5, ...).
+enum Input : uint8_t {
+    in_zero,
+    in_one,
+    in_prim,
+    in_env,
+    in_shade,
+    in_prim_alpha,
+    in_env_alpha,
+    in_shade_alpha,
+    in_texel,       // TEXEL1 is taken as TEXEL0: tile 0 gives the one texture
+    in_texel_alpha, // the texel's alpha
+    in_combined,    // the first cycle's result, as the second cycle reads it
+    in_other,
+};
+constexpr int kInputValues = in_combined; // the inputs an evaluation is given
+
+struct Formula {
+    Input a, b, c, d;
+};
+
+struct CycleFormula {
+    Formula color, alpha;
+};
+
+// The selectors packed in a mux key, each read as the input of its position.
+CycleFormula decode_formula(uint32_t mux_key);
+
+// (A - B) x C + D over the inputs' values, indexed by Input.
+inline float evaluate(const Formula& f, const float in[kInputValues]) {
+    return (in[f.a] - in[f.b]) * in[f.c] + in[f.d];
+}
+
+// The draws for a cycle-0 key that the table does not list; false when its formula cannot be
+// expressed with vertex colours, one texture, the texture environment and an added pass.
+bool derive_recipe(uint32_t mux_key0, RecipeSteps& steps);
+
+// Whether a cycle-1 key passes the first cycle's colour and alpha on unchanged.
+bool passes_first_cycle(uint32_t mux_key1);
