@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -226,38 +227,22 @@ TEST_F(Combiner, ModeAndColourReachEachDraw) {
     EXPECT_EQ(flush(2, 0, 0), "D(1,0,0) D(1,0,0)");
 }
 
-// A key the table does not list gets the draws its formula gives (recipe bits 100000 and
-// 200000: the formula with the texel 0 or 1, both: the difference; 400000 its alpha formula;
-// 800000 GL_BLEND to the formula's other end; m=10xx texel steps: 1 square, 2 invert, 4 white,
-// 8 opaque alpha). A formula that cannot be drawn is drawn as before, and counted.
+// Keys outside the table get the draws of their formula (bits 100000 and 200000: the formula
+// with the texel 0 or 1, both: their difference; 400000 the alpha formula; 800000 GL_BLEND to
+// the other end; m=10xx texel steps 1 square, 2 invert, 4 white, 8 opaque alpha), or are
+// drawn as before and counted.
 TEST_F(Combiner, KeysOutsideTheTableGetTheirFormulasDraws) {
-    struct Case {
-        uint32_t cycle_type, key0, key1;
-        const char* draws;
-        const char* why;
-    } cases[] = {
-        {0, 0x7FFA453, 0, "D(0,500000,0)", "(P - E) x S + E, alpha P: vertex colours"},
-        {0, 0xF79E4F3, 0, "[m=1004]D(1,500000,0)", "P x S, alpha T x E: white texels"},
-        {0, 0x9FF8145, 0, "[m=1008]D(1,D00000,0)", "BLENDI: from S to the constant E"},
-        {0, 0xF39A153, 0, "D(1,D00000,0)", "BLENDPE: the texel's alpha kept"},
-        {0, 0x9FFA145, 0, "[m=100A]D(1,E00000,0)", "(E - S) x T + E: from E, texel inverted"},
-        {0, 0x9FF81F5, 0, "[m=1008]D(21,700000,100000)", "REFLECTRGB: E x T, S added"},
-        {0, 0x9FF81F1, 0, "[m=1009]D(21,700000,100000)", "ADDRGB: T x T baked, S added"},
-        {0, 0x9FF8841, 0, "D(0,500000,0) D(1,600000,0)", "BLENDRGBA: T over S by its alpha"},
-        {0, 0xDFFE8F3, 0, "D(0,500000,0) [m=1004]D(1,600000,0)", "P over 0 by the alpha"},
-        {1, 0x9FF8145, 0x1FF1FFF, "[m=1008]D(1,D00000,0)", "cycle 1 passes cycle 0 on"},
-        {1, 0x9FF8145, 0x1FFE3F0, "D(1,0,0)", "cycle 1 of its own"},
-        {0, 0x9FF2415, 0, "D(1,0,0)", "(E - T) x S + T: a difference"},
-        {0, 0x9FF6D31, 0, "D(1,0,0)", "the LOD fraction"},
-        {0, 0x0000000, 0, "D(1,0,0)", "COMBINED in cycle 0"},
-    };
     const uint32_t before = underived_batches;
-    int underived         = 0;
-    for (const Case& k : cases) {
-        EXPECT_EQ(flush(k.cycle_type, k.key0, k.key1), k.draws) << k.why;
-        underived += std::string(k.draws) == "D(1,0,0)";
-    }
-    EXPECT_EQ(underived_batches - before, uint32_t(underived));
+    EXPECT_EQ(flush(0, 0x7FFA453, 0), "D(0,500000,0)");               // (P - E) x S + E, alpha P
+    EXPECT_EQ(flush(0, 0xF79E4F3, 0), "[m=1004]D(1,500000,0)");       // P x S, alpha T x E
+    EXPECT_EQ(flush(0, 0x9FFA145, 0), "[m=100A]D(1,E00000,0)");       // (E - S) x T + E
+    EXPECT_EQ(flush(0, 0x9FF81F1, 0), "[m=1009]D(21,700000,100000)"); // T x T + S
+    EXPECT_EQ(flush(0, 0xDFFE8F3, 0), "D(0,500000,0) [m=1004]D(1,600000,0)"); // P x T's alpha
+    EXPECT_EQ(flush(1, 0x9FF8145, 0x1FF1FFF), "[m=1008]D(1,D00000,0)"); // cycle 1 passes it on
+    EXPECT_EQ(flush(1, 0x9FF8145, 0x1FFE3F0), "D(1,0,0)");              // cycle 1 of its own
+    EXPECT_EQ(flush(0, 0x9FF2415, 0), "D(1,0,0)");                      // (E - T) x S + T
+    EXPECT_EQ(flush(0, 0x9FF6D31, 0), "D(1,0,0)");                      // the LOD fraction
+    EXPECT_EQ(underived_batches - before, 3u);
 }
 
 // A texture cache miss clears mode and colour between draws; the table's repeated m= puts the
@@ -339,91 +324,67 @@ TEST_F(CombinerFrames, TexelTransformReachesTheCache) {
     EXPECT_EQ(TextureCache[prim_name].color, 0x80FF40FFu);
 }
 
-} // namespace
-
-// The SDK's first-cycle modes that the table does not list, drawn by the recipe their formula
-// gives. Two quads of their own shade each span the texture's four columns (two texels, or
-// one flat colour); the probes over columns 0-1 and 2-3 show the formula computed here.
-enum Src { Tx, TxA, Pr, Sh, En, Zr };
-struct Mode {
-    const char* name;
-    Src color[4], alpha[4];
-};
-const Mode kSdkModes[] = {
-    {"ADDRGB", {Tx, Zr, Tx, Sh}, {Zr, Zr, Zr, Sh}},
-    {"ADDRGBDECALA", {Tx, Zr, Tx, Sh}, {Zr, Zr, Zr, Tx}},
-    {"ADDRGBFADE", {Tx, Zr, Tx, Sh}, {Zr, Zr, Zr, En}},
-    {"BLENDI", {En, Sh, Tx, Sh}, {Zr, Zr, Zr, Sh}},
-    {"BLENDIA", {En, Sh, Tx, Sh}, {Tx, Zr, Sh, Zr}},
-    {"BLENDIDECALA", {En, Sh, Tx, Sh}, {Zr, Zr, Zr, Tx}},
-    {"BLENDPE", {Pr, En, Tx, En}, {Tx, Zr, Sh, Zr}},
-    {"BLENDPEDECALA", {Pr, En, Tx, En}, {Zr, Zr, Zr, Tx}},
-    {"BLENDRGBA", {Tx, Sh, TxA, Sh}, {Zr, Zr, Zr, Sh}},
-    {"BLENDRGBDECALA", {Tx, Sh, TxA, Sh}, {Zr, Zr, Zr, Tx}},
-    {"HILITERGB", {Pr, Sh, Tx, Sh}, {Zr, Zr, Zr, Sh}},
-    {"REFLECTRGB", {En, Zr, Tx, Sh}, {Zr, Zr, Zr, Sh}},
-    {"REFLECTRGBDECALA", {En, Zr, Tx, Sh}, {Zr, Zr, Zr, Tx}},
-};
-
-uint32_t mode_key(const Mode& m) {
-    // Selector of each source by position: colour A, B, C, D, then any alpha position.
-    constexpr uint32_t sel[5][6] = {{1, 0, 3, 4, 5, 15},
-                                    {1, 0, 3, 4, 5, 15},
-                                    {1, 8, 3, 4, 5, 31},
-                                    {1, 0, 3, 4, 5, 7},
-                                    {1, 1, 3, 4, 5, 7}};
-    const Src *c = m.color, *a = m.alpha;
-    return pack_mux_key(sel[0][c[0]], sel[1][c[1]], sel[2][c[2]], sel[3][c[3]], sel[4][a[0]],
-                        sel[4][a[1]], sel[4][a[2]], sel[4][a[3]]);
-}
-
+// The SDK's first-cycle modes outside the table, as colour then alpha A, B, C, D (T the texel,
+// A its alpha, P, E, S, 0): two quads of their own shade each span the texture's columns 0..3
+// (two texels, or one flat colour); the probes over columns 1 and 3 show the formula.
 TEST_F(CombinerFrames, ModesOutsideTheTableDrawTheirFormula) {
-    const uint8_t texel[2][4] = {{248, 64, 128, 255}, {32, 200, 96, 0}}; // five bits exact
-    const uint8_t shade[2][3] = {{200, 80, 40}, {40, 160, 240}};
-    const uint8_t prim[3] = {0x60, 0xC0, 0x30}, env[3] = {0xE0, 0x20, 0x90};
-    for (const int texels : {1, 2})
-        for (const Mode& m : kSdkModes) {
+    const char* modes[]   = {"T0TS000S", "T0TS000T", "T0TS000E", "ESTS000S", "ESTST0S0",
+                             "ESTS000T", "PETET0S0", "PETE000T", "TSAS000S", "TSAS000T",
+                             "PSTS000S", "E0TS000S", "E0TS000T"};    // ADDRGB .. REFLECTRGBDECALA
+    const int texel[2][4] = {{248, 64, 128, 255}, {32, 200, 96, 0}}; // five bits exact
+    const int shade[2][3] = {{200, 80, 40}, {40, 160, 240}}, prim[3] = {0x60, 0xC0, 0x30},
+              env[3] = {0xE0, 0x20, 0x90};
+    auto sel         = [](const char* m, int i) -> uint32_t { // selector at position i
+        const uint32_t zero[8] = {15, 15, 31, 7, 7, 7, 7, 7};
+        const char* at         = std::strchr("T.PSE", m[i]);
+        return m[i] == 'A' ? 8 : at ? uint32_t(at - "T.PSE" + 1) : zero[i];
+    };
+    for (int texels = 1; texels <= 2; ++texels)
+        for (const char* m : modes) {
             reset_core_state();
             reset_texture_cache();
             for (uint32_t i = 0; i < 16; ++i) {
-                const uint8_t* t = texel[texels == 2 && i % 4 >= 2];
-                c.write_u16(kTexelAddress + 2 * i, rgba5551(t[0], t[1], t[2], t[3]));
+                const int* t = texel[texels == 2 && i % 4 >= 2];
+                c.write_u16(kTexelAddress + 2 * i, rgba5551(t[0], t[1], t[2], t[3] != 0));
             }
-            for (uint32_t q = 0; q < 2; ++q)
-                for (uint32_t k = 0; k < 4; ++k) // quad q: x -90..-10 or 10..90, s 0..4 texels
-                    uc0::write_vertex(c, kVertexAddress + 16 * (4 * q + k),
-                                      int16_t(-90 + 100 * q + (k % 3 ? 80 : 0)),
-                                      int16_t(k < 2 ? -40 : 40), 0, int16_t(k % 3 ? 128 : 0), 0,
-                                      shade[q][0], shade[q][1], shade[q][2], 255);
+            for (uint32_t v = 0; v < 8; ++v) { // quad v / 4: x -90..-10 or 10..90, s 0..4 texels
+                const bool right = v % 4 == 1 || v % 4 == 2;
+                uc0::write_vertex(c, kVertexAddress + 16 * v,
+                                  int16_t(v / 4 * 100 + right * 80 - 90),
+                                  int16_t(v % 4 < 2 ? -40 : 40), 0, int16_t(right * 128), 0,
+                                  uint8_t(shade[v / 4][0]), uint8_t(shade[v / 4][1]),
+                                  uint8_t(shade[v / 4][2]), 255);
+            }
             DisplayList dl(c, kListAddress);
             add_plain_setup(c, dl, uc0::identity(), uc0::scaling(0.01f));
             dl.add({uc0::texture(0, 1, 0xFFFF, 0xFFFF),
                     tex::set_texture_image(tex::rgba, tex::b16, 4, kTexelAddress),
                     tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::load_block(0, 0, 0, 16),
                     tex::set_tile_size(0, 0, 0, 4, 4), cmd::set_cycle_type(0, 0x2000),
-                    cmd::set_combine_keys(mode_key(m), 0), cmd::set_prim_color(0x60C03080),
-                    cmd::set_env_color(0xE0209040), uc0::vertex(0, 8, kVertexAddress),
-                    uc0::tri1(0, 1, 2), uc0::tri1(0, 2, 3), uc0::tri1(4, 5, 6), uc0::tri1(4, 6, 7),
-                    cmd::end_dl()});
+                    cmd::set_combine_keys(pack_mux_key(sel(m, 0), sel(m, 1), sel(m, 2), sel(m, 3),
+                                                       sel(m, 4), sel(m, 5), sel(m, 6), sel(m, 7)),
+                                          0),
+                    cmd::set_prim_color(0x60C03080), cmd::set_env_color(0xE0209040),
+                    uc0::vertex(0, 8, kVertexAddress), uc0::tri1(0, 1, 2), uc0::tri1(0, 2, 3),
+                    uc0::tri1(4, 5, 6), uc0::tri1(4, 6, 7), cmd::end_dl()});
             run_interpreted_task(dl.start());
-            for (int q = 0; q < 2; ++q)
-                for (int col = 0; col < 2; ++col) {
-                    const uint8_t* t = texel[texels == 2 && col];
-                    int want[3];
-                    for (int ch = 0; ch < 3; ++ch) {
-                        const float v[6] = {t[ch] / 255.0f,    t[3] / 255.0f,
-                                            prim[ch] / 255.0f, shade[q][ch] / 255.0f,
-                                            env[ch] / 255.0f,  0};
-                        const Src* f     = m.color;
-                        const float x    = (v[f[0]] - v[f[1]]) * v[f[2]] + v[f[3]];
-                        want[ch]         = int(std::min(std::max(x, 0.0f), 1.0f) * 255 + 0.5f);
-                    }
-                    const int x  = -70 + 100 * q + 40 * col;
-                    const Rgba p = pixel_at(320 + x * 16 / 5, 240);
-                    EXPECT_TRUE(near(p, want[0], want[1], want[2], 4))
-                        << m.name << ", " << texels << " texel(s), quad " << q << ", column "
-                        << 2 * col << ": " << describe(p) << " for " << want[0] << ", " << want[1]
-                        << ", " << want[2];
+            for (int probe = 0; probe < 4; ++probe) {
+                const int q = probe / 2, col = probe % 2, *t = texel[texels == 2 && col];
+                int want[3];
+                for (int ch = 0; ch < 3; ++ch) {
+                    const int v[6] = {t[ch], t[3], prim[ch], shade[q][ch], env[ch], 0};
+                    auto in        = [&](char x) {
+                        return v[std::min<size_t>(std::string("TAPSE").find(x), 5)] / 255.0f;
+                    };
+                    const float x = (in(m[0]) - in(m[1])) * in(m[2]) + in(m[3]);
+                    want[ch]      = int(std::clamp(x, 0.0f, 1.0f) * 255 + 0.5f);
                 }
+                const Rgba p = pixel_at(320 + (-70 + 100 * q + 40 * col) * 16 / 5, 240);
+                EXPECT_TRUE(near(p, want[0], want[1], want[2], 4))
+                    << m << ", " << texels << " texel(s), probe " << probe << ": " << describe(p)
+                    << " for " << want[0] << ", " << want[1] << ", " << want[2];
+            }
         }
 }
+
+} // namespace
