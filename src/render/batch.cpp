@@ -181,7 +181,7 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
         lights = &prepared;
     }
     const bool derived         = recipe & (DERIVED_SLOPE | DERIVED_ALPHA);
-    const CycleFormula formula = decode_formula(rdp_reg.mux_key0);
+    const CycleFormula formula = derived ? decode_formula(rdp_reg.mux_key0) : CycleFormula{};
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
         Rgba c                     = {f.r, f.g, f.b, f.a};
