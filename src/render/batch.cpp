@@ -258,8 +258,9 @@ void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint
 
     if ((passes >> 4) == 0) return;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // A derived sum adds its second product whole on an opaque surface.
     set_texture(passes & 2, recipe2);
-    write_colors(indices, count, recipe2, false);
+    write_colors(indices, count, opaque ? recipe2 & ~DERIVED_ALPHA : recipe2, false);
     glDrawArrays(GL_TRIANGLES, 0, count);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }

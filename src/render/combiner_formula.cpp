@@ -114,7 +114,7 @@ bool derive_recipe(uint32_t mux_key0, RecipeSteps& steps) {
         steps = {m(texels | kTexelInvert), D(1, DERIVED_F1 | A | TEXENV_BLEND, 0)};
     else if (color.b != in_texel && (color.c != in_texel || color.b == in_zero) &&
              never_negative(color, 0)) // a sum of two products
-        steps = {mode(texels), D(0x21, DERIVED_SLOPE | A, DERIVED_F0)};
+        steps = {mode(texels), D(0x21, DERIVED_SLOPE | A, DERIVED_F0 | A)};
     else
         return false;
     return true;

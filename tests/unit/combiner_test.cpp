@@ -236,7 +236,7 @@ TEST_F(Combiner, KeysOutsideTheTableGetTheirFormulasDraws) {
     EXPECT_EQ(flush(0, 0x7FFA453, 0), "D(0,500000,0)");               // (P - E) x S + E, alpha P
     EXPECT_EQ(flush(0, 0xF79E4F3, 0), "[m=1004]D(1,500000,0)");       // P x S, alpha T x E
     EXPECT_EQ(flush(0, 0x9FFA145, 0), "[m=100A]D(1,E00000,0)");       // (E - S) x T + E
-    EXPECT_EQ(flush(0, 0x9FF81F1, 0), "[m=1009]D(21,700000,100000)"); // T x T + S
+    EXPECT_EQ(flush(0, 0x9FF81F1, 0), "[m=1009]D(21,700000,500000)"); // T x T + S
     EXPECT_EQ(flush(0, 0xDFFE8F3, 0), "D(0,500000,0) [m=1004]D(1,600000,0)"); // P x T's alpha
     EXPECT_EQ(flush(1, 0x9FF8145, 0x1FF1FFF), "[m=1008]D(1,D00000,0)"); // cycle 1 passes it on
     EXPECT_EQ(flush(1, 0x9FF8145, 0x1FFE3F0), "D(1,0,0)");              // cycle 1 of its own
