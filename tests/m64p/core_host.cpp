@@ -12,7 +12,6 @@
 #include "m64p_common.h"
 #include "m64p_config.h"
 #include "m64p_frontend.h"
-#include "m64p_vidext.h"
 
 namespace {
 
@@ -167,16 +166,6 @@ bool CoreHost::set_parameter(const char* section, const char* name, int value) {
 
 bool CoreHost::set_parameter(const char* section, const char* name, const char* value) {
     return set_in(core_, section, name, M64TYPE_STRING, value);
-}
-
-int CoreHost::gl_attribute(m64p_GLattr attribute) {
-    std::string error;
-    ptr_VidExt_GL_GetAttribute get = nullptr;
-    int value                      = -1;
-    if (!look_up(core_, "VidExt_GL_GetAttribute", &get, &error) ||
-        get(attribute, &value) != M64ERR_SUCCESS)
-        return -1;
-    return value;
 }
 
 const char* ucode_text_of_family(int family) {

@@ -60,7 +60,6 @@ class CoreHost {
     // A parameter in the core's configuration, as a user or front end sets it.
     bool set_parameter(const char* section, const char* name, int value);
     bool set_parameter(const char* section, const char* name, const char* value);
-    int gl_attribute(m64p_GLattr attribute); // the video extension's value, -1 on failure
 
     std::vector<CoreMessage> messages; // everything the core and plug-in logged
     bool echo = false;                 // also print each message to standard error

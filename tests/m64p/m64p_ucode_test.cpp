@@ -208,20 +208,4 @@ TEST_F(M64pUcode, ChoosesAgainForANewMicrocodeAndANewGame) {
     EXPECT_FALSE(drew()) << "the previous game's family is not kept";
 }
 
-// The core knows its RDRAM size only once the emulation runs, after InitiateGFX: until then
-// nothing is searched, nothing is reported, and the text is found once the size is there.
-TEST_F(M64pUcode, TextSearchedOnceTheRdramSizeIsKnown) {
-    registers.rdram_size = 0;
-    open_game("SLOW CORE", 0x66660000u);
-    write_text(kUcodeDataAddress, "RSP SW Version: 2.0D, 04-01-96");
-    run_frame();
-    EXPECT_FALSE(drew());
-    EXPECT_TRUE(plugin_messages().empty());
-    registers.rdram_size = Console::kRdramSize;
-    run_frame();
-    EXPECT_TRUE(drew());
-    ASSERT_EQ(plugin_messages().size(), 1u);
-    EXPECT_NE(plugin_messages()[0].text.find("uses microcode family 0"), std::string::npos);
-}
-
 } // namespace
