@@ -121,13 +121,11 @@ TEST(FrontEnd, FrameOfTwoTasks) {
     for (const bool skip : {false, true}) {
         // The core counts tasks and takes a screenshot at the next frame shown (at the next
         // drawn task when skipping); at the last count it stops first unless a frame is shown
-        // before the next VI. Every task drawn, both shots are of even frames: in odd ones the
-        // ROM moves the colour image to its second buffer but not the rectangles scene's
-        // depth image, which names the same buffer, so the scene's fill "into the depth
-        // image" becomes a fill of the colour image there.
+        // before the next VI. Every task drawn, one shot is of an odd frame, drawn into the
+        // ROM's second buffer, where the rectangles scene's depth image moves with it.
         const std::vector<Image> shots =
             play(dir, "--tasks 2 " + capture("rects") + " " + right_half, 0, VEXA_M64P_PLUGIN_PATH,
-                 skip ? "29,60" : "29,61", skip ? "--set Video-Vexa[SkipEveryOtherTask]=True" : "");
+                 skip ? "29,60" : "31,61", skip ? "--set Video-Vexa[SkipEveryOtherTask]=True" : "");
         ASSERT_EQ(shots.size(), 2u) << log_of(dir);
         for (const Image& actual : shots) {
             ASSERT_EQ(actual.rgba.size(), frames[0].rgba.size());

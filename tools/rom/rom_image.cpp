@@ -24,6 +24,7 @@ constexpr uint32_t kStandInBytes   = kUcodeBytes + kUcodeDataBytes;
 // console find it too.
 constexpr uint32_t kStandInTop    = 0x400000;
 constexpr uint32_t kSetColorImage = 0xFF;
+constexpr uint32_t kSetDepthImage = 0xFE;
 
 // Task header words (DMEM 0xFC0 on).
 constexpr int kTaskType           = 0;
@@ -160,13 +161,14 @@ uint32_t take_free_stretch(const std::vector<Capture>& captures, uint32_t bytes,
 // display list draws into one, the colour image it names last; the ROM gives the
 // SETCOLORIMAGE commands that name it a second buffer in every second frame (plug-ins that
 // show a frame when the colour image changes need that), and the VI shows the buffer just
-// drawn.
+// drawn. A SETDEPTHIMAGE that names the same buffer moves with it, so that a fill of the
+// depth image stays one.
 struct FrameBuffer {
     uint32_t address     = 0; // 0: the list names no colour image
     uint32_t cmd1        = 0; // the commands' address word
     uint32_t line_bytes  = 0;
     uint32_t frame_bytes = 0;       // 4:3 lines of line_bytes
-    std::vector<uint32_t> commands; // RDRAM addresses of the SETCOLORIMAGE commands naming it
+    std::vector<uint32_t> commands; // RDRAM addresses of the image commands naming it
 };
 
 FrameBuffer find_frame_buffer(const Capture& c) {
@@ -177,12 +179,15 @@ FrameBuffer find_frame_buffer(const Capture& c) {
     std::vector<uint8_t> rdram = c.rdram; // the walk runs on a copy the plug-in's code may touch
     walk_display_list(
         rdram.data(), c.header.family, c.header.dlist_start, [&](uint32_t at, int32_t, uint32_t) {
-            if (opcode(rdp_reg.cmd0) == kSetColorImage)
+            const uint32_t op = opcode(rdp_reg.cmd0);
+            if (op == kSetColorImage || op == kSetDepthImage)
                 found.push_back({at, rdp_reg.cmd0, rdp_reg.cmd1, translate_address(rdp_reg.cmd1)});
         });
     FrameBuffer fb;
-    if (found.empty()) return fb;
-    const Command& last  = found.back();
+    const auto colour      = [](const Command& f) { return opcode(f.cmd0) == kSetColorImage; };
+    const auto last_colour = std::find_if(found.rbegin(), found.rend(), colour);
+    if (last_colour == found.rend()) return fb;
+    const Command& last  = *last_colour;
     const uint32_t width = color_image_width(last.cmd0);
     fb.address           = last.address;
     fb.cmd1              = last.cmd1;
@@ -283,7 +288,7 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
         load_count[i] = static_cast<uint32_t>(load.size());
         pieces.insert(pieces.end(), load.begin(), load.end());
     }
-    // The address words of the SETCOLORIMAGE commands, for even and odd frames.
+    // The address words of the image commands, for even and odd frames.
     std::vector<Patch> patches;
     std::vector<uint32_t> patch_first(count), patch_count(count);
     for (uint32_t i = 0; i < count; ++i) {
