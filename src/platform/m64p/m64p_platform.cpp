@@ -81,8 +81,7 @@ void platform_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
 // after the window opens (M64ERR_INPUT_INVALID), so the interval then goes to SDL's own
 // function for the core's window, whose context is current on this thread.
 static void set_swap_interval(int interval) {
-    if (m64p_core.vidext_gl_set_attribute(M64P_GL_SWAP_CONTROL, interval) == M64ERR_SUCCESS)
-        return;
+    if (m64p_core.vidext_gl_set_attribute(M64P_GL_SWAP_CONTROL, interval) == M64ERR_SUCCESS) return;
     using SetSwapInterval = int (*)(int);
     const auto sdl_set =
         reinterpret_cast<SetSwapInterval>(dlsym(RTLD_DEFAULT, "SDL_GL_SetSwapInterval"));
