@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "render/recipe_table.h"
+#include "render/recipe.h"
 
 // What a selector stands for: a constant or per-vertex input the CPU computes, the texel, or
 // an input the draw cannot give (combined, noise, LOD fractions, K4, K5, ...).
