@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "config/settings.h"
 #include "config/ucode_select.h"
 #include "config/ucode_without_dialog.h"
 #include "host/gl_context.h"
@@ -116,11 +117,10 @@ EXPORT int CALL RomOpen(void) {
     m64p_video.height            = settings.height;
     m64p_video.fullscreen        = settings.fullscreen;
     m64p_video.vertical_sync     = settings.vertical_sync;
-    m64p_video.multisampling     = settings.multisampling;
-    nearest_texels               = settings.nearest_texels;
-    frame_rule =
-        settings.skip_every_other_task ? FrameRule::every_second_task : FrameRule::host_presents;
-    frames = Frames{false, true, 0};
+    m64p_video.multisampling     = player_settings.multisampling;
+    frame_rule = player_settings.skip_every_other_task ? FrameRule::every_second_task
+                                                       : FrameRule::host_presents;
+    frames     = Frames{false, true, 0};
     if (!create_gl_context()) return 0;
     measure_window();
     glViewport(0, 0, window_width, window_height);

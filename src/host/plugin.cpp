@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "capture/frame_capture.h"
+#include "config/settings.h"
 #include "config/ucode_select.h"
 #include "dlist/interpreter.h"
 #include "host/gl_context.h"
@@ -44,6 +45,7 @@ int32_t initiate_gfx(const HostGfxInfo& info) {
     for (int i = 0; i < 21; ++i)
         host.registers[i] = info.other_registers[i];
     measure_window();
+    read_ini_settings();
     return create_gl_context();
 }
 

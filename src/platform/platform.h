@@ -14,7 +14,7 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
                                    MessageButtons buttons);
 
 // A line in the host's log: the emulator's log where the host keeps one, else standard error.
-enum class LogLevel { debug, info, error };
+enum class LogLevel { debug, info, warning, error };
 void platform_log(LogLevel level, const char* text);
 
 struct Rect {

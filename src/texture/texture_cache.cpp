@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/settings.h"
 #include "state/host_state.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
@@ -20,7 +21,6 @@ uint32_t oldest_name = 1;
 TileTexels tile_texels[8];
 Texel ScaledTexels[kScaledTexels];
 uint32_t textures_built;
-bool nearest_texels;
 
 constexpr uint32_t kLiveNames    = 512; // names live before the oldest are evicted
 constexpr uint32_t kEvictedNames = 32;  // names evicted at a time
@@ -255,7 +255,7 @@ int bind_texture() {
         }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
-    const GLint filter = nearest_texels ? GL_NEAREST : GL_LINEAR;
+    const GLint filter = player_settings.nearest_texels ? GL_NEAREST : GL_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);

@@ -42,10 +42,6 @@ constexpr uint32_t kHashNegativeWidth = 0xFFFFFFFD;
 // too many.
 extern uint32_t textures_built;
 
-// Textures built from now on are sampled at the nearest texel instead of bilinearly (a host's
-// setting; the system filters).
-extern bool nearest_texels;
-
 // The sparse hash of a tile's texels in RDRAM (the tile's source is resolved first).
 uint32_t tile_hash(uint32_t tile);
 // Converts the tile's texels unless they are already converted; returns the tile hash.

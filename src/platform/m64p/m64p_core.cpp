@@ -2,12 +2,14 @@
 #include "platform/m64p/m64p_core.h"
 
 #include <dlfcn.h>
-#include <strings.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
+#include <string>
 
+#include "config/settings.h"
 #include "m64p_common.h"
 
 M64pCore m64p_core;
@@ -124,17 +126,16 @@ bool m64p_register_settings() {
                                       "key switches while it runs)");
     m64p_core.config_set_default_bool(general, "VerticalSync", d.vertical_sync,
                                       "Show each frame in step with the display's refresh");
-    m64p_core.config_set_default_int(own, "MultiSampling", d.multisampling,
-                                     "Smooth the edges of polygons with this many samples per "
-                                     "pixel: 0 (off), 2, 4 or 8");
-    m64p_core.config_set_default_string(own, "TextureFilter", "bilinear",
-                                        "How textures are sampled between texels: \"bilinear\" "
-                                        "(smooth) or \"nearest\" (sharp, as unfiltered pixels)");
-    m64p_core.config_set_default_bool(own, "SkipEveryOtherTask", d.skip_every_other_task,
-                                      "Draw only every second graphics task and show a frame "
-                                      "after each drawn one, as the Windows build does: faster, "
-                                      "but half the frames and parts of frames made of several "
-                                      "tasks are lost");
+    for (const SettingRow& row : setting_rows()) {
+        const std::string first = setting_default(row);
+        if (row.type == SettingType::number)
+            m64p_core.config_set_default_int(own, row.key, std::atoi(first.c_str()),
+                                             row.description);
+        else if (row.type == SettingType::flag)
+            m64p_core.config_set_default_bool(own, row.key, first == "True", row.description);
+        else
+            m64p_core.config_set_default_string(own, row.key, first.c_str(), row.description);
+    }
     for (const char* name : {kGeneralSection, kSettingsSection})
         if (m64p_core.config_has_unsaved_changes(name)) m64p_core.config_save_section(name);
     return true;
@@ -158,20 +159,17 @@ VideoSettings m64p_read_settings() {
     s.fullscreen    = m64p_core.config_get_param_bool(general, "Fullscreen") != 0;
     s.vertical_sync = m64p_core.config_get_param_bool(general, "VerticalSync") != 0;
 
-    const int samples = m64p_core.config_get_param_int(own, "MultiSampling");
-    if (samples == 0 || samples == 2 || samples == 4 || samples == 8)
-        s.multisampling = samples;
-    else
-        m64p_log(M64MSG_WARNING, "[%s] MultiSampling=%d is not 0, 2, 4 or 8: using 0",
-                 kSettingsSection, samples);
-    const char* filter = m64p_core.config_get_param_string(own, "TextureFilter");
-    if (filter && strcasecmp(filter, "nearest") == 0)
-        s.nearest_texels = true;
-    else if (!filter || strcasecmp(filter, "bilinear") != 0)
-        m64p_log(M64MSG_WARNING,
-                 "[%s] TextureFilter=%s is not \"bilinear\" or \"nearest\": using bilinear",
-                 kSettingsSection, filter ? filter : "");
-    s.skip_every_other_task = m64p_core.config_get_param_bool(own, "SkipEveryOtherTask") != 0;
+    player_settings = default_player_settings();
+    for (const SettingRow& row : setting_rows()) {
+        std::string value;
+        if (row.type == SettingType::number)
+            value = std::to_string(m64p_core.config_get_param_int(own, row.key));
+        else if (row.type == SettingType::flag)
+            value = m64p_core.config_get_param_bool(own, row.key) ? "True" : "False";
+        else if (const char* text = m64p_core.config_get_param_string(own, row.key))
+            value = text;
+        apply_setting(kSettingsSection, row, value.c_str(), &player_settings);
+    }
 
     for (const char* name : kMovedSettings) {
         m64p_type type;

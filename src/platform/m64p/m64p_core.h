@@ -42,23 +42,22 @@ bool m64p_core_attached();
 void m64p_log(m64p_msg_level level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // [Video-General] is what the front end writes (--resolution, --fullscreen) and every video
-// plug-in reads; [Video-Vexa] holds what is this plug-in's own.
+// plug-in reads; [Video-Vexa] holds what is this plug-in's own: the player's settings
+// (config/settings.h), under the names [Settings] of the INI file has.
 constexpr char kGeneralSection[]  = "Video-General";
 constexpr char kSettingsSection[] = "Video-Vexa";
 struct VideoSettings {
-    int width;                  // window (or full-screen mode) width in pixels
-    int height;                 // and height
-    bool fullscreen;            // start in full screen
-    bool vertical_sync;         // swap in step with the display's refresh
-    int multisampling;          // samples per pixel: 0 (off), 2, 4 or 8
-    bool nearest_texels;        // TextureFilter=nearest rather than bilinear
-    bool skip_every_other_task; // the Windows build's frame rule
+    int width;          // window (or full-screen mode) width in pixels
+    int height;         // and height
+    bool fullscreen;    // start in full screen
+    bool vertical_sync; // swap in step with the display's refresh
 };
-constexpr VideoSettings kDefaultSettings = {640, 480, false, false, 0, false, false};
+constexpr VideoSettings kDefaultSettings = {640, 480, false, false};
 // Writes the parameters with their defaults and descriptions where they are missing, and
 // saves the sections when that added anything. False when a section cannot be opened.
 bool m64p_register_settings();
-// Values out of range give the default with a warning in the log.
+// The window's settings, and [Video-Vexa] into player_settings. Values out of range give the
+// default with a warning in the log.
 VideoSettings m64p_read_settings();
 
 // The window the core opened for us (VidExt_SetVideoMode) and what the core asked of it.

@@ -24,9 +24,10 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
 }
 
 void platform_log(LogLevel level, const char* text) {
-    m64p_log(level == LogLevel::error  ? M64MSG_ERROR
-             : level == LogLevel::info ? M64MSG_INFO
-                                       : M64MSG_VERBOSE,
+    m64p_log(level == LogLevel::error     ? M64MSG_ERROR
+             : level == LogLevel::warning ? M64MSG_WARNING
+             : level == LogLevel::info    ? M64MSG_INFO
+                                          : M64MSG_VERBOSE,
              "%s", text);
 }
 
