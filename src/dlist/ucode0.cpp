@@ -78,6 +78,8 @@ static void draw_sprite_placeholder(uint32_t x0, uint32_t y0, uint32_t x1, uint3
     const uint32_t width = rdp_reg.color_image_width;
     if (width != 320 && width != 640) return;
     glCallList(width);
+    float projection[16];
+    begin_wide_projection(projection);
     glBegin(GL_TRIANGLE_STRIP);
     glColor3ub(63, 63, 207);
     glVertex2f(static_cast<float>(x0), static_cast<float>(y0));
@@ -86,6 +88,7 @@ static void draw_sprite_placeholder(uint32_t x0, uint32_t y0, uint32_t x1, uint3
     glVertex2f(static_cast<float>(x0), static_cast<float>(y1));
     glVertex2f(static_cast<float>(x0), static_cast<float>(y0));
     glEnd();
+    end_wide_projection(projection);
     glCallList(1);
 }
 

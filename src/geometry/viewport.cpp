@@ -5,23 +5,58 @@
 #include <initializer_list>
 
 #include "state/host_state.h"
+#include "state/picture.h"
 #include "state/rdp_reg.h"
 
 // The decal depth mode draws a little in front of the surface it decorates.
 constexpr double kDecalDepthFar = 0.9995;
 
+// The console's viewport on its screen in the window. In widescreen a viewport across the
+// whole colour image is drawn wider, and the projection narrower by as much, so that objects
+// keep their place and size and more of the scene shows at the sides.
 void apply_viewport() {
     const float sx = scale_x, sy = scale_y;
     const float* S    = rdp_reg.viewport_scale;
     const float* T    = rdp_reg.viewport_trans;
-    const auto width  = static_cast<GLsizei>(2.0f * sx * S[0]);
+    auto width        = static_cast<GLsizei>(2.0f * sx * S[0]);
     const auto height = static_cast<GLsizei>(2.0f * sy * S[1]);
-    const auto x      = static_cast<GLint>(sx * (T[0] - S[0]));
+    auto x            = static_cast<GLint>(sx * (T[0] - S[0]));
     const auto top    = static_cast<GLint>(sy * (240.0f - (T[1] - S[1])));
     // A negative scale gives a negative size, which OpenGL would refuse with an error; the
     // previous viewport stays in force either way.
     if (width < 0 || height < 0) return;
-    glViewport(x, top - height, width, height);
+    const WindowBox screen = screen_box();
+    x += screen.x;
+    wide_projection_scale = widens_across(T[0] - S[0], T[0] + S[0]) ? widen_span(&x, &width) : 1.0f;
+    glViewport(x, screen.y + top - height, width, height);
+}
+
+void apply_screen_viewport() {
+    const WindowBox screen = screen_box();
+    wide_projection_scale  = 1.0f;
+    glViewport(screen.x, screen.y, screen.width, screen.height);
+}
+
+// The projection, narrowed while a widened viewport is in force; `saved` keeps the game's.
+void begin_wide_projection(float* saved) {
+    if (wide_projection_scale == 1.0f) return;
+    GLint mode = GL_PROJECTION;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetFloatv(GL_PROJECTION_MATRIX, saved);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glScalef(wide_projection_scale, 1.0f, 1.0f);
+    glMultMatrixf(saved);
+    glMatrixMode(static_cast<GLenum>(mode));
+}
+
+void end_wide_projection(const float* saved) {
+    if (wide_projection_scale == 1.0f) return;
+    GLint mode = GL_PROJECTION;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(saved);
+    glMatrixMode(static_cast<GLenum>(mode));
 }
 
 void apply_depth_range() {
@@ -63,6 +98,8 @@ void apply_geometry_cull() {
 }
 
 void draw_line3d(uint32_t i0, uint32_t i1) {
+    float projection[16];
+    begin_wide_projection(projection);
     glBegin(GL_LINES);
     for (uint32_t i : {i0, i1}) {
         const TransformedVertex& v = rdp_reg.vtx[i & (kVertexCount - 1)];
@@ -70,4 +107,5 @@ void draw_line3d(uint32_t i0, uint32_t i1) {
         glVertex3f(v.x, v.y, v.z);
     }
     glEnd();
+    end_wide_projection(projection);
 }

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "geometry/viewport.h"
 #include "host/plugin.h"
 #include "platform/platform.h"
 #include "render/batch.h"
@@ -73,7 +74,7 @@ void release_gl_context() {
 }
 
 void init_gl_state() {
-    glViewport(0, 0, window_width, window_height);
+    apply_screen_viewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0, window_width, window_height, 0, 0, 1);

@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "config/ucode_select.h"
 #include "config/ucode_without_dialog.h"
+#include "geometry/viewport.h"
 #include "host/gl_context.h"
 #include "host/plugin.h"
 #include "m64p_common.h"
@@ -14,6 +15,7 @@
 #include "platform/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
 #include "render/frame.h"
 #include "state/host_state.h"
+#include "state/picture.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 #include "texture/texture_cache.h"
@@ -123,7 +125,7 @@ EXPORT int CALL RomOpen(void) {
     frames     = Frames{false, true, 0};
     if (!create_gl_context()) return 0;
     measure_window();
-    glViewport(0, 0, window_width, window_height);
+    apply_screen_viewport();
     return 1;
 }
 
@@ -155,17 +157,20 @@ EXPORT void CALL ResizeVideoOutput(int width, int height) {
     m64p_video.height = height;
 }
 
-// The drawn picture as RGB rows, bottom row first (screenshots); only the size with no `dest`.
+// The drawn picture as RGB rows, bottom row first (screenshots): the picture as shown, without
+// the black bars around it. Only the size with no `dest`.
 EXPORT void CALL ReadScreen2(void* dest, int* width, int* height, int front) {
-    if (width) *width = m64p_video.open ? m64p_video.width : 0;
-    if (height) *height = m64p_video.open ? m64p_video.height : 0;
+    const WindowBox shown =
+        lay_out_picture(m64p_video.width, m64p_video.height, aspect_mode).picture;
+    if (width) *width = m64p_video.open ? shown.width : 0;
+    if (height) *height = m64p_video.open ? shown.height : 0;
     if (!dest || !m64p_video.open) return;
     GLint read_buffer = GL_BACK, draw_buffer = GL_BACK;
     glGetIntegerv(GL_READ_BUFFER, &read_buffer);
     glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer); // the back buffer, where one exists
     glReadBuffer(front ? GL_FRONT : static_cast<GLenum>(draw_buffer));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, m64p_video.width, m64p_video.height, GL_RGB, GL_UNSIGNED_BYTE, dest);
+    glReadPixels(shown.x, shown.y, shown.width, shown.height, GL_RGB, GL_UNSIGNED_BYTE, dest);
     glReadBuffer(static_cast<GLenum>(read_buffer));
 }
 

@@ -11,11 +11,8 @@
 #include "host/gl_context.h"
 #include "platform/platform.h"
 #include "rdp/rdp_commands.h"
+#include "state/picture.h"
 #include "state/rdp_reg.h"
-
-// The floats nearest to 1/320 and 1/240.
-constexpr float kInv320 = 0.003125f;
-constexpr float kInv240 = 0.0041666669f;
 
 void fill_plugin_info(PluginInfo* info) {
     info->version     = 0x0102;
@@ -30,8 +27,7 @@ void measure_window() {
     platform_client_rect(host.window, &r);
     window_width  = r.right - r.left;
     window_height = r.bottom - r.top;
-    scale_x       = static_cast<float>(window_width) * kInv320;
-    scale_y       = static_cast<float>(window_height) * kInv240;
+    update_picture_layout();
 }
 
 int32_t initiate_gfx(const HostGfxInfo& info) {

@@ -7,6 +7,7 @@
 #include "rdp/rdp_fields.h"
 #include "state/bits.h"
 #include "state/host_state.h"
+#include "state/picture.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 
@@ -47,13 +48,23 @@ void set_scissor(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
     rdp_reg.scissor_y      = 240 - lry;
 }
 
-// A box of negative size clips everything; OpenGL would refuse it and keep the old box.
+// The box on the console's screen in the window, widened in widescreen when it spans the
+// colour image. A box of negative size clips everything; OpenGL would refuse it and keep the
+// old box.
 void apply_scissor() {
-    GLsizei width  = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x);
-    GLsizei height = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y);
-    if (width < 0 || height < 0) width = height = 0;
-    glScissor(static_cast<GLint>(static_cast<float>(rdp_reg.scissor_x) * scale_x),
-              static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y), width, height);
+    const WindowBox screen = screen_box();
+    const auto left        = static_cast<float>(rdp_reg.scissor_x);
+    WindowBox b;
+    b.x      = screen.x + static_cast<GLint>(left * scale_x);
+    b.y      = screen.y + static_cast<GLint>(static_cast<float>(rdp_reg.scissor_y) * scale_y);
+    b.width  = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_width) * scale_x);
+    b.height = static_cast<GLsizei>(static_cast<float>(rdp_reg.scissor_height) * scale_y);
+    if (b.width < 0 || b.height < 0) b.width = b.height = 0;
+    if (widens_across(left, left + static_cast<float>(rdp_reg.scissor_width)))
+        widen_span(&b.x, &b.width);
+    // Nothing the game draws reaches the black bars.
+    if (picture_has_bars()) b = overlap(b, picture_box());
+    glScissor(b.x, b.y, b.width, b.height);
     glEnable(GL_SCISSOR_TEST);
 }
 

@@ -13,6 +13,7 @@
 #include "state/bits.h"
 #include "state/host_state.h"
 #include "state/othermode.h"
+#include "state/picture.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 #include "texture/texture_cache.h"
@@ -115,9 +116,18 @@ TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, 
 // One pixel wide or less it has no height: such rectangles are not drawn.
 static GLdouble rect_space_height() { return (3 * rdp_reg.color_image_width) >> 2; }
 
-// Rectangles are in screen coordinates: the 3-D viewport (put back by the attribute pop)
-// must not move them.
-static void whole_window_viewport() { glViewport(0, 0, window_width, window_height); }
+// Where the rectangle space lies in the window: on the console's screen, whatever the 3-D
+// viewport (put back by the attribute pop) is. In widescreen a rectangle across the whole
+// colour image (a clear, a background) is drawn across the whole picture.
+static WindowBox rect_area(float left, float right) {
+    WindowBox area = screen_box();
+    if (widens_across(left, right)) widen_span(&area.x, &area.width);
+    return area;
+}
+
+static void set_rect_viewport(const WindowBox& area) {
+    glViewport(area.x, area.y, area.width, area.height);
+}
 
 static void push_rect_projection() {
     glMatrixMode(GL_PROJECTION);
@@ -134,12 +144,13 @@ static void push_rect_projection() {
 void clear_depth_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
     const GLdouble space_height = rect_space_height();
     if (space_height == 0) return;
-    const double sx = window_width / static_cast<double>(rdp_reg.color_image_width);
-    const double sy = window_height / space_height;
-    GLint x0        = static_cast<GLint>(std::lround(ulx * sx));
-    GLint x1        = static_cast<GLint>(std::lround(lrx * sx));
-    GLint y0        = window_height - static_cast<GLint>(std::lround(lry * sy));
-    GLint y1        = window_height - static_cast<GLint>(std::lround(uly * sy));
+    const WindowBox a = rect_area(static_cast<float>(ulx), static_cast<float>(lrx));
+    const double sx   = a.width / static_cast<double>(rdp_reg.color_image_width);
+    const double sy   = a.height / space_height;
+    GLint x0          = a.x + static_cast<GLint>(std::lround(ulx * sx));
+    GLint x1          = a.x + static_cast<GLint>(std::lround(lrx * sx));
+    GLint y0          = a.y + a.height - static_cast<GLint>(std::lround(lry * sy));
+    GLint y1          = a.y + a.height - static_cast<GLint>(std::lround(uly * sy));
     if (glIsEnabled(GL_SCISSOR_TEST)) {
         GLint box[4];
         glGetIntegerv(GL_SCISSOR_BOX, box);
@@ -221,7 +232,7 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
 
     const SavedEnables saved = save_enables();
     glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT);
-    whole_window_viewport();
+    set_rect_viewport(screen_box());
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -254,7 +265,7 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const fl
 
     const SavedEnables saved = save_enables();
     glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT);
-    whole_window_viewport();
+    set_rect_viewport(rect_area(static_cast<float>(ulx), static_cast<float>(lrx)));
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D); // a fill has no texture coordinates

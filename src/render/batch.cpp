@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "geometry/vertex.h"
+#include "geometry/viewport.h"
 #include "render/combiner.h"
 #include "render/combiner_formula.h"
 #include "state/othermode.h"
@@ -233,7 +234,8 @@ void end_surface(bool opaque) {
     if (opaque) glPopAttrib();
 }
 
-void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
+static void draw_passes(const uint32_t* indices, uint32_t passes, uint32_t recipe1,
+                        uint32_t recipe2) {
     rdp_reg.current_tile_index = 0;
     rdp_reg.current_tile       = 0;
     if (!arrays_bound) bind_client_arrays();
@@ -263,4 +265,11 @@ void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint
     write_colors(indices, count, opaque ? recipe2 & ~DERIVED_ALPHA : recipe2, false);
     glDrawArrays(GL_TRIANGLES, 0, count);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
+    float projection[16];
+    begin_wide_projection(projection);
+    draw_passes(indices, passes, recipe1, recipe2);
+    end_wide_projection(projection);
 }

@@ -19,7 +19,9 @@ extern HostPointers host;
 extern void* module_instance; // the plug-in's own module handle (Windows)
 extern int32_t window_width;  // client area, pixels
 extern int32_t window_height;
-extern float scale_x; // window pixels per console pixel, 2.0 until InitiateGFX
+// Window pixels per console pixel on the console's screen in the window (state/picture.h);
+// 2.0 until InitiateGFX.
+extern float scale_x;
 extern float scale_y;
 
 inline constexpr char kPluginName[] = "New Vexa OpenGL v0.1";

@@ -175,9 +175,10 @@ TEST(FullScreenX11, PluginsOwnWindowGoesFullScreenAndBack) {
 TEST(FullScreenX11, HostWindowWithStatusBarGoesFullScreenAndBack) {
     ASSERT_NE(display(), nullptr) << "no X display";
     prepare_frame();
-    Display* d      = display();
-    const Window w  = XCreateSimpleWindow(d, DefaultRootWindow(d), 150, 120, 500, 380, 0, 0, 0);
-    const Window sb = XCreateSimpleWindow(d, w, 0, 360, 500, 20, 0, 0, 0xC0C0C0);
+    Display* d = display();
+    // 4:3 like the screen, so that the picture fills it in either form.
+    const Window w  = XCreateSimpleWindow(d, DefaultRootWindow(d), 150, 120, 500, 375, 0, 0, 0);
+    const Window sb = XCreateSimpleWindow(d, w, 0, 355, 500, 20, 0, 0, 0xC0C0C0);
     XStoreName(d, w, "host");
     XMapWindow(d, sb);
     XMapWindow(d, w);

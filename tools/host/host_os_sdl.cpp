@@ -22,25 +22,37 @@ std::string executable_dir() { return fs::path(executable_path()).parent_path().
 
 std::string default_plugin_path() { return executable_dir() + "/libnew_vexa_ogl.so"; }
 
-// The X11 id of a window of the asked size. Without a size the plug-in makes its own.
+// A window of the asked size: on an X11 display its X11 id; without one (SDL's offscreen
+// driver, which the plug-in shares in this process) an OpenGL window made here, handed over
+// by its SDL id. Without a size the plug-in makes its own.
 bool make_host_window(int width, int height, void** window) {
     *window = nullptr;
     if (width == 0 && height == 0) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 ||
-        std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
-        std::fprintf(stderr, "vexa-host: --size needs an X11 display\n");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "vexa-host: no video driver for a window: %s\n", SDL_GetError());
         return false;
     }
+    const bool x11 = std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
+    if (!x11) {
+        // The pixel format is chosen when the window is made: the plug-in's own request.
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    }
     SDL_Window* w = SDL_CreateWindow("vexa-host", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                     width, height, 0);
+                                     width, height, x11 ? 0 : SDL_WINDOW_OPENGL);
     SDL_SysWMinfo wm;
     SDL_VERSION(&wm.version);
-    if (!w || !SDL_GetWindowWMInfo(w, &wm)) {
+    if (!w || (x11 && !SDL_GetWindowWMInfo(w, &wm))) {
         std::fprintf(stderr, "vexa-host: cannot create a %dx%d window: %s\n", width, height,
                      SDL_GetError());
         return false;
     }
-    *window = reinterpret_cast<void*>(static_cast<uintptr_t>(wm.info.x11.window));
+    const uintptr_t handle = x11 ? wm.info.x11.window : SDL_GetWindowID(w);
+    *window                = reinterpret_cast<void*>(handle);
     return true;
 }
 

@@ -36,8 +36,8 @@ static void usage() {
                 "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
                 "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
                 "--replay renders frame captures instead, each to DIR/<capture name>.png.\n"
-                "--size gives the host window's size; it needs a display (else the plug-in's\n"
-                "own 640x480 window is used).\n");
+                "--size gives the host window's size (else the plug-in's own 640x480 window\n"
+                "is used).\n");
 }
 
 static bool parse(int argc, char** argv, Options* o) {

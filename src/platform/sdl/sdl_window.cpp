@@ -1,6 +1,9 @@
 // The SDL window behind a host window handle
 #include "platform/sdl/sdl_window.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/platform.h"
 #include "state/host_state.h"
 
@@ -44,6 +47,10 @@ SDL_Window* sdl_window_for(void* window) {
         return own_window;
     }
     if (foreign_window && foreign_handle == window) return foreign_window;
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0) {
+        const auto id = reinterpret_cast<uintptr_t>(window);
+        return id <= UINT32_MAX ? SDL_GetWindowFromID(static_cast<Uint32>(id)) : nullptr;
+    }
     SDL_Window* wrapped = SDL_CreateWindowFrom(window);
     if (!wrapped) return nullptr;
     foreign_window = wrapped;
