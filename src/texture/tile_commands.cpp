@@ -60,10 +60,12 @@ void rdp_set_tile() {
     }
 }
 
-// The texel count of one axis as the coordinate factor divides by it.
-static int32_t shifted_extent(int32_t lower, int32_t upper, uint32_t shift) {
+// The texel count of one axis as the coordinate factor divides by it: the texture holds no
+// more than 2^mask texels of a masked axis, so a wider tile repeats after them.
+static int32_t shifted_extent(int32_t lower, int32_t upper, uint32_t shift, uint32_t mask) {
     int32_t n = lower - upper + 1;
     if (n == 0) n = 1;
+    if (mask != 0 && n > (1 << mask)) n = 1 << mask;
     n = shift < 11 ? n << shift : n >> (16 - shift);
     // A shift that leaves nothing would divide by zero.
     return n == 0 ? 1 : n;
@@ -73,8 +75,8 @@ static int32_t shifted_extent(int32_t lower, int32_t upper, uint32_t shift) {
 static float mirror_factor(uint8_t mirror, uint8_t clamp) { return mirror && !clamp ? 0.5f : 1.0f; }
 
 static void compute_coord_factors(const TileDescriptor& d, TileCoordFactorPair& f) {
-    f.s = d.scale_s / static_cast<float>(shifted_extent(d.lrs, d.uls, d.shift_s));
-    f.t = d.scale_t / static_cast<float>(shifted_extent(d.lrt, d.ult, d.shift_t));
+    f.s = d.scale_s / static_cast<float>(shifted_extent(d.lrs, d.uls, d.shift_s, d.mask_s));
+    f.t = d.scale_t / static_cast<float>(shifted_extent(d.lrt, d.ult, d.shift_t, d.mask_t));
     f.t *= mirror_factor(d.mirror_t, d.clamp_t);
     f.s *= mirror_factor(d.mirror_s, d.clamp_s);
 }
@@ -96,6 +98,18 @@ TileCoordFactorPair generated_coord_factors() {
     return {d.scale_t * kGeneratedTexels / h, d.scale_s * kGeneratedTexels / w};
 }
 
+// A masked axis repeats every 2^mask texels: the tile holds no more than that.
+static void cut_to_masks(TileDescriptor& d) {
+    if (d.mask_s != 0 && d.width > (1 << d.mask_s)) {
+        d.width   = 1 << d.mask_s;
+        d.clamp_s = 0;
+    }
+    if (d.mask_t != 0 && d.height > (1 << d.mask_t)) {
+        d.height  = 1 << d.mask_t;
+        d.clamp_t = 0;
+    }
+}
+
 // 0xF2
 void rdp_set_tile_size() {
     const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
@@ -113,15 +127,7 @@ void rdp_set_tile_size() {
     if (d.lrs == d.uls) ++d.lrs;
     if (d.lrt == d.ult) ++d.lrt;
 
-    // A masked axis repeats every 2^mask texels: the tile holds no more than that.
-    if (d.mask_s != 0 && d.width > (1 << d.mask_s)) {
-        d.width   = 1 << d.mask_s;
-        d.clamp_s = 0;
-    }
-    if (d.mask_t != 0 && d.height > (1 << d.mask_t)) {
-        d.height  = 1 << d.mask_t;
-        d.clamp_t = 0;
-    }
+    cut_to_masks(d);
     compute_coord_factors(d, TileCoordFactor[rdp_reg.current_tile_index & 7]);
     refresh_draw_factors();
 }
@@ -151,17 +157,20 @@ void rdp_load_block() {
     d.lrt         = static_cast<int16_t>((d.lrt + 2) >> 2);
     d.load_offset = load_corner(d);
     append_load(rdp_reg.texture_image.address, d.tmem);
+    if (tile_number(rdp_reg.cmd1) == 0) refresh_draw_factors(); // its new rectangle
 }
 
 // 0xF4
 void rdp_load_tile() {
-    TileDescriptor& d    = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
-    d.lrt                = static_cast<int16_t>((lower_t(rdp_reg.cmd1) + 2) >> 2);
-    d.width              = d.lrs - d.uls + 1;
-    d.height             = d.lrt - d.ult + 1;
+    TileDescriptor& d = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
+    d.lrt             = static_cast<int16_t>((lower_t(rdp_reg.cmd1) + 2) >> 2);
+    d.width           = d.lrs - d.uls + 1;
+    d.height          = d.lrt - d.ult + 1;
+    cut_to_masks(d);
     const int32_t corner = load_corner(d);
     d.load_offset        = corner;
     append_load(rdp_reg.texture_image.address + corner, d.tmem);
+    if (tile_number(rdp_reg.cmd1) == 0) refresh_draw_factors(); // its new rectangle
 }
 
 // 0xF0

@@ -102,7 +102,7 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
          63,
          7,
          0,
-         1 / 64.0f,
+         1 / 16.0f, // the texture holds 16 texels: coordinates repeat after them
          1 / 8.0f},
         {"mask 4 on 16 keeps the clamp",
          {},
@@ -236,7 +236,9 @@ TEST_F(Tiles, DrawFactorsFollowTileZeroInAnyOrder) {
         {cmd::noop(), h, "nothing"},
         {uc0::texture(1, 1, 0xFFFF, 0xFFFF), h, "a TEXTURE of tile 1"},
         {tex::set_tile_size(1, 0, 0, 8, 8), h, "SETTILESIZE 1 while tile 0 is named"},
-        {tex::set_tile(0, tex::rgba, tex::b16, 8, 0, 0, {}, {0, 0, 0, 1}), h / 2, "shift 1"}};
+        {tex::set_tile(0, tex::rgba, tex::b16, 8, 0, 0, {}, {0, 0, 0, 1}), h / 2, "shift 1"},
+        {tex::load_tile(0, 0, 0, 16, 16), h * 2, "LOADTILE of tile 0, 16 wide"},
+        {tex::load_block(0, 0, 0, 61), h * 2, "LOADBLOCK of tile 0 to lrs 15"}};
     for (const auto& k : cases) {
         reset_texture_test_state();
         run_commands({tex::set_tile(0, tex::rgba, tex::b16, 8, 0),
