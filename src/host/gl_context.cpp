@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "render/batch.h"
 #include "render/frame.h"
+#include "render/texture_units.h"
 #include "texture/texture_cache.h"
 
 static GlDevice device;
@@ -57,6 +58,7 @@ int create_gl_context() {
     forget_client_arrays();
     reset_texture_cache();
     choose_clamp_wrap();
+    choose_texture_units();
     return 1;
 }
 

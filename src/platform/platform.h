@@ -91,6 +91,9 @@ bool platform_make_current(GlDevice device, GlContext context); // null, null re
 bool platform_delete_context(GlContext context);
 bool platform_release_device(void* window, GlDevice device);
 void platform_swap_buffers(GlDevice device);
+// An OpenGL function of the current context past what the system library exports
+// (wglGetProcAddress); null when the context has none.
+void* platform_gl_function(const char* name);
 
 // Profile (INI) files, read and written as GetPrivateProfileIntA and
 // WritePrivateProfileStringA do. A missing file, section or key reads as `fallback`.

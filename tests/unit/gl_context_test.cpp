@@ -5,6 +5,7 @@
 #include "host/gl_context.h"
 #include "host/plugin.h"
 #include "render/frame.h"
+#include "render/texture_units.h"
 #include "support/test_host.h"
 
 namespace {
@@ -135,6 +136,29 @@ struct StepCase {
     std::vector<std::pair<std::string, std::string>> messages; // text, caption
     int result;
 };
+
+// Several units from OpenGL 1.3 on, or before it with both extensions; at most four are used.
+TEST(GlContext, TextureUnitsComeWithTheCombineEnvironment) {
+    const struct {
+        const char* version;
+        const char* extensions;
+        int max_units, units;
+    } cases[] = {{"1.1.0", "GL_EXT_bgra", 2, 1},
+                 {"1.2.1", "GL_ARB_multitexture GL_ARB_texture_env_combine", 2, 2},
+                 {"1.2.1", "GL_ARB_multitexture GL_ARB_texture_env_combinex", 4, 1},
+                 {"1.2.1", "GL_ARB_multitexture", 4, 1},
+                 {"1.3 Vendor", nullptr, 3, 3},
+                 {"4.5 (Compatibility Profile) Mesa 22.3.6", "", 8, 4},
+                 {"2.1", "", 1, 1},
+                 {nullptr, nullptr, 8, 1}};
+    for (const auto& k : cases)
+        EXPECT_EQ(combine_units_for(k.version, k.extensions, k.max_units), k.units)
+            << (k.version ? k.version : "no version") << " / "
+            << (k.extensions ? k.extensions : "none");
+    attach_test_host();
+    choose_texture_units();
+    EXPECT_EQ(texture_units, 4) << "llvmpipe offers eight units and the combine environment";
+}
 
 TEST(GlContext, EachFailingStepShowsItsMessage) {
     attach_test_host();

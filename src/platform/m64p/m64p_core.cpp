@@ -77,6 +77,7 @@ m64p_error m64p_attach_core(m64p_dynlib_handle core, void* context,
         m64p_core = M64pCore{};
         return M64ERR_INCOMPATIBLE;
     }
+    look_up(core, "VidExt_GL_GetProcAddress", &c.vidext_gl_get_proc_address);
     return M64ERR_SUCCESS;
 }
 

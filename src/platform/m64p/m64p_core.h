@@ -17,6 +17,7 @@ struct M64pCore {
     ptr_VidExt_ToggleFullScreen vidext_toggle_full_screen;
     ptr_VidExt_GL_SetAttribute vidext_gl_set_attribute;
     ptr_VidExt_GL_SwapBuffers vidext_gl_swap_buffers;
+    ptr_VidExt_GL_GetProcAddress vidext_gl_get_proc_address; // null where the core has none
 
     ptr_ConfigOpenSection config_open_section;
     ptr_ConfigSetDefaultInt config_set_default_int;

@@ -129,6 +129,11 @@ bool platform_release_device(void*, GlDevice) {
     return m64p_core_attached() && m64p_core.vidext_quit() == M64ERR_SUCCESS;
 }
 
+void* platform_gl_function(const char* name) {
+    if (!m64p_core.vidext_gl_get_proc_address) return nullptr;
+    return reinterpret_cast<void*>(m64p_core.vidext_gl_get_proc_address(name));
+}
+
 // The core's overlay (messages, frame counter) goes on top of the finished frame.
 void platform_swap_buffers(GlDevice) {
     if (!m64p_video.open) return;

@@ -110,3 +110,5 @@ bool platform_release_device(void*, GlDevice) {
 }
 
 void platform_swap_buffers(GlDevice device) { SDL_GL_SwapWindow(static_cast<SDL_Window*>(device)); }
+
+void* platform_gl_function(const char* name) { return SDL_GL_GetProcAddress(name); }

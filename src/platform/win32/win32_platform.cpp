@@ -80,6 +80,13 @@ void platform_describe_pixel_format(GlDevice device, int format, PixelFormatRequ
     request->stencil_bits = pfd.cStencilBits;
 }
 
+// wglGetProcAddress answers 1, 2, 3 or -1 for some functions it does not have.
+void* platform_gl_function(const char* name) {
+    const PROC f = wglGetProcAddress(name);
+    const auto n = reinterpret_cast<intptr_t>(f);
+    return n >= -1 && n <= 3 ? nullptr : reinterpret_cast<void*>(f);
+}
+
 GlContext platform_create_context(GlDevice device) {
     if (platform_gl_step_fails(GlStep::create_context)) return nullptr;
     return wglCreateContext(static_cast<HDC>(device));
