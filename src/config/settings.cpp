@@ -22,6 +22,16 @@ static const SettingRow kSettingRows[] = {
      "build does: faster, but half the frames and parts of frames made of several tasks are lost",
      [](PlayerSettings& s, int choice, const char*) { s.skip_every_other_task = choice == 1; },
      true},
+    // In the order of AspectMode.
+    {"AspectRatio", SettingType::text, "4:3|stretch|16:9|widescreen",
+     "The picture's shape in a window of another shape: \"4:3\" (the console's shape, centred, "
+     "black bars beside it), \"stretch\" (fill the window), \"16:9\" (for games with an "
+     "anamorphic widescreen option) or \"widescreen\" (3-D scenes see further to the sides, the "
+     "HUD keeps its 4:3 place; games leave out what their own 4:3 view does not see, so objects "
+     "may appear late at the sides)",
+     [](PlayerSettings& s, int choice, const char*) {
+         s.aspect = static_cast<AspectMode>(choice);
+     }},
 };
 SettingRows setting_rows() { return {kSettingRows, sizeof kSettingRows / sizeof kSettingRows[0]}; }
 

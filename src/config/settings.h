@@ -10,11 +10,14 @@
 #include <cstdint>
 #include <string>
 
+#include "state/picture.h"
+
 // The defaults are the rows' first values (default_player_settings).
 struct PlayerSettings {
     int32_t multisampling;      // MultiSampling: samples per pixel, 0 (off), 2, 4 or 8
     bool nearest_texels;        // TextureFilter=nearest: sharp texels, not bilinear
     bool skip_every_other_task; // SkipEveryOtherTask: mupen64plus only, see its row
+    AspectMode aspect;          // AspectRatio: the picture's shape in a window of another shape
 };
 extern PlayerSettings player_settings; // the defaults until a reader runs
 

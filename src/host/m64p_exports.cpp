@@ -161,7 +161,7 @@ EXPORT void CALL ResizeVideoOutput(int width, int height) {
 // the black bars around it. Only the size with no `dest`.
 EXPORT void CALL ReadScreen2(void* dest, int* width, int* height, int front) {
     const WindowBox shown =
-        lay_out_picture(m64p_video.width, m64p_video.height, aspect_mode).picture;
+        lay_out_picture(m64p_video.width, m64p_video.height, player_settings.aspect).picture;
     if (width) *width = m64p_video.open ? shown.width : 0;
     if (height) *height = m64p_video.open ? shown.height : 0;
     if (!dest || !m64p_video.open) return;

@@ -27,7 +27,7 @@ void measure_window() {
     platform_client_rect(host.window, &r);
     window_width  = r.right - r.left;
     window_height = r.bottom - r.top;
-    update_picture_layout();
+    update_picture_layout(player_settings.aspect);
 }
 
 int32_t initiate_gfx(const HostGfxInfo& info) {
@@ -40,8 +40,8 @@ int32_t initiate_gfx(const HostGfxInfo& info) {
     host.status_bar   = info.status_bar;
     for (int i = 0; i < 21; ++i)
         host.registers[i] = info.other_registers[i];
+    read_ini_settings(); // first: the picture's shape goes with the window's measure
     measure_window();
-    read_ini_settings();
     return create_gl_context();
 }
 

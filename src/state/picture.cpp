@@ -7,7 +7,6 @@
 #include "state/host_state.h"
 #include "state/rdp_reg.h"
 
-AspectMode aspect_mode      = AspectMode::four_by_three;
 float wide_projection_scale = 1.0f;
 
 // The floats nearest to 1/320 and 1/240.
@@ -53,8 +52,8 @@ PictureLayout lay_out_picture(int32_t width, int32_t height, AspectMode mode) {
     }
 }
 
-void update_picture_layout() {
-    layout  = lay_out_picture(window_width, window_height, aspect_mode);
+void update_picture_layout(AspectMode mode) {
+    layout  = lay_out_picture(window_width, window_height, mode);
     scale_x = static_cast<float>(layout.screen.width) * kInv320;
     scale_y = static_cast<float>(layout.screen.height) * kInv240;
 }

@@ -9,7 +9,6 @@ enum class AspectMode : int32_t {
     sixteen_by_nine, // a 16:9 picture, centred, for games that draw anamorphic widescreen
     widescreen,      // 3-D scenes see further to the sides; rectangles keep the 4:3 middle
 };
-extern AspectMode aspect_mode; // four_by_three unless the settings say otherwise
 
 // A box of window pixels, as OpenGL counts them: x from the left, y up from the bottom.
 struct WindowBox {
@@ -28,9 +27,10 @@ struct PictureLayout {
 // The layout of a window of the given size in a mode; a window with no area lays out empty.
 PictureLayout lay_out_picture(int32_t width, int32_t height, AspectMode mode);
 
-// The layout of the window as last measured, and the console-to-window scale (scale_x,
-// scale_y: screen pixels per console pixel) that goes with it. Run after every measure.
-void update_picture_layout();
+// The layout of the window as last measured in a mode, and the console-to-window scale
+// (scale_x, scale_y: screen pixels per console pixel) that goes with it. Run after every
+// measure.
+void update_picture_layout(AspectMode mode);
 const PictureLayout& picture_layout();
 
 // The console's screen in the window: where a frame read back to the console's memory comes

@@ -65,3 +65,14 @@ bool save_family_choice_in(const std::string& path, const uint8_t* rom_header, i
     }
     return true;
 }
+
+bool save_setting(const char* key, const std::string& value, std::string* error) {
+    const std::string path = plugin_ini_path();
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    if (ec || !write_profile("Settings", key, value.c_str(), path.c_str())) {
+        *error = "cannot write " + std::string(key) + " to " + path;
+        return false;
+    }
+    return true;
+}

@@ -24,20 +24,23 @@ struct Options {
     std::string out; // demo-out, or replay-out for --replay
     std::vector<std::string> scenes;
     std::vector<std::string> replays; // capture files, replayed in order in one process
-    int frames = 0;                   // 0: the scene's own count
-    int width  = 0;                   // 0: the plug-in's own window
-    int height = 0;
+    int frames         = 0;           // 0: the scene's own count
+    int width          = 0;           // 0: the plug-in's own window
+    int height         = 0;
+    std::string aspect = "4:3"; // the plug-in's AspectRatio setting
 };
 
 static void usage() {
     std::printf("usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--size WxH]\n"
-                "                 [--plugin PATH] [--list]\n"
-                "       vexa-host --replay FILE.vxc... [--out DIR] [--size WxH] [--plugin PATH]\n"
+                "                 [--aspect MODE] [--plugin PATH] [--list]\n"
+                "       vexa-host --replay FILE.vxc... [--out DIR] [--size WxH] [--aspect MODE]\n"
+                "                 [--plugin PATH]\n"
                 "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
                 "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
                 "--replay renders frame captures instead, each to DIR/<capture name>.png.\n"
                 "--size gives the host window's size (else the plug-in's own 640x480 window\n"
-                "is used).\n");
+                "is used). --aspect sets the picture's shape in the plug-in's INI file: 4:3\n"
+                "(the default), stretch, 16:9 or widescreen.\n");
 }
 
 static bool parse(int argc, char** argv, Options* o) {
@@ -64,6 +67,8 @@ static bool parse(int argc, char** argv, Options* o) {
             if (std::sscanf(v.c_str(), "%dx%d", &o->width, &o->height) != 2 || o->width <= 0 ||
                 o->height <= 0)
                 return false;
+        } else if (a == "--aspect" && value(&v)) {
+            o->aspect = v;
         } else if (a == "--list") {
             for (const Scene& s : all_scenes())
                 std::printf("%-16s family %d  %s\n", s.name, s.family, s.description);
@@ -106,8 +111,10 @@ static bool start_plugin(Console& console, int family, const Options& o, Plugin*
         std::fprintf(stderr, "vexa-host: %s is not a graphics plug-in\n", o.plugin.c_str());
         return false;
     }
-    // As a user who saved the game's family: the plug-in then asks nothing.
-    if (!save_family_choice(console.rom_header, family, &error)) {
+    // As a user who saved the game's family and the picture's shape: the plug-in then asks
+    // nothing. Every run writes the shape, so that a frame shows what the options say.
+    if (!save_family_choice(console.rom_header, family, &error) ||
+        !save_setting("AspectRatio", o.aspect, &error)) {
         std::fprintf(stderr, "vexa-host: %s\n", error.c_str());
         return false;
     }
@@ -226,6 +233,7 @@ int main(int argc, char** argv) {
         if (o.frames > 0) command += " --frames " + std::to_string(o.frames);
         if (o.width > 0)
             command += " --size " + std::to_string(o.width) + "x" + std::to_string(o.height);
+        command += " --aspect \"" + o.aspect + "\"";
         if (run_command(command) != 0) ++failures;
     }
     return failures ? 1 : 0;
