@@ -96,7 +96,8 @@ void decode_rgba(uint32_t w, float* rgba) {
 }
 
 void rdp_set_prim_color() {
-    rdp_reg.prim_color = rdp_reg.cmd1;
+    rdp_reg.prim_color    = rdp_reg.cmd1;
+    rdp_reg.prim_lod_frac = static_cast<float>(field(rdp_reg.cmd0, 0, 8)) * kInv255;
     decode_rgba(rdp_reg.cmd1, rdp_reg.prim_rgba);
 }
 

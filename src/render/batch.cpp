@@ -7,6 +7,8 @@
 #include "geometry/viewport.h"
 #include "render/combiner.h"
 #include "render/combiner_formula.h"
+#include "render/texture_units.h"
+#include "render/unit_program.h"
 #include "state/othermode.h"
 #include "state/rdp_reg.h"
 #include "texture/texture_cache.h"
@@ -119,17 +121,6 @@ static Rgba lerp_with_color(Rgba c, const TransformedVertex& v, uint32_t color) 
             lerp_channel(c.b, v.rgba[2], color, 8), c.a};
 }
 
-// The formula's inputs for colour channel ch (3 for alpha): constants, the vertex's shade and
-// the texel inputs at tau.
-static void formula_inputs(float in[kInputValues], int ch, const float shade[4], float tau) {
-    const float* prim              = rdp_reg.prim_rgba;
-    const float* env               = rdp_reg.env_rgba;
-    const float pick[kInputValues] = {0,       1,      prim[ch], env[ch], shade[ch],
-                                      prim[3], env[3], shade[3], tau,     tau};
-    for (int i = 0; i < kInputValues; ++i)
-        in[i] = pick[i];
-}
-
 // A derived recipe's colour: the formula with the texel inputs 0 or 1 (or the difference),
 // and the alpha formula with the texel's alpha 1.
 static Rgba derived_color(Rgba c, const CycleFormula& f, uint32_t recipe, const Rgba& s,
@@ -167,6 +158,21 @@ static void begin_blend_environment(uint32_t recipe) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
 }
 
+// The texture units of a TEXEL_UNITS draw, built from the keys in force.
+static UnitProgram unit_program;
+
+// The vertex colour of a TEXEL_UNITS draw: the inputs the units read as the primary colour.
+static Rgba unit_primary(const Rgba& s, float shade_alpha) {
+    const float shade[4] = {s.r, s.g, s.b, shade_alpha};
+    float out[4];
+    float in[kInputValues];
+    for (int ch = 0; ch < 4; ++ch) {
+        formula_inputs(in, ch, shade, 0.0f);
+        out[ch] = in[ch < 3 ? unit_program.primary_color : unit_program.primary_alpha];
+    }
+    return {out[0], out[1], out[2], out[3]};
+}
+
 static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
     return rdp_reg.vtx[indices[i] % kVertexCount];
 }
@@ -177,7 +183,8 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
     // The light directions are the same for every vertex of the pass: normalised once here.
     PreparedLights prepared;
     const PreparedLights* lights = nullptr;
-    if (lighting && (recipe & (MUL_SHADE | MUL_INV_SHADE | DERIVED_SLOPE | DERIVED_ALPHA))) {
+    if (lighting &&
+        (recipe & (MUL_SHADE | MUL_INV_SHADE | DERIVED_SLOPE | DERIVED_ALPHA | TEXEL_UNITS))) {
         prepare_lights(prepared);
         lights = &prepared;
     }
@@ -199,6 +206,7 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
         if ((recipe & MUL_SHADE_ALPHA) && lighting) c.a *= v.rgba[3] * kInv255;
         if (derived)
             c = derived_color(c, formula, recipe, shade_color(v, lights), v.rgba[3] * kInv255);
+        if (recipe & TEXEL_UNITS) c = unit_primary(shade_color(v, lights), v.rgba[3] * kInv255);
         float* out = client_arrays.colors[i];
         out[0]     = c.r;
         out[1]     = c.g;
@@ -207,10 +215,12 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
     }
 }
 
-// Positions and texture coordinates, written by the first pass only.
-static void write_geometry(const uint32_t* indices, int count) {
-    const bool generated        = rdp_reg.geometry_mode & kGeometryTextureGen;
-    const TileCoordFactorPair f = generated ? generated_coord_factors() : TileCoordFactor[0];
+// Positions and texture coordinates (tile 1's too for a draw of two textures), written by the
+// first pass only.
+static void write_geometry(const uint32_t* indices, int count, bool second_texture) {
+    const bool generated         = rdp_reg.geometry_mode & kGeometryTextureGen;
+    const TileCoordFactorPair f  = generated ? generated_coord_factors() : TileCoordFactor[0];
+    const TileCoordFactorPair f1 = generated ? generated_coord_factors(1) : draw_coord_factors(1);
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
         float* p                   = client_arrays.positions[i];
@@ -220,6 +230,9 @@ static void write_geometry(const uint32_t* indices, int count) {
         float* st                  = client_arrays.texcoords[i];
         st[0]                      = v.s * f.s;
         st[1]                      = v.t * f.t;
+        if (!second_texture) continue;
+        client_arrays.texcoords1[i][0] = v.s * f1.s;
+        client_arrays.texcoords1[i][1] = v.t * f1.t;
     }
 }
 
@@ -249,13 +262,21 @@ static void draw_passes(const uint32_t* indices, uint32_t passes, uint32_t recip
     // result, so here that draw still blends, by the texel's alpha alone.
     const bool opaque    = opaque_render_mode();
     const bool laid_over = opaque && flush_has_drawn && (passes & 1);
-    set_texture(passes & 1, recipe1);
+    // Two textures where the units can combine the keys' formula, else the plain texture.
+    const bool units = (recipe1 & TEXEL_UNITS) &&
+                       build_unit_program(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1,
+                                          texture_units, unit_program);
+    if (!units) recipe1 &= ~TEXEL_UNITS;
+    if (!units) set_texture(passes & 1, recipe1);
     write_colors(indices, count, laid_over ? recipe1 & ~kAlphaRecipeBits : recipe1, true);
-    write_geometry(indices, count);
+    write_geometry(indices, count, units);
+    if (units)
+        begin_unit_program(unit_program, client_arrays.texcoords[0], client_arrays.texcoords1[0]);
     begin_surface(opaque && !laid_over);
     if (recipe1 & TEXENV_BLEND) begin_blend_environment(recipe1);
     glDrawArrays(GL_TRIANGLES, 0, count);
     if (recipe1 & TEXENV_BLEND) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (units) end_unit_program(unit_program, client_arrays.texcoords[0]);
     end_surface(opaque && !laid_over);
 
     if ((passes >> 4) == 0) return;

@@ -25,6 +25,9 @@ enum ColorRecipe : uint32_t {
     DERIVED_SLOPE = 0x300000, // RGB = the second minus the first
     DERIVED_ALPHA = 0x400000, // alpha = the alpha formula with the texel's alpha 1
     TEXENV_BLEND  = 0x800000, // GL_BLEND from the vertex colour to the formula at the other end
+    // The texels of tiles 0 and 1 combined in texture units as the keys' formula says
+    // (render/unit_program.h); the vertex colour carries the formula's shade.
+    TEXEL_UNITS = 0x1000000,
 };
 
 constexpr uint32_t kAlphaRecipeBits = MUL_PRIM_ALPHA | MUL_ENV_ALPHA | MUL_SHADE_ALPHA |
@@ -43,7 +46,8 @@ struct ClientArrays {
     float positions[kPositionEntries][3];
     float colors[kColorEntries][4];
     float texcoords[kTexcoordEntries][2];
-    float normals[kPositionEntries][3]; // enabled but never written: zeros
+    float texcoords1[kTexcoordEntries][2]; // tile 1's, where the draw samples two textures
+    float normals[kPositionEntries][3];    // enabled but never written: zeros
 };
 
 extern ClientArrays client_arrays;

@@ -3,22 +3,38 @@
 
 #include "render/batch.h"
 #include "state/bits.h"
+#include "state/rdp_reg.h"
 #include "texture/texel_convert.h"
 
-// What each selector value stands for in each position. Values past the named ones are 0;
-// 6 is 1 where A and D take it.
+// What each selector value stands for in each position, TEXEL1 read as TEXEL0 (the tables
+// give T and Ta for both; the selector values 2 and 9 say which was named). Values past the
+// named ones are 0; 6 is 1 where A and D take it. The console computes LOD_FRACTION per pixel
+// from the texels a pixel spans; it is taken as 0 here, the finest level whole.
 constexpr Input T = in_texel, Ta = in_texel_alpha, P = in_prim, E = in_env, S = in_shade;
 constexpr Input Pa = in_prim_alpha, Ea = in_env_alpha, Sa = in_shade_alpha;
+constexpr Input L = in_zero, Lp = in_prim_lod_frac;
 constexpr Input O = in_zero, I = in_one, C = in_combined, X = in_other;
 // clang-format off
 constexpr Input kColorA[16] = {C, T, T, P, S, E, I, X, O, O, O, O, O, O, O, O};
 constexpr Input kColorB[16] = {C, T, T, P, S, E, X, X, O, O, O, O, O, O, O, O};
-constexpr Input kColorC[32] = {C, T, T, P, S, E, X, C, Ta, Ta, Pa, Sa, Ea, X, X, X,
+constexpr Input kColorC[32] = {C, T, T, P, S, E, X, C, Ta, Ta, Pa, Sa, Ea, L, Lp, X,
                                O, O, O, O, O, O, O, O, O,  O,  O,  O,  O,  O, O, O};
 constexpr Input kColorD[8]  = {C, T, T, P, S, E, I, O};
 constexpr Input kAlphaABD[8] = {C, Ta, Ta, Pa, Sa, Ea, I, O};
-constexpr Input kAlphaC[8]   = {X, Ta, Ta, Pa, Sa, Ea, X, O};
+constexpr Input kAlphaC[8]   = {L, Ta, Ta, Pa, Sa, Ea, Lp, O};
 // clang-format on
+
+// The texel input a selector names as the reading says: `second` when it names TEXEL1 (or
+// its alpha).
+static Input read_texel(Input x, bool second, TexelReading texels) {
+    const bool tile1 = texels == TexelReading::first_cycle    ? second
+                       : texels == TexelReading::second_cycle ? !second
+                                                              : false;
+    if (!tile1) return x;
+    if (x == in_texel) return in_texel1;
+    if (x == in_texel_alpha) return in_texel1_alpha;
+    return x;
+}
 
 // (A - B) is 0 when A and B name one input, and so is the product when C is 0: the formula
 // is then D alone, whatever A, B and C are.
@@ -27,12 +43,37 @@ static Formula plain(Formula f) {
     return f;
 }
 
-CycleFormula decode_formula(uint32_t key) {
-    const Formula color = {kColorA[field(key, 0, 4)], kColorB[field(key, 4, 4)],
-                           kColorC[field(key, 8, 5)], kColorD[field(key, 13, 3)]};
-    const Formula alpha = {kAlphaABD[field(key, 16, 3)], kAlphaABD[field(key, 19, 3)],
-                           kAlphaC[field(key, 22, 3)], kAlphaABD[field(key, 25, 3)]};
+CycleFormula decode_formula(uint32_t key, TexelReading texels) {
+    const uint32_t a = field(key, 0, 4), b = field(key, 4, 4), c = field(key, 8, 5);
+    const uint32_t d = field(key, 13, 3), aa = field(key, 16, 3), ab = field(key, 19, 3);
+    const uint32_t ac = field(key, 22, 3), ad = field(key, 25, 3);
+    const Formula color = {
+        read_texel(kColorA[a], a == 2, texels), read_texel(kColorB[b], b == 2, texels),
+        read_texel(kColorC[c], c == 2 || c == 9, texels), read_texel(kColorD[d], d == 2, texels)};
+    const Formula alpha = {
+        read_texel(kAlphaABD[aa], aa == 2, texels), read_texel(kAlphaABD[ab], ab == 2, texels),
+        read_texel(kAlphaC[ac], ac == 2, texels), read_texel(kAlphaABD[ad], ad == 2, texels)};
     return {plain(color), plain(alpha)};
+}
+
+void formula_inputs(float in[kInputValues], int ch, const float shade[4], float tau) {
+    const float* prim              = rdp_reg.prim_rgba;
+    const float* env               = rdp_reg.env_rgba;
+    const float pick[kInputValues] = {0,
+                                      1,
+                                      prim[ch],
+                                      env[ch],
+                                      shade[ch],
+                                      prim[3],
+                                      env[3],
+                                      shade[3],
+                                      tau,
+                                      tau,
+                                      tau,
+                                      tau,
+                                      rdp_reg.prim_lod_frac};
+    for (int i = 0; i < kInputValues; ++i)
+        in[i] = pick[i];
 }
 
 bool passes_first_cycle(uint32_t mux_key1) {

@@ -5,8 +5,8 @@
 
 #include "render/recipe.h"
 
-// What a selector stands for: a constant or per-vertex input the CPU computes, the texel, or
-// an input the draw cannot give (combined, noise, LOD fractions, K4, K5, ...).
+// What a selector stands for: a constant or per-vertex input the CPU computes, a texel, or an
+// input the draw cannot give (combined, noise, K4, K5, ...).
 enum Input : uint8_t {
     in_zero,
     in_one,
@@ -16,9 +16,12 @@ enum Input : uint8_t {
     in_prim_alpha,
     in_env_alpha,
     in_shade_alpha,
-    in_texel,       // TEXEL1 is taken as TEXEL0: tile 0 gives the one texture
-    in_texel_alpha, // the texel's alpha
-    in_combined,    // the first cycle's result, as the second cycle reads it
+    in_texel,         // the texel of tile 0
+    in_texel_alpha,   // its alpha
+    in_texel1,        // the texel of tile 1, where the draw samples two textures
+    in_texel1_alpha,  // its alpha
+    in_prim_lod_frac, // SETPRIMCOLOR's LOD fraction
+    in_combined,      // the first cycle's result, as the second cycle reads it
     in_other,
 };
 constexpr int kInputValues = in_combined; // the inputs an evaluation is given
@@ -31,8 +34,20 @@ struct CycleFormula {
     Formula color, alpha;
 };
 
+// Which texture the texel selectors read.
+enum class TexelReading : uint8_t {
+    one,          // TEXEL0 and TEXEL1 both the texture of tile 0 (one texture unit)
+    first_cycle,  // TEXEL0 tile 0, TEXEL1 tile 1
+    second_cycle, // TEXEL0 tile 1 (the second cycle samples the next tile), TEXEL1 tile 0
+                  // (the console's next pixel's first texel, taken as this pixel's)
+};
+
 // The selectors packed in a mux key, each read as the input of its position.
-CycleFormula decode_formula(uint32_t mux_key);
+CycleFormula decode_formula(uint32_t mux_key, TexelReading texels = TexelReading::one);
+
+// The inputs' values in colour channel ch (3 for alpha): constants, the vertex's shade and
+// the texel inputs at tau.
+void formula_inputs(float in[kInputValues], int ch, const float shade[4], float tau);
 
 // (A - B) x C + D over the inputs' values, indexed by Input.
 inline float evaluate(const Formula& f, const float in[kInputValues]) {

@@ -7,7 +7,10 @@
 #include <iterator>
 
 #include "platform/platform.h"
+#include "render/batch.h"
 #include "render/combiner_formula.h"
+#include "render/texture_units.h"
+#include "render/unit_program.h"
 
 using namespace recipe;
 
@@ -402,8 +405,16 @@ static const RecipeSteps& derived_recipe(uint32_t cycle_type, uint32_t mux_key0,
     return kUnknownKeySteps;
 }
 
+// Keys that read the second texture are drawn by texture units that combine both textures as
+// the formula says, where the context has the units and they can; else as before.
+constexpr RecipeSteps kUnitSteps = {D(0x1, TEXEL_UNITS, 0x0)};
+
 const RecipeSteps& select_recipe(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1) {
     if (cycle_type >= 2) return kCopyFillSteps;
+    UnitProgram program;
+    if (texture_units > 1 && reads_second_texture(cycle_type, mux_key0, mux_key1) &&
+        build_unit_program(cycle_type, mux_key0, mux_key1, texture_units, program))
+        return kUnitSteps;
     const RecipeRow* row = find_recipe_row(mux_key0);
     if (!row) return derived_recipe(cycle_type, mux_key0, mux_key1);
     if (cycle_type == 0) return row->one_cycle;

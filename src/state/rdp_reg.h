@@ -43,6 +43,7 @@ struct RdpReg {
     uint32_t blend_color;         // raw word
     uint32_t prim_color;          // raw word, R in bits 24..31
     float prim_rgba[4];           // 0..1
+    float prim_lod_frac;          // SETPRIMCOLOR's LOD fraction, 0..1
     uint32_t env_color;           // raw word, R in bits 24..31
     float env_rgba[4];            // 0..1
     uint32_t color_image_address; // RDRAM offset

@@ -193,12 +193,20 @@ template <typename F> static void for_each_texel(uint32_t count, F f) {
 
 static uint8_t squared(uint8_t c) { return static_cast<uint8_t>((c * c + 127) / 255); }
 
+static uint8_t scaled(uint8_t c, int32_t k) { return static_cast<uint8_t>((c * k + 127) / 255); }
+
 static void apply_texel_steps(uint32_t steps, uint32_t count) {
-    for_each_texel(count, [steps](Texel& x) {
+    const uint32_t k = rdp_reg.texture_color;
+    const int32_t kr = component(k, 3), kg = component(k, 2), kb = component(k, 1);
+    const int32_t ka = component(k, 0);
+    for_each_texel(count, [=](Texel& x) {
         if (steps & kTexelSquare) x.r = squared(x.r), x.g = squared(x.g), x.b = squared(x.b);
         if (steps & kTexelInvert) x.r = 255 - x.r, x.g = 255 - x.g, x.b = 255 - x.b;
         if (steps & kTexelWhite) x.r = x.g = x.b = 255;
         if (steps & kTexelAlphaOpaque) x.a = 255;
+        if (steps & kTexelScale)
+            x.r = scaled(x.r, kr), x.g = scaled(x.g, kg), x.b = scaled(x.b, kb),
+            x.a = scaled(x.a, ka);
     });
 }
 
@@ -262,7 +270,7 @@ int apply_texture_mode(uint32_t mode, uint32_t count) {
         });
         break;
     default:
-        if ((mode & ~0xFu) == kTexelSteps) apply_texel_steps(mode, count);
+        if ((mode & ~0x1Fu) == kTexelSteps) apply_texel_steps(mode, count);
         break;
     }
     return 1;

@@ -32,10 +32,11 @@ extern Texel TexelStaging[kStagingTexels];
 // The texel steps of recipes derived from the combiner formula: kTexelSteps with any of the
 // step bits, applied in this order.
 constexpr uint32_t kTexelSteps       = 0x1000;
-constexpr uint32_t kTexelSquare      = 0x1; // RGB times itself
-constexpr uint32_t kTexelInvert      = 0x2; // RGB 255 - RGB
-constexpr uint32_t kTexelWhite       = 0x4; // RGB 255
-constexpr uint32_t kTexelAlphaOpaque = 0x8; // alpha 255
+constexpr uint32_t kTexelSquare      = 0x1;  // RGB times itself
+constexpr uint32_t kTexelInvert      = 0x2;  // RGB 255 - RGB
+constexpr uint32_t kTexelWhite       = 0x4;  // RGB 255
+constexpr uint32_t kTexelAlphaOpaque = 0x8;  // alpha 255
+constexpr uint32_t kTexelScale       = 0x10; // each channel times its byte of texture_color
 
 // Rewrites the first `count` texels of TexelStaging with the transform `mode` (unknown modes
 // leave them as they are). Returns 1.

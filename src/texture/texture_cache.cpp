@@ -184,9 +184,10 @@ static void advance_names() {
     if (next_name >= kTextureNames) next_name = 1;
 }
 
-int bind_texture() {
-    TileDescriptor& d  = rdp_reg.tiles[0];
-    const uint32_t t   = tile_hash(0);
+int bind_texture(uint32_t tile) {
+    tile &= 7;
+    TileDescriptor& d  = rdp_reg.tiles[tile];
+    const uint32_t t   = tile_hash(tile);
     const int32_t w    = std::abs(d.lrs - d.uls) + 1;
     const int32_t h    = std::abs(d.lrt - d.ult) + 1;
     const int64_t area = int64_t(w) * h;
@@ -221,7 +222,7 @@ int bind_texture() {
     }
 
     ++textures_built;
-    convert_tile(0);
+    convert_tile(tile);
     const uint32_t name = next_name;
     TextureCache[name]  = {hash, mode, color, start, -1, palette_sum, static_cast<int32_t>(area)};
     glBindTexture(GL_TEXTURE_2D, name);
@@ -232,7 +233,7 @@ int bind_texture() {
     uint32_t th = static_cast<uint32_t>(std::max(d.height, 1));
     tw          = std::min(tw, kStagingTexels);
     th          = std::min(th, kStagingTexels / tw);
-    stage_texels(tile_texels[0].texels, d.load_offset, tw * th);
+    stage_texels(tile_texels[tile].texels, d.load_offset, tw * th);
     if (mode != 0) apply_texture_mode(mode, tw * th);
     if (last != 0 && last != name) TextureCache[last].next = static_cast<int32_t>(name);
 

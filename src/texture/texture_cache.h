@@ -46,8 +46,9 @@ extern uint32_t textures_built;
 uint32_t tile_hash(uint32_t tile);
 // Converts the tile's texels unless they are already converted; returns the tile hash.
 uint32_t convert_tile(uint32_t tile);
-// Binds the texture for tile 0 and the current texel transform; 0 when refused.
-int bind_texture();
+// Binds the texture for a tile (the draw's tile 0, or tile 1 as its second texture) and the
+// current texel transform to the active texture unit; 0 when refused.
+int bind_texture(uint32_t tile = 0);
 
 // The wrap mode of clamped tiles for an OpenGL version string: GL_CLAMP_TO_EDGE from 1.2 on,
 // GL_CLAMP before. choose_clamp_wrap() takes it from the current context.

@@ -86,16 +86,27 @@ static void compute_coord_factors(const TileDescriptor& d, TileCoordFactorPair& 
 // texture loads set the tile's size before the TEXTURE command that goes with it.
 void refresh_draw_factors() { compute_coord_factors(rdp_reg.tiles[0], TileCoordFactor[0]); }
 
+TileCoordFactorPair draw_coord_factors(uint32_t tile) {
+    if ((tile & 7) == 0) return TileCoordFactor[0];
+    TileDescriptor d = rdp_reg.tiles[tile & 7];
+    d.scale_s        = rdp_reg.tiles[0].scale_s;
+    d.scale_t        = rdp_reg.tiles[0].scale_t;
+    TileCoordFactorPair f;
+    compute_coord_factors(d, f);
+    return f;
+}
+
 // The TEXTURE scale of tile 0 is in units of 1/(32 x 65535); S / 64 texels span a generated
 // coordinate's range, and the texture holds `width` texels (twice that where mirrored).
-TileCoordFactorPair generated_coord_factors() {
+TileCoordFactorPair generated_coord_factors(uint32_t tile) {
     constexpr float kGeneratedTexels = 32.0f * 65535.0f / 64.0f;
-    const TileDescriptor& d          = rdp_reg.tiles[0];
+    const TileDescriptor& d          = rdp_reg.tiles[tile & 7];
+    const TileDescriptor& scaled     = rdp_reg.tiles[0];
     const float w =
         static_cast<float>(d.width > 1 ? d.width : 1) / mirror_factor(d.mirror_s, d.clamp_s);
     const float h =
         static_cast<float>(d.height > 1 ? d.height : 1) / mirror_factor(d.mirror_t, d.clamp_t);
-    return {d.scale_t * kGeneratedTexels / h, d.scale_s * kGeneratedTexels / w};
+    return {scaled.scale_t * kGeneratedTexels / h, scaled.scale_s * kGeneratedTexels / w};
 }
 
 // A masked axis repeats every 2^mask texels: the tile holds no more than that.

@@ -1,5 +1,6 @@
 // Tile descriptors and texture loads
 #pragma once
+#include <cstdint>
 
 // Texture-coordinate factors of a tile: the draw multiplies s and t by them.
 struct TileCoordFactorPair {
@@ -10,8 +11,11 @@ extern TileCoordFactorPair TileCoordFactor[8];
 
 // Entry 0 from tile 0's scale, size, shift and wrap as they are now.
 void refresh_draw_factors();
-// Factors of generated coordinates (0..1 from the normal) for tile 0 as it is now.
-TileCoordFactorPair generated_coord_factors();
+// The factors a draw samples a tile with: tile 0's TEXTURE scale (the vertices' coordinates
+// are one for all tiles) over the tile's own size, shift and wrap. Entry 0 for tile 0.
+TileCoordFactorPair draw_coord_factors(uint32_t tile);
+// Factors of generated coordinates (0..1 from the normal) for a tile as it is now.
+TileCoordFactorPair generated_coord_factors(uint32_t tile = 0);
 
 void rdp_load_tlut();         // 0xF0
 void rdp_set_tile_size();     // 0xF2

@@ -12,6 +12,7 @@
 #include "dl_ucode0.h"
 #include "render/combiner.h"
 #include "render/recipe_table.h"
+#include "render/texture_units.h"
 #include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
@@ -241,8 +242,38 @@ TEST_F(Combiner, KeysOutsideTheTableGetTheirFormulasDraws) {
     EXPECT_EQ(flush(1, 0x9FF8145, 0x1FF1FFF), "[m=1008]D(1,D00000,0)"); // cycle 1 passes it on
     EXPECT_EQ(flush(1, 0x9FF8145, 0x1FFE3F0), "D(1,0,0)");              // cycle 1 of its own
     EXPECT_EQ(flush(0, 0x9FF2415, 0), "D(1,0,0)");                      // (E - T) x S + T
-    EXPECT_EQ(flush(0, 0x9FF6D31, 0), "D(1,0,0)");                      // the LOD fraction
-    EXPECT_EQ(underived_batches - before, 3u);
+    EXPECT_EQ(flush(0, 0x9FF6D31, 0), "D(0,500000,0)"); // (T - P) x LOD_FRACTION 0 + P
+    EXPECT_EQ(underived_batches - before, 2u);
+}
+
+// Keys that read the second texture (TEXEL1, or TEXEL0 in the second cycle, which samples
+// tile 1) go to the texture units when the context has enough of them to combine the formula
+// (1000000: TEXEL_UNITS); else, and for every other key, the table as before.
+TEST_F(Combiner, SecondTextureKeysGoToTheUnitsThatCanDrawThem) {
+    const int saved_units = texture_units;
+    struct Case {
+        uint32_t cycle_type, key0, key1;
+        int units;
+        const char* draws;
+        const char* why;
+    } cases[] = {
+        {0, 0x34A2C12, 0, 2, "D(1,1000000,0)", "terrain lerp: two units"},
+        {0, 0x34A2C12, 0, 1, "D(1,0,0)", "one unit: the table"},
+        {1, 0x34A2C12, 0x1FFE4F0, 3, "D(1,1000000,0)", "the lerp times shade: three units"},
+        {1, 0x34A2C12, 0x1FFE4F0, 2, "D(1,0,0)", "two units are too few"},
+        {1, 0x34A2C12, 0x1BAE4F0, 4, "D(1,1000000,0)", "ice: + TEXEL1 x PRIM_LOD_FRAC"},
+        {1, 0x34A2C12, 0x1BAE4F0, 1, "D(1,10,0)", "ice on one unit: its table pair"},
+        {1, 0x3FFE4F1, 0x1FFE4F1, 4, "D(1,1000000,0)", "TEXEL0 of the second cycle"},
+        {0, 0xEB9E2F1, 0, 2, "D(1,1000000,0)", "TEXEL0 x TEXEL1"},
+        {1, 0x20A2D12, 0x1FFE4F0, 4, "[m=2]D(1,4,0) [m=2]D(1,4,0)", "LOD_FRACTION 0: TEXEL0"},
+        {0, 0x3FFE4F1, 0, 4, "D(1,4,0)", "one texture"},
+        {0, 0x7FF2F12, 0, 4, "[m=1008]D(1,600000,0)", "K5: derived with one texture"},
+    };
+    for (const Case& k : cases) {
+        texture_units = k.units;
+        EXPECT_EQ(flush(k.cycle_type, k.key0, k.key1), k.draws) << k.why;
+    }
+    texture_units = saved_units;
 }
 
 // A texture cache miss clears mode and colour between draws; the table's repeated m= puts the
