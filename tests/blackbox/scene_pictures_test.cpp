@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
+
+#include "scene_terrain.h"
 
 namespace {
 
@@ -205,6 +208,46 @@ TEST(ScenePictures, EveryDemoFrameIsOpaque) {
         EXPECT_EQ(translucent, 0) << file;
     }
     std::system(("rm -rf " + dir).c_str());
+}
+
+// The terrain quads lerp from the first texture to the second (read through tile 1 at half
+// the frequency) by the environment alpha, times the shade; the ice surface is as opaque as
+// its second cycle's alpha says (the texel lerp plus the texel times PRIM_LOD_FRAC), not as
+// the environment alpha. Expected values from the scene's own words, at texel-cell centres.
+TEST(ScenePictures, TerrainAndIceMixTwoTextures) {
+    using namespace terrain;
+    const Picture pic = render("terrain");
+    ASSERT_GT(pic.width, 0);
+    auto lerp = [](double a, double b, double k) { return a + (b - a) * k; };
+    for (int q = 0; q < 4; ++q)
+        for (int cell = 0; cell < 16; ++cell) {
+            const uint32_t a = cell % 4, b = cell / 4, s0 = 4 * a + 2, t0 = 4 * b + 2;
+            const uint32_t s1 = s0 / 2, t1 = t0 / 2; // tile 1: shift 1
+            double expected[3], bg[3]      = {kBackground.r, kBackground.g, kBackground.b};
+            if (q < 3) {
+                const Rgb x = grass(s0, t0), y = rock(s1, t1);
+                const double k = kEnvAlpha[q] / 255.0, shade = kShade / 255.0;
+                expected[0] = lerp(x.r, y.r, k) * shade;
+                expected[1] = lerp(x.g, y.g, k) * shade;
+                expected[2] = lerp(x.b, y.b, k) * shade;
+            } else {
+                const double i0 = ice(s0, t0) / 255.0, i1 = ice(s1, t1) / 255.0;
+                const double k = kIceEnvAlpha / 255.0, lod = kIcePrimLodFrac / 255.0;
+                const double alpha = std::min(1.0, lerp(i0, i1, k) + i0 * lod);
+                for (int ch = 0; ch < 3; ++ch)
+                    expected[ch] =
+                        255 * lerp(i0, i1, k) * kShade / 255.0 * alpha + bg[ch] * (1 - alpha);
+            }
+            // Quads 64 x 96 pixels from x = 8 + 76.8 q, y = 12; the ice 128 x 96 from (8, 132).
+            const double x = q < 3 ? 8 + 76.8 * q + 16 * a + 8 : 8 + 32 * a + 16;
+            const double y = (q < 3 ? 12 : 132) + 24 * b + 12;
+            const unsigned char* p =
+                pic.window(int(x * pic.width / 320), int(y * pic.height / 240));
+            for (int ch = 0; ch < 3; ++ch)
+                EXPECT_NEAR(p[ch], expected[ch], 4)
+                    << (q < 3 ? "terrain, env alpha " + std::to_string(kEnvAlpha[q]) : "ice")
+                    << " at (" << x << ", " << y << ") channel " << ch;
+        }
 }
 
 } // namespace
