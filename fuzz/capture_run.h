@@ -6,6 +6,7 @@
 #include "capture/capture_file.h"
 #include "disassembler.h"
 #include "dlist/interpreter.h"
+#include "state/rdp_reg.h"
 
 // False when the reader accepted an input it must refuse: a capture that reads has both
 // memories whole and a family the plug-in has a row for.
@@ -14,7 +15,7 @@ inline bool run_capture_input(const uint8_t* data, size_t size) {
     std::string error;
     if (!parse_capture(data, size, &capture, &error)) return !error.empty();
     if (capture.rdram.size() != kCaptureRdramBytes || capture.dmem.size() != kCaptureDmemBytes ||
-        capture.header.family > 6)
+        capture.header.family >= static_cast<uint32_t>(kUcodeFamilies))
         return false;
     // A short walk: the reader is what is fuzzed, the walk must only stay sound on what it read.
     const uint32_t budget = command_budget;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "state/rdp_reg.h"
+
 namespace {
 
 // A capture is at most the header and the deflated memories, far below this.
@@ -132,7 +134,7 @@ bool parse_capture(const uint8_t* data, size_t size, Capture* c, std::string* er
     for (int i = 0; i < kCaptureRegisters; ++i)
         h.registers[i] = get_u32(data + kRegistersAt + 4 * i);
     std::memcpy(h.rom_header, data + kRomHeaderAt, sizeof h.rom_header);
-    if (h.family > 6) {
+    if (h.family >= static_cast<uint32_t>(kUcodeFamilies)) {
         *error = "corrupt capture header (microcode family " + std::to_string(h.family) + ")";
         return false;
     }

@@ -21,7 +21,7 @@ constexpr int kCaptureRegisters        = 21;
 
 struct CaptureHeader {
     uint32_t version                      = kCaptureVersion;
-    uint32_t family                       = 0; // UcodeType of the task, 0..6
+    uint32_t family                       = 0; // the family the task started in, 0..8
     uint32_t dlist_start                  = 0; // the word at DMEM 0xFF0, unmasked
     uint32_t vi_status                    = 0;
     uint32_t registers[kCaptureRegisters] = {}; // the host's other registers, 0 where it gave none

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "config/config_template.h"
 #include "platform/platform.h"
 #include "state/host_state.h"
 
@@ -48,7 +49,7 @@ std::string ini_path() {
            "vexa_ogl.ini";
 }
 
-bool is_ucode_family(int32_t value) { return value >= 0 && value <= 6; }
+bool is_ucode_family(int32_t value) { return value >= 0 && value < kFamilyCount; }
 
 // Waits out the rest of a round that began at `start`, still watching for the dialog's OK.
 static void finish_round(std::chrono::steady_clock::time_point start) {

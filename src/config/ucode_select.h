@@ -5,7 +5,7 @@
 #include <string>
 
 // Shared with the host's user-interface thread, where the configuration dialog runs.
-extern std::atomic<int32_t> selected_ucode; // -1 while no family is chosen, else 0..6
+extern std::atomic<int32_t> selected_ucode; // -1 while no family is chosen, else 0..8
 extern std::atomic<int32_t> ucode_chosen;   // 1 once the dialog's OK has stored a family
 
 // The shortest round of the waiting loop in milliseconds, waited out only when no message
@@ -14,7 +14,7 @@ extern std::atomic<int32_t> ucode_chosen;   // 1 once the dialog's OK has stored
 extern int32_t prompt_round_ms;
 extern uint32_t prompt_rounds_waited; // rounds waited out since load
 
-bool is_ucode_family(int32_t value); // 0..6
+bool is_ucode_family(int32_t value); // 0..8
 int32_t select_ucode();              // the family for the running ROM; may wait for the user
 void save_ucode_prompt();            // run by RomClosed
 

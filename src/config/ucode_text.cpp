@@ -18,7 +18,9 @@ struct GfxName {
     int32_t family_v2;
 };
 constexpr GfxName kGfxNames[] = {
-    {"F3DEX", 1, 4}, {"F3DLX", 1, 4}, {"F3DLP", 1, 4}, {"F3DZEX", -1, 4}, {"L3DEX", -1, 4},
+    {"F3DEX", 1, 4},  {"F3DLX", 1, 4}, {"F3DLP", 1, 4}, {"F3DZEX", -1, 4},
+    {"L3DEX", -1, 4}, {"S2DEX", 7, 8}, // the 2-D microcodes, with family 1's and family 4's
+                                       // numbering
 };
 
 bool starts_with(const std::string& s, size_t at, const char* prefix) {

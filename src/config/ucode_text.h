@@ -14,7 +14,7 @@ struct UcodeText {
     uint32_t address; // ucode_data of the task
     uint32_t size;    // ucode_data_size of the task
     std::string text; // the identification text found there, empty when none
-    int32_t family;   // 0..6, or -1 when the text names no family (or there is none)
+    int32_t family;   // 0..8, or -1 when the text names no family (or there is none)
 };
 
 // Searches `size` bytes of RDRAM from `address` (masked to 23 bits, never read past
@@ -23,7 +23,7 @@ std::string find_ucode_text(const uint8_t* rdram, uint32_t rdram_size, uint32_t 
                             uint32_t size);
 
 // "RSP SW Version: 2.0..." is family 0; "RSP Gfx ucode <name> ... <major>.<minor>..." is
-// family 1 or 4 by the name and its major version; anything else is -1.
+// family 1 or 4 (S2DEX: 7 or 8) by the name and its major version; anything else is -1.
 int32_t family_of_ucode_text(const std::string& text);
 
 // The text and family of the task whose header is in `dmem`.

@@ -97,7 +97,7 @@ int32_t select_ucode_without_dialog() {
             found.text.empty() ? "no microcode text" : "the microcode text \"" + found.text + "\"";
         log_line(LogLevel::error,
                  "\"%s\": %s (ucode_data 0x%08X, %u bytes) names no microcode family known to "
-                 "this plug-in, so nothing is drawn. Set the game's family (0 to 6) as "
+                 "this plug-in, so nothing is drawn. Set the game's family (0 to 8) as "
                  "UCode=<family> in section [%s] of %s",
                  game.c_str(), what.c_str(), address, size, key.c_str(), path.c_str());
         // The section is there to edit, as the Windows build leaves it for a game it asked about.

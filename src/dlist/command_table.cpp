@@ -1,4 +1,4 @@
-// The seven rows of 256 command handlers, one row per microcode family
+// The nine rows of 256 command handlers, one row per microcode family
 #include "dlist/command_table.h"
 
 #include <initializer_list>
@@ -58,14 +58,15 @@ static const CommandEntry kRdpCommands[] = {
     {0xFF, rdp_set_color_image},
 };
 
-// RSP_RESERVED0 to 3; family 4 keeps only byte 0 shared, family 6 uses 0x05 and 0x07 itself.
+// RSP_RESERVED0 to 3; families 4, 7 and 8 keep only byte 0 shared, family 6 uses 0x05 and
+// 0x07 itself.
 static const CommandEntry kReservedCommands[] = {
     {0x02, rsp_reserved0}, {0x05, rsp_reserved1}, {0x07, rsp_reserved2}, {0x08, rsp_reserved3}};
 static const CommandEntry kReservedFamily6[] = {{0x02, rsp_reserved0}, {0x08, rsp_reserved3}};
 
 static void (*const kInstallFamily[kUcodeFamilies])(CommandHandler*) = {
-    install_ucode0, install_ucode1, install_ucode2, install_ucode3,
-    install_ucode4, install_ucode5, install_ucode6};
+    install_ucode0, install_ucode1, install_ucode2, install_ucode3, install_ucode4,
+    install_ucode5, install_ucode6, install_ucode7, install_ucode8};
 
 // Triangle commands that keep the batch growing instead of flushing it.
 static void mark_batch_keepers() {
@@ -83,7 +84,7 @@ static bool build_command_table() {
             row[op] = do_nothing;
         if (family == 6)
             install_commands(row, kReservedFamily6);
-        else if (family != 4)
+        else if (family < 4 || family == 5)
             install_commands(row, kReservedCommands);
         install_commands(row, kRdpCommands);
         kInstallFamily[family](row);

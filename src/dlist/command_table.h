@@ -1,4 +1,4 @@
-// The seven rows of 256 command handlers, one row per microcode family
+// The nine rows of 256 command handlers, one row per microcode family
 #pragma once
 #include <cstdint>
 
@@ -34,3 +34,5 @@ void install_ucode3(CommandHandler* row);
 void install_ucode4(CommandHandler* row);
 void install_ucode5(CommandHandler* row);
 void install_ucode6(CommandHandler* row);
+void install_ucode7(CommandHandler* row); // after rows 1 and 4, whose handlers it shares
+void install_ucode8(CommandHandler* row);

@@ -15,8 +15,8 @@ uint32_t dlist_counter;
 uint32_t command_budget       = kCommandBudget;
 uint32_t texture_build_budget = kTextureBuildBudget;
 
-// Family 4 nests 16 levels, every other family 10.
-static int32_t max_depth() { return UcodeType == 4 ? 15 : 9; }
+// Family 4 and the 2-D family with its numbering nest 16 levels, every other family 10.
+static int32_t max_depth() { return UcodeType == 4 || UcodeType == 8 ? 15 : 9; }
 
 void dlist_call(uint32_t address) {
     DisplayListStack& s = rdp_reg.stack;
@@ -84,6 +84,12 @@ void run_in_place(uint32_t address, uint32_t commands) {
     rdp_reg.run_cursor = outer;
 }
 
+void empty_matrix_stack() {
+    ModelViewStack& mv = rdp_reg.modelview;
+    mv.entry[0]        = mv.entry[mv.modelview_top % kModelViewDepth];
+    mv.modelview_top   = 0;
+}
+
 void start_display_list(uint32_t start) {
     DisplayListStack& s  = rdp_reg.stack;
     s.pc[0]              = start;
@@ -106,10 +112,7 @@ void run_display_list(uint32_t start) {
         clear_frame();
     }
 
-    // The console starts every task with an empty matrix stack; the loaded matrix stays.
-    ModelViewStack& mv = rdp_reg.modelview;
-    mv.entry[0]        = mv.entry[mv.modelview_top % kModelViewDepth];
-    mv.modelview_top   = 0;
+    empty_matrix_stack();
 
     // No row serves an unknown family: the task draws nothing, but the host is still
     // signalled so that it goes on.
@@ -119,13 +122,15 @@ void run_display_list(uint32_t start) {
         return;
     }
 
-    const bool* keeps  = KeepsBatch[UcodeType];
+    // A G_LOAD_UCODE changes the row for the rest of the task; the next one starts again in
+    // the game's own family.
+    TaskFamily         = UcodeType;
     run_commands_left  = command_budget;
     builds_before_task = textures_built;
     for (uint32_t budget = command_budget; budget > 0; --budget) {
         fetch_command();
         const uint32_t op = opcode(rdp_reg.cmd0);
-        if (rdp_reg.batch.count > 0 && !keeps[op]) {
+        if (rdp_reg.batch.count > 0 && !KeepsBatch[UcodeType][op]) {
             flush_batch(rdp_reg.batch.indices);
             rdp_reg.batch.count = 0;
         }
@@ -140,4 +145,5 @@ void run_display_list(uint32_t start) {
         rdp_reg.batch.count = 0;
     }
     rdp_reg.dlist_end = 1;
+    UcodeType         = TaskFamily;
 }

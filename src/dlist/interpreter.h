@@ -20,6 +20,9 @@ void execute_command(); // dispatches cmd0/cmd1 without the batch flush
 // the fetch of the command at the active pc into cmd0, cmd1 and the look-ahead words, which
 // moves the pc past it. fetch_command returns the command's RDRAM offset.
 void start_display_list(uint32_t start);
+// The console starts every task, and every loaded microcode, with an empty matrix stack; the
+// loaded matrix stays.
+void empty_matrix_stack();
 uint32_t fetch_command();
 
 // Runs `commands` commands in place from an RDRAM offset, without the batch flush between them

@@ -3,6 +3,7 @@
 #include "dlist/command_table.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode1_3_fields.h"
+#include "dlist/ucode_switch.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 
@@ -63,6 +64,9 @@ static void uc3_vertex() {
     load_vertices(uc3_fields::vtx_first(rdp_reg.cmd0), uc3_fields::vtx_count(rdp_reg.cmd0));
 }
 
+// Every row of this numbering can load another microcode (family 0's row cannot).
+static const CommandEntry kMicrocodeLoad[] = {{0xAF, load_ucode}, {0xB4, rdphalf_1}};
+
 // Each row starts as family 0's and replaces the commands that differ.
 static const CommandEntry kUcode1Commands[] = {
     {0x04, uc1_vertex},         {0xB1, uc1_tri2},     {0xB5, uc1_quad},
@@ -85,14 +89,17 @@ static const CommandEntry kUcode3Commands[] = {
 void install_ucode1(CommandHandler* row) {
     install_ucode0(row);
     install_commands(row, kUcode1Commands);
+    install_commands(row, kMicrocodeLoad);
 }
 
 void install_ucode2(CommandHandler* row) {
     install_ucode0(row);
     install_commands(row, kUcode2Commands);
+    install_commands(row, kMicrocodeLoad);
 }
 
 void install_ucode3(CommandHandler* row) {
     install_ucode0(row);
     install_commands(row, kUcode3Commands);
+    install_commands(row, kMicrocodeLoad);
 }

@@ -5,6 +5,7 @@
 
 #include "dlist/interpreter.h"
 #include "dlist/ucode0.h"
+#include "dlist/ucode_switch.h"
 #include "geometry/matrix.h"
 #include "geometry/viewport.h"
 #include "render/batch.h"
@@ -137,14 +138,14 @@ static void uc4_setothermode_h() {
 }
 
 // Accepted and ignored: MODIFYVTX (0x02), CULLDL (0x03), 0x08, special_1 to 3 (0xD3-0xD5),
-// dma_io (0xD6), load_ucode (0xDD) and noop (0xE0) keep the row's do-nothing handler.
+// dma_io (0xD6) and noop (0xE0) keep the row's do-nothing handler.
 static const CommandEntry kUcode4Commands[] = {
-    {0x01, uc4_loadvtx},        {0x04, uc4_branchz},        {0x05, uc4_tri1},
-    {0x06, uc4_tri2},           {0x07, uc4_tri2}, // QUAD
-    {0xD7, rsp_texture},        {0xD8, uc4_popmatrix},      {0xD9, uc4_geometrymode},
-    {0xDA, uc4_loadmtx},        {0xDB, uc4_moveword},       {0xDC, uc4_movemem},
-    {0xDE, uc4_displaylist},    {0xDF, uc4_enddl},          {0xE1, uc4_rdphalf_1},
-    {0xE2, uc4_setothermode_l}, {0xE3, uc4_setothermode_h},
+    {0x01, uc4_loadvtx},   {0x04, uc4_branchz},        {0x05, uc4_tri1},
+    {0x06, uc4_tri2},      {0x07, uc4_tri2}, // QUAD
+    {0xD7, rsp_texture},   {0xD8, uc4_popmatrix},      {0xD9, uc4_geometrymode},
+    {0xDA, uc4_loadmtx},   {0xDB, uc4_moveword},       {0xDC, uc4_movemem},
+    {0xDD, load_ucode},    {0xDE, uc4_displaylist},    {0xDF, uc4_enddl},
+    {0xE1, uc4_rdphalf_1}, {0xE2, uc4_setothermode_l}, {0xE3, uc4_setothermode_h},
 };
 
 void install_ucode4(CommandHandler* row) { install_commands(row, kUcode4Commands); }

@@ -196,7 +196,7 @@ static const float* source_rgba(RectSource source) {
     }
 }
 
-static void draw_rect_pass(const RectPass& pass, const TexRectQuad& q) {
+static void draw_rect_pass(const RectPass& pass, const TexCorner (&corners)[4]) {
     if (pass.inverted) rdp_reg.texture_mode = kTextureModeInvert;
     if (pass.textured) {
         bind_texture();
@@ -209,14 +209,10 @@ static void draw_rect_pass(const RectPass& pass, const TexRectQuad& q) {
     const GLfloat color[4] = {rgb[0], rgb[1], rgb[2], alpha[3]};
     glColor4fv(color);
     glBegin(GL_QUADS);
-    if (pass.textured) glTexCoord2f(q.u1, q.v1);
-    glVertex2f(q.x1, q.y1);
-    if (pass.textured) glTexCoord2f(q.u0, q.v1);
-    glVertex2f(q.x0, q.y1);
-    if (pass.textured) glTexCoord2f(q.u0, q.v0);
-    glVertex2f(q.x0, q.y0);
-    if (pass.textured) glTexCoord2f(q.u1, q.v0);
-    glVertex2f(q.x1, q.y0);
+    for (const TexCorner& c : corners) {
+        if (pass.textured) glTexCoord2f(c.u, c.v);
+        glVertex2f(c.x, c.y);
+    }
     glEnd();
 }
 
@@ -224,6 +220,14 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
                        float dsdx, float dtdy) {
     const TexRectQuad q =
         texture_rect_quad(rdp_reg.tiles[tile & 7], ulx, uly, lrx, lry, s, t, dsdx, dtdy);
+    const TexCorner corners[4] = {{q.x1, q.y1, q.u1, q.v1},
+                                  {q.x0, q.y1, q.u0, q.v1},
+                                  {q.x0, q.y0, q.u0, q.v0},
+                                  {q.x1, q.y0, q.u1, q.v0}};
+    draw_textured_corners(corners);
+}
+
+void draw_textured_corners(const TexCorner (&corners)[4]) {
     rdp_reg.texture_mode    = 0;
     rdp_reg.texture_color   = 0;
     const RectColorRow& row = rect_colors(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
@@ -244,11 +248,11 @@ void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile
     // mode acts in the blender, which copy and fill modes leave out.
     const bool opaque = rdp_reg.cycle_type < 2 && opaque_render_mode();
     begin_surface(opaque);
-    draw_rect_pass(row.first, q);
+    draw_rect_pass(row.first, corners);
     end_surface(opaque);
     if (row.second.drawn) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        draw_rect_pass(row.second, q);
+        draw_rect_pass(row.second, corners);
     }
 
     glPopMatrix();

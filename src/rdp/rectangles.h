@@ -12,6 +12,12 @@ void rdp_fill_rect();     // 0xF6
 // s and t in texels, the steps in texels per pixel.
 void draw_texture_rect(float ulx, float uly, float lrx, float lry, uint32_t tile, float s, float t,
                        float dsdx, float dtdy);
+// A textured polygon of four corners in console pixels (y down), texture coordinates already
+// normalised, drawn with tile 0's texture in the colours a texture rectangle gets.
+struct TexCorner {
+    float x, y, u, v;
+};
+void draw_textured_corners(const TexCorner (&corners)[4]);
 // Corners in whole console pixels, the lower-right one excluded; the colour as four floats.
 // `as_is` writes the colour without blending and alpha test, else it blends as it is set.
 void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const float* rgba,

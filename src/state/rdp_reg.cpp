@@ -3,3 +3,4 @@
 
 RdpReg rdp_reg;
 uint32_t UcodeType;
+uint32_t TaskFamily;

@@ -8,7 +8,7 @@
 #include "state/tile_types.h"
 #include "state/vertex_types.h"
 
-constexpr int kUcodeFamilies  = 7;
+constexpr int kUcodeFamilies  = 9; // 0..6 the 3-D families, 7 and 8 the 2-D ones
 constexpr int kSegmentCount   = 16;
 constexpr int kStackLevels    = 16;
 constexpr int kUc6MatrixSlots = 3;
@@ -19,6 +19,22 @@ using Uc6MatrixSlot = Matrix4;
 struct DisplayListStack {
     uint32_t pc[kStackLevels]; // RDRAM address of the next command of each level
     int32_t depth;             // active level; -1 after the end of the task's own list
+};
+
+// The 2-D microcodes' own state: the 2-D matrix, the four status words their conditional
+// loads test, the render-mode bits and what G_RDPHALF_0 left for G_SELECT_DL.
+struct ObjMatrix {
+    float a, b, c, d;                 // s15.16 on the console
+    float x, y;                       // screen position in pixels
+    float base_scale_x, base_scale_y; // 1.0 = no scaling
+};
+struct ObjState {
+    ObjMatrix mtx        = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f}; // identity
+    uint32_t status[4]   = {};
+    uint32_t render_mode = 0;
+    uint32_t select_sid  = 0; // byte 0, 4, 8 or 12 of G_RDPHALF_0
+    uint32_t select_flag = 0; // its cmd1
+    uint32_t select_low  = 0; // low 16 bits of the list's address
 };
 
 struct RdpReg {
@@ -58,7 +74,7 @@ struct RdpReg {
     int32_t scissor_height = 240;
 
     uint32_t reserved2_address; // RDRAM offset, read by family 5
-    uint32_t rdphalf_address;   // RDRAM offset, family 4's BRANCHZ target
+    uint32_t rdphalf_address;   // RDRAM offset, family 4's BRANCHZ target and G_LOAD_UCODE's data
 
     // Tiles
     TileDescriptor tiles[kTileCount];
@@ -83,10 +99,14 @@ struct RdpReg {
     uint32_t mux_key1;      // packed cycle 1 selectors
     uint32_t texture_mode;  // texel transform requested by the recipe
     uint32_t texture_color; // constant colour of the texel transform
+
+    // 2-D families
+    ObjState obj;
 };
 
 extern RdpReg rdp_reg;
-extern uint32_t UcodeType; // family of the running task, 0..6
+extern uint32_t UcodeType;  // the row in use, 0..8; G_LOAD_UCODE changes it inside a task
+extern uint32_t TaskFamily; // the family the running task started in (the game's own)
 
 // pc[depth] of the active level (level 0 once the list has ended).
 inline uint32_t& active_pc() {

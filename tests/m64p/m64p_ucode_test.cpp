@@ -108,6 +108,8 @@ TEST_F(M64pUcode, FamilyFromEachMicrocodeText) {
         {"RSP Gfx ucode F3DEX       fifo 2.08  Yoshitaka Yasumoto 1999 Nintendo.", 4},
         {"RSP Gfx ucode F3DZEX.NoN  fifo 2.06H Yoshitaka Yasumoto 1998 Nintendo.", 4},
         {"RSP Gfx ucode L3DEX2      fifo 2.08  Yoshitaka Yasumoto 1999 Nintendo.", 4},
+        {"RSP Gfx ucode S2DEX  1.07 Yoshitaka Yasumoto Nintendo.", 7},
+        {"RSP Gfx ucode S2DEX       fifo 2.05  Yoshitaka Yasumoto 1998 Nintendo.", 8},
     };
     for (const auto& c : cases) {
         open_game("TEXT GAME", 0x11110000u);
@@ -150,9 +152,9 @@ TEST_F(M64pUcode, UnknownMicrocodeGivesOneMessageAndAnEmptyFrame) {
         uint32_t address, size;
         const char* found;
     } cases[] = {
-        {"unknown text", "RSP Gfx ucode S2DEX       1.07 Yoshitaka Yasumoto 1998 Nintendo.",
+        {"unknown text", "RSP Gfx ucode S2DEX       3.00 Yoshitaka Yasumoto 2001 Nintendo.",
          kUcodeDataAddress, kUcodeDataSize,
-         "the microcode text \"RSP Gfx ucode S2DEX       1.07 Yoshitaka Yasumoto 1998 "
+         "the microcode text \"RSP Gfx ucode S2DEX       3.00 Yoshitaka Yasumoto 2001 "
          "Nintendo.\" (ucode_data 0x007F0000, 2048 bytes)"},
         {"no text", "", kUcodeDataAddress, kUcodeDataSize,
          "no microcode text (ucode_data 0x007F0000, 2048 bytes)"},
@@ -175,7 +177,7 @@ TEST_F(M64pUcode, UnknownMicrocodeGivesOneMessageAndAnEmptyFrame) {
         EXPECT_EQ(lines[0].level, M64MSG_ERROR);
         const std::string expected = std::string("Video-Vexa: \"ODD GAME\": ") + c.found +
                                      " names no microcode family known to this plug-in, so "
-                                     "nothing is drawn. Set the game's family (0 to 6) as "
+                                     "nothing is drawn. Set the game's family (0 to 8) as "
                                      "UCode=<family> in section [0000333316000000-45] of " +
                                      ini_path();
         EXPECT_EQ(lines[0].text, expected) << c.what;
@@ -203,7 +205,7 @@ TEST_F(M64pUcode, ChoosesAgainForANewMicrocodeAndANewGame) {
     plugin().RomClosed();
 
     open_game("NEXT GAME", 0x55550000u);
-    write_text(kUcodeDataAddress, "RSP Gfx ucode S2DEX       1.07");
+    write_text(kUcodeDataAddress, "RSP Gfx ucode S2DEX       3.00");
     run_frame();
     EXPECT_FALSE(drew()) << "the previous game's family is not kept";
 }

@@ -51,10 +51,10 @@ ScriptedUi::ScriptedUi() : script_{record, this} {
     platform_install_ui_script(&script_);
 }
 
-// Radio buttons 1000 to 1006; other controls have no check.
+// Radio buttons 1000 to 1008; other controls have no check.
 static int radio_index(int control) {
     const int n = control - 1000;
-    return n >= 0 && n < 7 ? n : -1;
+    return n >= 0 && n < kFamilyCount ? n : -1;
 }
 
 DialogHandle ScriptedUi::create_dialog(DialogProc proc, void* user) {
@@ -81,7 +81,7 @@ void ScriptedUi::end_dialog(DialogHandle dialog, int, void*) {
 
 std::vector<int> ScriptedUi::checked_controls() const {
     std::vector<int> controls;
-    for (int n = 0; n < 7; ++n)
+    for (int n = 0; n < kFamilyCount; ++n)
         if (dialog_.checked[n]) controls.push_back(1000 + n);
     return controls;
 }
@@ -90,7 +90,7 @@ void ScriptedUi::click(int control) {
     ASSERT_TRUE(dialog_.open) << "no dialog open to click " << control;
     const int n = radio_index(control);
     if (n >= 0) {
-        for (int i = 0; i < 7; ++i)
+        for (int i = 0; i < kFamilyCount; ++i)
             dialog_.checked[i] = i == n;
         return;
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_template.h"
 #include "console.h"
 #include "platform/platform.h"
 
@@ -44,9 +45,9 @@ struct ScriptedUi {
 
   private:
     struct Dialog {
-        DialogProc proc = nullptr;
-        bool checked[7] = {};
-        bool open       = false;
+        DialogProc proc            = nullptr;
+        bool checked[kFamilyCount] = {};
+        bool open                  = false;
     };
     Dialog dialog_;
     UiScript script_;

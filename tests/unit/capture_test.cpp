@@ -100,7 +100,7 @@ TEST(CaptureFile, DamagedFilesAreRefusedWithTheReason) {
         {"cut in the header", [](auto& b) { b.resize(100); }, "truncated"},
         {"cut in the payload", [](auto& b) { b.resize(b.size() - 10); }, "truncated"},
         {"bytes after the payload", [](auto& b) { b.push_back(0); }, "bytes after the payload"},
-        {"family 7", [](auto& b) { put_u32(b, 16, 7); }, "microcode family 7"},
+        {"family 9", [](auto& b) { put_u32(b, 16, 9); }, "microcode family 9"},
         {"another RDRAM size", [](auto& b) { put_u32(b, 176, 0x400000); }, "memory sizes"},
         {"a damaged payload", [](auto& b) { b[b.size() / 2] ^= 0x55; }, "do not unpack"},
         {"a payload too short", [&](auto& b) { b = short_payload; }, "do not unpack"},

@@ -25,8 +25,8 @@ TEST_F(ConfigDialog, OpensWithTheSelectedFamilyChecked) {
     struct Case {
         int32_t selected;
         std::vector<int> checked;
-    } cases[] = {{-1, {1000}}, {0, {1000}}, {1, {1001}}, {3, {1003}},
-                 {6, {1006}},  {7, {}},     {-2, {}},    {1000, {}}};
+    } cases[] = {{-1, {1000}}, {0, {1000}}, {1, {1001}}, {3, {1003}}, {6, {1006}},
+                 {8, {1008}},  {9, {}},     {-2, {}},    {1000, {}}};
     for (const Case& k : cases) {
         ScriptedUi ui;
         config_dialog  = nullptr;

@@ -130,8 +130,8 @@ TEST_F(UcodeSelection, ValuesThatNameNoFamilyAreNotConfigured) {
         const char* value;
         int32_t expected; // the family used; -1: the box is shown (the dialog then picks 6)
         // Digits wrap at 32 bits as GetPrivateProfileIntA reads them: 2^32 + 1 is 1.
-    } cases[] = {{"7", -1},  {"-2", -1}, {"99", -1}, {"4294967297", 1}, {"abc", -1},   {"", -1},
-                 {"-1", -1}, {"0", 0},   {"6", 6},   {" 3 ", 3},        {"5 games", 5}};
+    } cases[]      = {{"9", -1}, {"8", 8},   {"-2", -1}, {"99", -1}, {"4294967297", 1}, {"abc", -1},
+                      {"", -1},  {"-1", -1}, {"0", 0},   {"6", 6},   {" 3 ", 3},        {"5 games", 5}};
     ui.while_shown = [&](const ScriptedUi::Shown&) { choose_in_dialog(6); };
     for (const Case& k : cases) {
         selected_ucode = -1;

@@ -246,7 +246,7 @@ TEST_F(Interpreter, FlushesTheBatchBeforeCommandsThatDoNotAddToIt) {
 TEST_F(Interpreter, UnknownFamilyDrawsNothingButSignalsTheHost) {
     DisplayList dl(c, 0xA000);
     dl.add({cmd::set_fill_color(5), cmd::end_dl()});
-    UcodeType = 7;
+    UcodeType = kUcodeFamilies;
     run_display_list(dl.start());
     c.mi_interrupt = 0;
     run_display_list(dl.start());

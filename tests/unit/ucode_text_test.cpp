@@ -23,8 +23,12 @@ TEST(UcodeText, FamilyOfEachText) {
         {"RSP Gfx ucode F3DEX.NoN   xbus 2.05  Yoshitaka Yasumoto 1998 Nintendo.", 4},
         {"RSP Gfx ucode F3DZEX.NoN  fifo 2.06H Yoshitaka Yasumoto 1998 Nintendo.", 4},
         {"RSP Gfx ucode L3DEX2      fifo 2.08  Yoshitaka Yasumoto 1999 Nintendo.", 4},
+        {"RSP Gfx ucode S2DEX  1.07 Yoshitaka Yasumoto Nintendo.", 7},
+        {"RSP Gfx ucode S2DEX       fifo 2.05  Yoshitaka Yasumoto 1998 Nintendo.", 8},
+        {"RSP Gfx ucode S2DEX       xbus 2.08  Yoshitaka Yasumoto 1999 Nintendo.", 8},
         // Names and versions that name no family of ours.
-        {"RSP Gfx ucode S2DEX       1.07 Yoshitaka Yasumoto 1998 Nintendo.", -1},
+        {"RSP Gfx[Safe] S2DEX       fifo 2.05  Yoshitaka Yasumoto 1998 Nintendo.", -1},
+        {"RSP Gfx ucode S2DEX       3.00", -1},
         {"RSP Gfx ucode F3DZEX.NoN  fifo 1.00 Yoshitaka Yasumoto 1998 Nintendo.", -1},
         {"RSP Gfx ucode F3DLP.Rej   0.95 Yoshitaka Yasumoto 1996 Nintendo.", -1},
         {"RSP Gfx ucode F3DEX       3.00", -1},

@@ -65,18 +65,20 @@ struct ExpectedControl {
 static const DWORD kChild                = WS_CHILD | WS_VISIBLE;
 static const DWORD kRadio                = kChild | BS_AUTORADIOBUTTON;
 static const ExpectedControl kControls[] = {
-    {IDOK, "#128", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, "OK", 10, 160, 50, 14},
-    {IDCANCEL, "#128", kChild | WS_TABSTOP | BS_PUSHBUTTON, "Abbrechen", 65, 160, 50, 14},
+    {IDOK, "#128", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, "OK", 10, 190, 50, 14},
+    {IDCANCEL, "#128", kChild | WS_TABSTOP | BS_PUSHBUTTON, "Abbrechen", 65, 190, 50, 14},
     {1000, "#128", kRadio, "0 - Ex. Mario64, Demos", 10, 20, 99, 10},
-    {0xFFFF, "#128", kChild | BS_GROUPBOX, "Select UCode ...", 5, 5, 120, 175},
+    {0xFFFF, "#128", kChild | BS_GROUPBOX, "Select UCode ...", 5, 5, 120, 205},
     {1001, "#128", kRadio, "1 - Ex. Mario Kart", 10, 35, 99, 10},
     {1002, "#128", kRadio, "2 - Ex. Waveracer USA", 10, 50, 99, 10},
     {1003, "#128", kRadio, "3 - Ex. Mortal Kombat 4", 10, 65, 99, 10},
     {1004, "#128", kRadio, "4 - Ex. Zelda", 10, 80, 99, 10},
     {1005, "#128", kRadio, "5 - Ex. Dark Project", 10, 95, 99, 10},
     {1006, "#128", kRadio, "6 - Ex. Diddy Kong Racing", 10, 110, 99, 10},
+    {1007, "#128", kRadio, "7 - 2D sprites (S2DEX)", 10, 125, 99, 10},
+    {1008, "#128", kRadio, "8 - 2D sprites (S2DEX2)", 10, 140, 99, 10},
     {0xFFFF, "#130", kChild | WS_GROUP | SS_CENTER,
-     "Note: if your video.dll crashes you probably have selected a wrong UCode", 15, 125, 95, 25},
+     "Note: if your video.dll crashes you probably have selected a wrong UCode", 15, 155, 95, 25},
 };
 
 static void check_dialog_resource(HMODULE dll) {
@@ -92,13 +94,13 @@ static void check_dialog_resource(HMODULE dll) {
     const uint32_t frame =
         DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
     check(style == frame, "frame styles: popup, visible, caption, system menu, modal frame, font");
-    check(x == 0 && y == 0 && cx == 132 && cy == 186, "frame at 0,0 size 132 x 186");
+    check(x == 0 && y == 0 && cx == 132 && cy == 216, "frame at 0,0 size 132 x 216");
     check(r.name() == "", "no menu");
     check(r.name() == "", "default class");
     check(r.name() == "Configuration ...", "caption \"Configuration ...\"");
     const uint16_t points = r.word();
     check(points == 8 && r.name() == "MS Sans Serif", "font \"MS Sans Serif\" 8 point");
-    check(count == sizeof kControls / sizeof kControls[0], "eleven controls");
+    check(count == sizeof kControls / sizeof kControls[0], "thirteen controls");
     for (int i = 0; i < count && i < 11; ++i) {
         const ExpectedControl& e = kControls[i];
         r.align4();

@@ -9,3 +9,5 @@
 #define IDC_UCODE_4 1004
 #define IDC_UCODE_5 1005
 #define IDC_UCODE_6 1006
+#define IDC_UCODE_7 1007
+#define IDC_UCODE_8 1008
