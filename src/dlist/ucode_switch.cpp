@@ -72,12 +72,16 @@ uint32_t row_after_switch(int32_t text_family, uint32_t task_family) {
 
 void rdphalf_1() { rdp_reg.rdphalf_address = translate_address(rdp_reg.cmd1); }
 
-void load_ucode() {
+bool switch_to_loaded_ucode() {
     const int32_t family =
         family_at(rdp_reg.rdphalf_address & kRdramMask, obj::ucode_data_size(rdp_reg.cmd0));
-    if (family < 0 || family >= kUcodeFamilies) return;
+    if (family < 0 || family >= kUcodeFamilies) return false;
     UcodeType = row_after_switch(family, TaskFamily);
-    reset_lost_state();
+    return true;
+}
+
+void load_ucode() {
+    if (switch_to_loaded_ucode()) reset_lost_state();
 }
 
 void forget_ucode_texts() {

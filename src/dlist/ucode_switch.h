@@ -5,6 +5,9 @@
 
 void rdphalf_1();  // 0xB4 in families 1 to 3 and 7 (families 4 and 8: uc4_rdphalf_1)
 void load_ucode(); // 0xAF in families 1 to 3 and 7, 0xDD in families 4 and 8
+// The row change alone, without the state the console loses (the disassembler's walk);
+// false when the text names no family.
+bool switch_to_loaded_ucode();
 
 // The row for a microcode whose text names `text_family`, in a task that started in
 // `task_family`: a 3-D text with the task family's numbering gives the task family back

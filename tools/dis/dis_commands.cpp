@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "dlist/ucode7_8_fields.h"
 #include "state/rdram.h"
 
 void append(std::string& out, const char* format, ...) {
@@ -21,6 +22,8 @@ void append_address(std::string& out, uint32_t segmented, uint32_t mask) {
 
 namespace {
 
+void print_rdphalf(std::string& out) { append_address(out, rdp_reg.cmd1); }
+
 struct DisRows {
     DisCommand rows[kUcodeFamilies][256];
 };
@@ -30,8 +33,8 @@ void install(DisCommand* row, const DisEntry* entries, int count) {
         row[entries[i].opcode] = entries[i].command;
 }
 
-// The same bytes as the interpreter's rows: family 4 shares no reserved byte but 0x00, family
-// 6 only 0x02 and 0x08.
+// The same bytes as the interpreter's rows: families 4, 7 and 8 share no reserved byte but
+// 0x00, family 6 only 0x02 and 0x08.
 DisRows build_rows() {
     DisRows r;
     for (int family = 0; family < kUcodeFamilies; ++family) {
@@ -39,7 +42,7 @@ DisRows build_rows() {
         if (family == 6) {
             install(row, kReservedDis, 1);
             install(row, kReservedDis + 3, 1);
-        } else if (family != 4) {
+        } else if (family < 4 || family == 5) {
             install(row, kReservedDis, kReservedDisCount);
         }
         install(row, kRdpDis, kRdpDisCount);
@@ -54,6 +57,14 @@ DisRows build_rows() {
         install(r.rows[family], kUcode0Dis, kUcode0DisCount);
     install(r.rows[5], kUcode5Dis, kUcode5DisCount);
     install(r.rows[6], kUcode6Dis, kUcode6DisCount);
+    // The rows that can load another microcode, and the 2-D rows that share their numbering.
+    for (int family = 1; family <= 3; ++family) {
+        r.rows[family][0xAF] = {"LOAD_UCODE", print_load_ucode, load_ucode_steer};
+        r.rows[family][0xB4] = {"RDPHALF_1", print_rdphalf, rdphalf_1_steer};
+    }
+    r.rows[4][0xDD] = {"UC4_LOAD_UCODE", print_load_ucode, load_ucode_steer};
+    install_2d_dis(r.rows[7], obj::kFamily7, r.rows[1]);
+    install_2d_dis(r.rows[8], obj::kFamily8, r.rows[4]);
     return r;
 }
 

@@ -52,3 +52,14 @@ extern const DisEntry kUcode4Dis[];
 extern const int kUcode4DisCount;
 extern const DisEntry kUcode5Dis[], kUcode6Dis[]; // over family 0's row
 extern const int kUcode5DisCount, kUcode6DisCount;
+
+// The 2-D rows (dis_ucode7_8.cpp): a row of `op`'s numbering over the RDP commands, keeping
+// the commands of the 3-D row whose numbering it shares.
+namespace obj {
+struct Opcodes;
+}
+void install_2d_dis(DisCommand* row, const obj::Opcodes& op, const DisCommand* own_3d_row);
+// G_LOAD_UCODE and the G_RDPHALF_1 before it, in every row that has them.
+void print_load_ucode(std::string& out);
+void load_ucode_steer();
+void rdphalf_1_steer();

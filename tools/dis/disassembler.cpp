@@ -9,11 +9,14 @@
 
 namespace {
 
+// The row of the command the walk fetched last: a G_LOAD_UCODE changes the row after it.
+uint32_t walk_row;
+
 // The walk runs on the plug-in's own state; it is put back afterwards.
 struct SavedState {
     RdpReg reg;
     uint8_t* rdram;
-    uint32_t family;
+    uint32_t family, task_family;
 };
 
 void describe(const DisCommand& c, uint32_t op, std::string& line) {
@@ -50,10 +53,11 @@ void mark_steering(const DisCommand& c, int32_t depth, uint32_t next, std::strin
 bool walk_display_list(uint8_t* rdram, uint32_t family, uint32_t start,
                        const DisplayListVisit& visit) {
     static SavedState saved;
-    saved      = {rdp_reg, host.rdram, UcodeType};
+    saved      = {rdp_reg, host.rdram, UcodeType, TaskFamily};
     rdp_reg    = RdpReg{};
     host.rdram = rdram;
-    UcodeType  = family;
+    UcodeType  = family % kUcodeFamilies;
+    TaskFamily = UcodeType;
 
     start_display_list(start);
     uint32_t budget = command_budget;
@@ -61,7 +65,8 @@ bool walk_display_list(uint8_t* rdram, uint32_t family, uint32_t start,
         const int32_t depth   = rdp_reg.stack.depth;
         const uint32_t a      = fetch_command();
         const uint32_t next   = active_pc();
-        const DisCommand& cmd = dis_command(family, opcode(rdp_reg.cmd0));
+        walk_row              = UcodeType;
+        const DisCommand& cmd = dis_command(walk_row, opcode(rdp_reg.cmd0));
         if (cmd.steer) cmd.steer();
         visit(a, depth, next);
         if (rdp_reg.dlist_end) break;
@@ -70,6 +75,7 @@ bool walk_display_list(uint8_t* rdram, uint32_t family, uint32_t start,
     rdp_reg    = saved.reg;
     host.rdram = saved.rdram;
     UcodeType  = saved.family;
+    TaskFamily = saved.task_family;
     return budget > 0;
 }
 
@@ -81,7 +87,7 @@ std::string disassemble(uint8_t* rdram, uint32_t family, uint32_t start, bool ra
             append(line, "%06X: %08X %08X", a, rdp_reg.cmd0, rdp_reg.cmd1);
             if (!raw) {
                 const uint32_t op     = opcode(rdp_reg.cmd0);
-                const DisCommand& cmd = dis_command(family, op);
+                const DisCommand& cmd = dis_command(walk_row, op);
                 line += "  " + std::string(2 * static_cast<size_t>(depth), ' ');
                 describe(cmd, op, line);
                 mark_steering(cmd, depth, next, line);
