@@ -176,6 +176,16 @@ TEST(ScenePictures, FamilySixTerrainAndCubeThroughTwoSlots) {
 // On a fresh plug-in the first texture loaded before its TEXTURE command shows its texels, the
 // second its own scale; a clamped tile repeats its edge texels at full brightness; sphere
 // mapping spans S / 64 texels: 0x1800 repeats the stripes one and a half times, 0x0FC0 once.
+// The room's picture comes from S2DEX2, loaded inside the family-4 list and left again: the
+// 3-D draws before and after it, and the picture between them, all show.
+TEST(ScenePictures, RoomPictureBetweenTheThreeDDraws) {
+    expect_probes(render("room2d"),
+                  {{5, 5, 16, 16, 25, "fill background"},
+                   {20, 100, 115, 60, 60, "3-D drawn before the switch, beside the picture"},
+                   {60, 140, 152, 120, 128, "the room, through the segment set before the switch"},
+                   {160, 150, 30, 90, 230, "3-D drawn after switching back, over the room"}});
+}
+
 TEST(ScenePictures, TextureCoordinates) {
     expect_probes(render("texcoords"), {{30, 33, 248, 0, 0, "first texture, upper left"},
                                         {74, 75, 248, 248, 248, "first texture, lower right"},

@@ -38,8 +38,9 @@ void bg_copy(std::string& out) { background(out, false); }
 
 void print_sprite(std::string& out, uint32_t a) {
     using namespace sprite;
-    append(out, "at (%.2f, %.2f) %.2fx%.2f texels, scale %.3f x %.3f, fmt %u siz %u pal %u, "
-                "tmem %u line %u",
+    append(out,
+           "at (%.2f, %.2f) %.2fx%.2f texels, scale %.3f x %.3f, fmt %u siz %u pal %u, "
+           "tmem %u line %u",
            s16_at(a + kObjX) / 4, s16_at(a + kObjY) / 4, read_rdram_u16(a + kImageW) / 32.0,
            read_rdram_u16(a + kImageH) / 32.0, read_rdram_u16(a + kScaleW) / 1024.0,
            read_rdram_u16(a + kScaleH) / 1024.0, read_rdram_u8(a + kFmt), read_rdram_u8(a + kSiz),
@@ -57,7 +58,10 @@ void sprite_record(std::string& out) {
 void print_txtr(std::string& out, uint32_t a) {
     using namespace txtr;
     const uint32_t type = u32_at(a + kType);
-    const char* kind    = type == kBlock ? "block" : type == kTile ? "tile" : type == kTlut ? "tlut" : "(none)";
+    const char* kind    = type == kBlock  ? "block"
+                          : type == kTile ? "tile"
+                          : type == kTlut ? "tlut"
+                                          : "(none)";
     append(out, "%s ", kind);
     append_address(out, u32_at(a + kImage));
     append(out, " tmem %u size %u line %u unless status %u & %08X == %08X",
@@ -77,9 +81,10 @@ void ldtx(std::string& out) {
 
 void movemem(std::string& out) {
     const uint32_t index = movemem_index(rdp_reg.cmd0);
-    append(out, "%s ", index == kMoveMemMatrix      ? "matrix"
-                       : index == kMoveMemSubMatrix ? "sub-matrix"
-                                                    : "(none)");
+    append(out, "%s ",
+           index == kMoveMemMatrix      ? "matrix"
+           : index == kMoveMemSubMatrix ? "sub-matrix"
+                                        : "(none)");
     append_address(out, rdp_reg.cmd1);
 }
 
