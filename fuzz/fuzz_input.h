@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-// byte 0: microcode family in bits 0 to 2 (7 is an unknown family); bit 3 set: the next
+// byte 0: microcode family in bits 0 to 2, 7 an unknown family; with bit 4 set, the 2-D
+// families instead: 0 is family 7, 1 family 8, 2 to 7 unknown (so inputs made before those
+// families, whose bit 4 was never read, mostly keep their meaning); bit 3 set: the next
 // family's tasks follow over the same RDRAM
 // bytes 1..4: start address of the display list, little-endian
 // then chunks: address (4 bytes, little-endian), length (2 bytes), that many bytes, copied
@@ -14,6 +16,18 @@ struct FuzzChunk {
     const uint8_t* data;
     uint32_t length;
 };
+
+// Family numbers the fuzzers use for a task: 0 to 8, and kFuzzNoFamily for none.
+constexpr uint32_t kFuzzNoFamily = 9;
+constexpr uint32_t family_of_byte(uint8_t b) {
+    const uint32_t low = b & 7u;
+    if (b & 0x10) return low < 2 ? 7 + low : kFuzzNoFamily;
+    return low < 7 ? low : kFuzzNoFamily;
+}
+// The byte that names `family` (the seed corpus writes it).
+constexpr uint8_t byte_of_family(uint32_t family) {
+    return family < 7 ? uint8_t(family) : family < 9 ? uint8_t(0x10 | (family - 7)) : 7;
+}
 
 struct FuzzTask {
     uint32_t family  = 0;
@@ -29,7 +43,7 @@ inline uint32_t read_le32(const uint8_t* p) {
 inline FuzzTask parse_fuzz_input(const uint8_t* data, size_t size) {
     FuzzTask t;
     if (size < 5) return t;
-    t.family      = data[0] % 8;
+    t.family      = family_of_byte(data[0]);
     t.next_family = data[0] & 8;
     t.start       = read_le32(data + 1);
     size_t i      = 5;

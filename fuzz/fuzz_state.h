@@ -4,6 +4,7 @@
 
 #include "console.h"
 #include "dlist/interpreter.h"
+#include "dlist/ucode_switch.h"
 #include "host/plugin.h"
 #include "platform/platform.h"
 #include "state/rdp_reg.h"
@@ -20,6 +21,7 @@ inline void reset_fuzz_state() {
     rdp_reg       = RdpReg{};
     dlist_counter = 0;
     UcodeType     = 0;
+    forget_ucode_texts();
     reset_texture_cache();
     reset_texture_memory();
     std::memset(TileCoordFactor, 0, sizeof TileCoordFactor);

@@ -9,6 +9,8 @@
 #include "fuzz_input.h"
 #include "fuzz_state.h"
 
+static_assert(kFuzzNoFamily == kUcodeFamilies, "the fuzzers' unknown family has no row");
+
 // Copies the input's chunks into RDRAM and remembers where, so the next input starts from
 // zeros without clearing all 8 MB.
 struct RdramChunks {
@@ -55,8 +57,8 @@ inline uint32_t fuzz_command_budget(const FuzzTask& task) {
 
 // The skipped and the interpreted task in the input's family and, when the input asks, the
 // same pair in the next family, so that state left by one family meets the commands of
-// another (a game may change microcode between tasks). Family 7 is no family at all. False
-// when a task left unsound state.
+// another (a game may change microcode between tasks); after family 8 comes no family at
+// all. False when a task left unsound state.
 inline bool run_interpreter_input(Console& console, RdramChunks& chunks, const uint8_t* data,
                                   size_t size) {
     chunks.clear(console);
@@ -65,7 +67,7 @@ inline bool run_interpreter_input(Console& console, RdramChunks& chunks, const u
     reset_fuzz_state();
     command_budget = fuzz_command_budget(task);
     for (int i = 0; i < (task.next_family ? 4 : 2); ++i) {
-        UcodeType = (task.family + i / 2) % 8;
+        UcodeType = (task.family + uint32_t(i / 2)) % (kFuzzNoFamily + 1);
         run_display_list(task.start);
         if (!task_left_sound_state()) return false;
     }

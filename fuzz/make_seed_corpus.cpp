@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "console.h"
+#include "fuzz_input.h"
 #include "scenes.h"
 
 static void write_file(const std::string& path, const std::string& bytes) {
@@ -24,7 +25,7 @@ static void append_le32(std::string& out, uint32_t v) {
 // blocks of RDRAM.
 static std::string interpreter_seed(const Scene& scene, const Console& console, uint32_t start) {
     std::string out;
-    out.push_back(static_cast<char>(scene.family));
+    out.push_back(static_cast<char>(byte_of_family(uint32_t(scene.family))));
     append_le32(out, start);
     const uint32_t block = 64;
     auto used            = [&](uint32_t at) {

@@ -136,7 +136,7 @@ TEST_F(RobustnessGuards, LookAheadWordsWrapAtTheTopOfRdram) {
 }
 
 TEST_F(RobustnessGuards, UnknownFamiliesSignalTheHostAndRunNothing) {
-    for (uint32_t family : {7u, 8u, 255u, 0x80000000u, 0xFFFFFFFFu}) {
+    for (uint32_t family : {9u, 10u, 255u, 0x80000000u, 0xFFFFFFFFu}) {
         reset_core_state();
         DisplayList dl(c, 0xA000);
         dl.add({cmd::set_fill_color(5), cmd::end_dl()});
