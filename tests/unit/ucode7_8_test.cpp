@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "config/settings.h"
 #include "dl_rdp.h"
 #include "dl_s2dex.h"
 #include "dl_ucode4.h"
@@ -29,9 +30,9 @@ class Ucode7And8 : public ::testing::Test {
         reset_core_state();
         reset_texture_memory();
         reset_texture_cache();
-        nearest_texels = true; // whole texels, so that each pixel names one
+        player_settings.nearest_texels = true; // whole texels, so that each pixel names one
     }
-    void TearDown() override { nearest_texels = false; }
+    void TearDown() override { player_settings.nearest_texels = false; }
 
     // Runs the commands as one task of `family` on a cleared frame; console pixels are window
     // pixels (the colour image is as wide as the window).
@@ -104,7 +105,6 @@ TEST_F(Ucode7And8, BackgroundsShowTheTexelOfEachPixelAndLoopAtTheEdges) {
         }
 }
 
-
 // An 8 x 4 RGBA 8-8-8-8 texture, red = 16 x column, green = 32 x row, loaded by G_OBJ_LOADTXTR
 // unless status word `sid` already holds `flag`.
 constexpr uint32_t kTexture = 0x310000, kSprites = 0x181000, kMatrix = 0x182000;
@@ -114,7 +114,8 @@ void write_texture_load(Console& c, uint32_t at, uint32_t image, uint32_t flag) 
 void write_position_texture(Console& c, uint32_t image, uint32_t blue) {
     for (uint32_t y = 0; y < 4; ++y)
         for (uint32_t x = 0; x < 8; ++x)
-            c.write_u32(image + 4 * (y * 8 + x), (16 * x) << 24 | (32 * y) << 16 | blue << 8 | 0xFF);
+            c.write_u32(image + 4 * (y * 8 + x),
+                        (16 * x) << 24 | (32 * y) << 16 | blue << 8 | 0xFF);
 }
 
 TEST_F(Ucode7And8, SpritesArePlacedScaledFlippedAndTurned) {
@@ -159,13 +160,13 @@ TEST_F(Ucode7And8, SpritesArePlacedScaledFlippedAndTurned) {
             for (int t = 0; t < 4; ++t)
                 for (int s = 0; s < 8; ++s)
                     for (int d = 0; d < k.size * k.size; ++d) {
-                        const int x = k.x0 + (k.ax * s + k.bx * t) * k.size + d % k.size;
-                        const int y = k.y0 + (k.ay * s + k.by * t) * k.size + d / k.size;
+                        const int x  = k.x0 + (k.ax * s + k.bx * t) * k.size + d % k.size;
+                        const int y  = k.y0 + (k.ay * s + k.by * t) * k.size + d / k.size;
                         const Rgba p = at(x, y);
                         if (!near(p, 16 * s, 32 * t, 0x80, 0)) {
-                            ADD_FAILURE() << "family " << family << ", " << k.what << ": texel ("
-                                          << s << ", " << t << ") at (" << x << ", " << y
-                                          << ") shows " << describe(p);
+                            ADD_FAILURE()
+                                << "family " << family << ", " << k.what << ": texel (" << s << ", "
+                                << t << ") at (" << x << ", " << y << ") shows " << describe(p);
                             s = 8, t = 4, d = 99;
                         }
                     }
@@ -185,11 +186,11 @@ TEST_F(Ucode7And8, TheStatusWordSkipsLoadsAndListsAlreadyDone) {
         called.add({s2d::rectangle(family, kSprites + 96), s2d::end_dl(family)});
         DisplayList dl(c, 0x110000);
         dl.add({cmd::set_cycle_type(0), cmd::set_combine_keys(kTexelKeys, kTexelKeys),
-                cmd::set_prim_color(~0u), s2d::set_status(family, 0, 0), s2d::set_status(family, 4, 0),
-                s2d::load_txtr(family, kRecord), s2d::rectangle(family, kSprites),
-                s2d::load_txtr(family, kRecord + 32), s2d::rectangle(family, kSprites + 32),
-                s2d::set_status(family, 0, 0), s2d::load_txtr(family, kRecord + 32),
-                s2d::rectangle(family, kSprites + 64)});
+                cmd::set_prim_color(~0u), s2d::set_status(family, 0, 0),
+                s2d::set_status(family, 4, 0), s2d::load_txtr(family, kRecord),
+                s2d::rectangle(family, kSprites), s2d::load_txtr(family, kRecord + 32),
+                s2d::rectangle(family, kSprites + 32), s2d::set_status(family, 0, 0),
+                s2d::load_txtr(family, kRecord + 32), s2d::rectangle(family, kSprites + 64)});
         s2d::select_dl(dl, family, 4, 5, 0x120000, 0xFF);
         dl.add(s2d::moveword(family, 6, 0, 0)); // anything between
         dl.add(cmd::set_fill_color(0));
@@ -235,8 +236,8 @@ TEST_F(Ucode7And8, LoadUcodeSwitchesRowsForTheRestOfTheTask) {
     const struct {
         int32_t text;
         uint32_t task, row;
-    } rows[] = {{1, 2, 2}, {1, 3, 3}, {1, 1, 1}, {4, 4, 4}, {7, 2, 7}, {8, 4, 8}, {4, 2, 4},
-                {1, 8, 1}, {0, 0, 0}};
+    } rows[] = {{1, 2, 2}, {1, 3, 3}, {1, 1, 1}, {4, 4, 4}, {7, 2, 7},
+                {8, 4, 8}, {4, 2, 4}, {1, 8, 1}, {0, 0, 0}};
     for (const auto& r : rows)
         EXPECT_EQ(row_after_switch(r.text, r.task), r.row) << r.text << " in " << r.task;
 }
