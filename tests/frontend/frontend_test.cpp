@@ -66,8 +66,10 @@ std::vector<Image> play(const TempFolder& dir, const std::string& arguments, int
 }
 
 // vexa-host's frame of each capture, replayed in order in one process.
-std::vector<Image> replay(const TempFolder& dir, const std::vector<std::string>& captures) {
-    std::string command = VEXA_HOST_PATH " --plugin " VEXA_PLUGIN_PATH " --out " + dir.file("host");
+std::vector<Image> replay(const TempFolder& dir, const std::vector<std::string>& captures,
+                          const std::string& options = "") {
+    std::string command =
+        VEXA_HOST_PATH " --plugin " VEXA_PLUGIN_PATH " --out " + dir.file("host") + " " + options;
     for (const std::string& c : captures)
         command += " --replay " + c;
     EXPECT_EQ(run(command + " >/dev/null"), 0);
@@ -184,4 +186,17 @@ TEST(FrontEnd, ResolutionOption) {
         EXPECT_EQ(shot.width, 800);
         EXPECT_EQ(shot.height, 600);
     }
+}
+
+// In a 1280 x 720 window the default 4:3 shape leaves bars: the screenshot is the picture
+// without them, as vexa-host draws it in a window of its size. The setting is in the
+// configuration file with its description.
+TEST(FrontEnd, ScreenshotOfTheFourByThreePicture) {
+    TempFolder dir;
+    const std::vector<Image> shots =
+        play(dir, capture("wide"), -1, VEXA_M64P_PLUGIN_PATH, "30,60", "--resolution 1280x720");
+    expect_shots(dir, shots, replay(dir, {capture("wide")}, "--size 960x720"));
+    const std::string cfg = read_file(dir.file("mupen64plus.cfg"));
+    for (const char* line : {"AspectRatio = \"4:3\"", "# The picture's shape in a window"})
+        EXPECT_NE(cfg.find(line), std::string::npos) << line << " in\n" << cfg;
 }
