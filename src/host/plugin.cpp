@@ -53,7 +53,8 @@ void process_dlist_with(int32_t (*select)()) {
     uint32_t start;
     std::memcpy(&start, host.dmem + 0xFF0, sizeof start);
     measure_window();
-    glOrtho(0, window_width, window_height, 0, 0, 1);
+    const WindowBox screen = screen_box(); // the console's screen: the window unless it has bars
+    glOrtho(0, screen.width, screen.height, 0, 0, 1);
     apply_scissor();
     UcodeType = static_cast<uint32_t>(select());
     // The tasks the interpreter draws are captured: every second one (odd counts so far)

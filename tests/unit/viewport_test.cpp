@@ -4,7 +4,6 @@
 
 #include "geometry/viewport.h"
 #include "host/plugin.h"
-#include "state/picture.h"
 #include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
@@ -123,35 +122,3 @@ TEST_F(ViewportState, LinesAreGreenWhateverTheVertexColours) {
 }
 
 } // namespace
-
-// Where the picture and the console's screen lie in windows of three shapes, in each mode.
-TEST(PictureLayout, FitsEachModeIntoTheWindow) {
-    using M = AspectMode;
-    struct Case {
-        int32_t w, h;
-        M mode;
-        WindowBox picture, screen;
-    } cases[] = {
-        {1280, 720, M::four_by_three, {160, 0, 960, 720}, {160, 0, 960, 720}},
-        {1280, 720, M::stretch, {0, 0, 1280, 720}, {0, 0, 1280, 720}},
-        {1280, 720, M::sixteen_by_nine, {0, 0, 1280, 720}, {0, 0, 1280, 720}},
-        {1280, 720, M::widescreen, {0, 0, 1280, 720}, {160, 0, 960, 720}},
-        {640, 720, M::four_by_three, {0, 120, 640, 480}, {0, 120, 640, 480}},
-        {640, 720, M::sixteen_by_nine, {0, 180, 640, 360}, {0, 180, 640, 360}},
-        {640, 720, M::widescreen, {0, 120, 640, 480}, {0, 120, 640, 480}},
-        {640, 480, M::widescreen, {0, 0, 640, 480}, {0, 0, 640, 480}},
-        {1366, 768, M::four_by_three, {171, 0, 1024, 768}, {171, 0, 1024, 768}},
-        {0, 480, M::four_by_three, {0, 0, 0, 0}, {0, 0, 0, 0}},
-    };
-    auto text = [](const WindowBox& b) {
-        return std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.width) +
-               "x" + std::to_string(b.height);
-    };
-    for (const Case& k : cases) {
-        const PictureLayout l = lay_out_picture(k.w, k.h, k.mode);
-        const std::string at  = std::to_string(k.w) + "x" + std::to_string(k.h) + " mode " +
-                               std::to_string(static_cast<int>(k.mode));
-        EXPECT_EQ(text(l.picture), text(k.picture)) << at;
-        EXPECT_EQ(text(l.screen), text(k.screen)) << at;
-    }
-}
