@@ -283,11 +283,10 @@ TEST_F(WindowsDll, DrawsTheDemoScenesLikeTheLinuxBuild) {
 // it: in a 960 x 540 window, widescreen, the wide scene's sky reaches the top left corner,
 // where the default 4:3 shape leaves a black bar.
 TEST_F(WindowsDll, TakesTheShapeFromItsIniFile) {
-    const fs::path out = fresh_dir("vexa-windows-aspect");
-    const Output wine  = run_under_wine(kBuild + "/vexa-host.exe --plugin " + kDll +
-                                        " --scene wide --frames 1 --size 960x540 --aspect "
-                                         "widescreen --out " +
-                                        out.string());
+    const fs::path out      = fresh_dir("vexa-windows-aspect");
+    const std::string shape = " --scene wide --frames 1 --size 960x540 --aspect widescreen";
+    const Output wine       = run_under_wine(kBuild + "/vexa-host.exe --plugin " + kDll + shape +
+                                             " --out " + out.string());
     if (wine.status == kWineMissing) GTEST_SKIP() << wine.text;
     Image picture;
     ASSERT_TRUE(load_png(out / "wide-000.png", &picture)) << wine.text;
