@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "config/settings.h"
 #include "geometry/viewport.h"
 #include "host/plugin.h"
 #include "platform/platform.h"
@@ -25,7 +26,8 @@ static void release_error(const char* text) {
 
 int create_gl_context() {
     PixelFormatRequest request;
-    device = platform_get_device(host.window);
+    request.samples = static_cast<uint8_t>(player_settings.multisampling);
+    device          = platform_get_device(host.window);
     set_frame_device(device);
     if (!device) {
         context_error("GetDC on main window failed");

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kPluginVersion   = 0x000100; // 0.1.0
+constexpr int kPluginVersion   = VEXA_VERSION_NUMBER; // the project's, 0xMMmmpp
 constexpr int kVideoApiVersion = 0x020200;
 // GFX_INFO has its version, SP_STATUS_REG and RDRAM_SIZE from this core version on.
 constexpr int kCoreWithGfxInfoVersion = 0x020501;

@@ -40,7 +40,9 @@ int32_t initiate_gfx(const HostGfxInfo& info) {
     host.status_bar   = info.status_bar;
     for (int i = 0; i < 21; ++i)
         host.registers[i] = info.other_registers[i];
-    read_ini_settings(); // first: the picture's shape goes with the window's measure
+    // First: the picture's shape goes with the window's measure, and SDL makes its own window
+    // with the multisampling asked.
+    read_ini_settings();
     measure_window();
     return create_gl_context();
 }

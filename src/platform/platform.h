@@ -63,9 +63,9 @@ void platform_show_window(void* window, ShowWindowAs how);       // ShowWindow
 enum class WindowLayer { top, topmost, not_topmost }; // HWND_TOP, HWND_TOPMOST, HWND_NOTOPMOST
 void platform_place_window(void* window, WindowLayer layer, const Rect& rect, bool keep_size);
 
-// The pixel format request of the OpenGL context (a PIXELFORMATDESCRIPTOR's fields in use),
-// the one description of the format on every platform. No alpha, stencil, accumulation or
-// auxiliary buffer: the frame is opaque.
+// The pixel format request of the OpenGL context (a PIXELFORMATDESCRIPTOR's fields in use, and
+// the samples of a multisampled format), the one description of the format on every platform. No
+// alpha, stencil, accumulation or auxiliary buffer: the frame is opaque.
 constexpr uint32_t kPfdDoubleBuffer = 0x1;
 struct PixelFormatRequest {
     uint16_t size        = 40;
@@ -76,6 +76,7 @@ struct PixelFormatRequest {
     uint8_t alpha_bits   = 0;
     uint8_t depth_bits   = 16;
     uint8_t stencil_bits = 0;
+    uint8_t samples      = 0; // multisampled: samples per pixel (MultiSampling); 0 for none
 };
 
 // The steps of OpenGL context creation and release, one per Win32 call.

@@ -24,7 +24,9 @@ extern int32_t window_height;
 extern float scale_x;
 extern float scale_y;
 
-inline constexpr char kPluginName[] = "New Vexa OpenGL v0.1";
+// The name hosts list (PluginInfo's 100 characters); the version is the project's (CMake).
+inline constexpr char kPluginName[] = "New Vexa OpenGL v" VEXA_VERSION;
+static_assert(sizeof kPluginName <= 100, "PluginInfo holds 100 characters with the zero");
 
 // How graphics tasks make frames.
 enum class FrameRule {

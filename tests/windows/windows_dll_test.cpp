@@ -322,3 +322,90 @@ TEST_F(WindowsDll, CaptureUnderWineReplaysOnLinux) {
     expect_same_picture(replayed, out / "windows" / "mesh-000.png");
     if (!HasFailure()) fs::remove_all(out);
 }
+
+namespace {
+
+size_t count_of(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// The release as a player gets it: the zip unpacked into an emulator's folder, vexa-host.exe
+// run from there against Plugin\new_vexa_ogl.dll, the settings changed in Plugin\vexa_ogl.ini.
+TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
+    const fs::path dir = fresh_dir("vexa-release");
+    ASSERT_FALSE(dir.empty());
+    const Output packed =
+        run("VEXA_WINDOWS_BUILD=" + kBuild +
+            " VEXA_SETTINGS_TOOL=" VEXA_SETTINGS_PATH " " VEXA_PACKAGE_WINDOWS " " + dir.string());
+    ASSERT_EQ(packed.status, 0) << packed.text;
+    const std::string zip = (dir / ("new_vexa_ogl-" VEXA_VERSION "-win32.zip")).string();
+    EXPECT_EQ(run("unzip -Z1 " + zip).text,
+              "Plugin/\nPlugin/new_vexa_ogl.dll\nPlugin/vexa_ogl.ini\n"
+              "README-windows.txt\nvexa-host.exe\nvexa-dis.exe\n");
+    const fs::path emulator = dir / "Emulator";
+    ASSERT_EQ(run("unzip -q " + zip + " -d " + emulator.string()).status, 0);
+    const fs::path ini       = emulator / "Plugin/vexa_ogl.ini";
+    const std::string readme = read_text(emulator / "README-windows.txt");
+    EXPECT_EQ(count_of(readme, "\n"), count_of(readme, "\r\n")) << "README-windows.txt: CRLF";
+    EXPECT_NE(readme.find("    TextureFilter=bilinear\r\n"), std::string::npos) << readme;
+    EXPECT_EQ(private_headers((emulator / "Plugin/new_vexa_ogl.dll").string()).find(".debug"),
+              std::string::npos)
+        << "the DLL is stripped";
+
+    // Each run draws the mesh scene's first frame: its bricks are magnified textures.
+    auto play = [&](const char* name) {
+        return run_under_wine((emulator / "vexa-host.exe").string() +
+                              " --scene mesh --frames 1 --out " + (dir / name).string());
+    };
+    const Output first = play("bilinear");
+    if (first.status == kWineMissing) GTEST_SKIP() << first.text;
+    ASSERT_EQ(first.status, 0) << first.text;
+    const std::string written = read_text(ini);
+    EXPECT_NE(written.find("[4A58455607000000-45]"), std::string::npos) << written;
+    EXPECT_NE(written.find("; How textures are sampled"), std::string::npos) << written;
+    ASSERT_EQ(run(std::string(VEXA_HOST_PATH) + " --scene mesh --frames 1 --out " +
+                  (dir / "linux").string())
+                  .status,
+              0);
+    expect_same_picture(dir / "linux/mesh-000.png", dir / "bilinear/mesh-000.png");
+
+    const struct {
+        const char *filter, *samples, *out;
+        bool nearest;
+        size_t warnings;
+    } cases[] = {{"Nearest", "0", "nearest", true, 0}, {"sharp", "3", "unknown", false, 2}};
+    const std::string unknown = "new_vexa_ogl: [Settings] TextureFilter=sharp is not "
+                                "\"bilinear\" or \"nearest\": using bilinear";
+    Image bilinear;
+    ASSERT_TRUE(load_png(dir / "bilinear/mesh-000.png", &bilinear));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            platform_profile_write_string("Settings", "TextureFilter", c.filter, ini.c_str()));
+        ASSERT_TRUE(
+            platform_profile_write_string("Settings", "MultiSampling", c.samples, ini.c_str()));
+        const Output out = play(c.out);
+        ASSERT_EQ(out.status, 0) << out.text;
+        EXPECT_EQ(count_of(out.text, "new_vexa_ogl: [Settings] "), c.warnings) << out.text;
+        EXPECT_EQ(count_of(out.text, unknown), c.warnings / 2) << out.text;
+        Image picture;
+        ASSERT_TRUE(load_png(dir / c.out / "mesh-000.png", &picture));
+        EXPECT_EQ(picture.rgba != bilinear.rgba, c.nearest) << c.filter;
+    }
+
+    // A multisampled format where the driver has one (smoother edges); else the plain one and
+    // one message.
+    ASSERT_TRUE(platform_profile_write_string("Settings", "MultiSampling", "4", ini.c_str()));
+    const Output smooth = play("samples");
+    ASSERT_EQ(smooth.status, 0) << smooth.text;
+    const size_t refused = count_of(smooth.text, "MultiSampling=4: ");
+    EXPECT_LE(refused, 1u) << smooth.text;
+    Image edges;
+    ASSERT_TRUE(load_png(dir / "samples/mesh-000.png", &edges));
+    EXPECT_EQ(edges.rgba != bilinear.rgba, refused == 0) << smooth.text;
+    if (!HasFailure()) fs::remove_all(dir);
+}
+
+} // namespace

@@ -6,7 +6,7 @@
 
 std::string executable_dir();
 std::string executable_path();
-std::string default_plugin_path(); // the plug-in beside the executable
+std::string default_plugin_path(); // the plug-in beside the executable (Windows: or in Plugin)
 
 // The host window handed to the plug-in, of the given client size (0 x 0: the default size,
 // or on Linux none: the plug-in makes its own). False after a message on standard error.

@@ -22,7 +22,13 @@ std::string executable_dir() {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-std::string default_plugin_path() { return executable_dir() + "\\new_vexa_ogl.dll"; }
+// Beside the program, else in the Plugin folder beside it, where emulators keep plug-ins (the
+// release's layout).
+std::string default_plugin_path() {
+    const std::string beside = executable_dir() + "\\new_vexa_ogl.dll";
+    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+    return executable_dir() + "\\Plugin\\new_vexa_ogl.dll";
+}
 
 static LRESULT CALLBACK host_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcA(window, message, wparam, lparam);

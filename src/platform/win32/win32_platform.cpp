@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_multisample.h"
 
 void platform_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
 
@@ -58,6 +59,17 @@ GlDevice platform_get_device(void* window) {
 int platform_choose_pixel_format(GlDevice device, const PixelFormatRequest& request) {
     if (platform_gl_step_fails(GlStep::choose_pixel_format)) return 0;
     const PIXELFORMATDESCRIPTOR pfd = descriptor_of(request);
+    if (request.samples) {
+        const int format =
+            choose_multisampled_format(static_cast<HDC>(device), pfd, request.samples);
+        if (format) return format;
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "MultiSampling=%d: the display driver offers no multisampled pixel format "
+                      "(WGL_ARB_pixel_format, WGL_ARB_multisample): using 0",
+                      request.samples);
+        platform_log(LogLevel::warning, line);
+    }
     return ChoosePixelFormat(static_cast<HDC>(device), &pfd);
 }
 
