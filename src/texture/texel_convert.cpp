@@ -11,6 +11,7 @@
 
 int32_t texel_line;
 int32_t nibble_offset;
+uint32_t texel_palette;
 Texel TexelStaging[kStagingTexels];
 
 // Source reads at console byte offsets from the texels' start. RDRAM holds 32-bit words in host
@@ -83,7 +84,7 @@ static void convert_indexed8(uint32_t src, Texel* out, int32_t s0, int32_t s1, i
 // The nibble of column s: the high one on even columns. Rows start at their own byte.
 static void convert_indexed4(uint32_t src, Texel* out, int32_t s0, int32_t s1, int32_t t0,
                              int32_t t1) {
-    const uint32_t base = 16u * (rdp_reg.tiles[0].palette & 0xF);
+    const uint32_t base = 16u * (texel_palette & 0xF);
     for (int32_t t = t0; t <= t1; ++t) {
         uint32_t pos = (static_cast<uint32_t>(nibble_offset) +
                         static_cast<uint32_t>(t) * static_cast<uint32_t>(texel_line) + s0) >>

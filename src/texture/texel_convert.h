@@ -24,6 +24,9 @@ inline TexelConverter converter_for(uint32_t format, uint32_t size) {
 // nibble a 4-bit row starts at (the tile's uls & 3).
 extern int32_t texel_line;
 extern int32_t nibble_offset;
+// Set by the cache before a conversion: the palette number (0..15) of the tile converted, which
+// 4-bit indexed texels read.
+extern uint32_t texel_palette;
 
 // The texel area textures are assembled in before upload.
 constexpr uint32_t kStagingTexels = 1u << 20;

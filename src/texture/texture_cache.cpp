@@ -95,6 +95,7 @@ uint32_t convert_tile(uint32_t tile) {
     texel_line = std::abs(texel_line);
     if (texel_line <= 2) texel_line = std::abs(d.width);
     nibble_offset = d.uls & 3;
+    texel_palette = d.palette;
 
     if (d.lrs > texel_line) {
         --d.lrs;

@@ -85,7 +85,7 @@ TEST_F(Texels, IndexedTexelsLookUpThePairedPalette) {
     EXPECT_EQ(ci8[1].r, 0) << "index 1 reads entry 0";
     EXPECT_EQ(ci8[2].r, 0xFF);
 
-    rdp_reg.tiles[0].palette = 3;
+    texel_palette = 3; // the converted tile's, as the cache sets it
     c.write_u32(kSource, 0x5A000000);
     const std::vector<Texel> ci4 = convert(tex::ci, tex::b4, 2);
     EXPECT_EQ(ci4[0].r, 52) << "palette 3, index 5: entry 48 + (5 XOR 1)";

@@ -86,6 +86,30 @@ TEST_F(TextureCacheTest, UploadsTheConvertedTile) {
     EXPECT_EQ(env, GL_MODULATE);
 }
 
+// Tile 1, a draw's second texture, is built from its own texels, bounds and palette, and
+// scaled by texture_color when its texel steps ask for it.
+TEST_F(TextureCacheTest, TileOneIsBuiltFromItsOwnTexelsAndPalette) {
+    for (int e = 0; e < 256; ++e)
+        TlutColors[e][0] = uint8_t(e), TlutColors[e][3] = 200;
+    load_rgba16(0x10000, 8, 4);
+    c.write_u32(0x20000, 0x5A5A5A5A);
+    run_commands({tex::set_texture_image(tex::ci, tex::b4, 8, 0x20000),
+                  tex::set_tile(7, tex::ci, tex::b4, 0, 0x80), tex::load_block(7, 0, 0, 16),
+                  tex::set_tile(1, tex::ci, tex::b4, 1, 0x80, 3),
+                  tex::set_tile_size(1, 0, 0, 8, 2)});
+    ASSERT_EQ(bind_texture(1), 1);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 8);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 2);
+    EXPECT_EQ(bound_texels()[0].r, 52) << "palette 3, index 5: entry 48 + (5 XOR 1)";
+    rdp_reg.texture_mode  = kTexelSteps | kTexelScale;
+    rdp_reg.texture_color = 0xFFFFFF80;
+    bind_texture(1);
+    EXPECT_EQ(bound_texels()[0].r, 52);
+    EXPECT_EQ(bound_texels()[0].a, (200 * 128 + 127) / 255) << "alpha times 0x80";
+    bind_texture(0);
+    EXPECT_EQ(bound_texels()[9], pattern_texel(1, 1)) << "tile 0 as it was";
+}
+
 TEST_F(TextureCacheTest, SameTileAndModeBindTheSameName) {
     load_rgba16(0x10000, 16, 16);
     bind_texture();
