@@ -1,5 +1,6 @@
-// draw_batch per vertex for the colour recipes (recipe 0, shade, lit shade, two passes), with
-// the OpenGL draw of the same arrays in the same state counted apart
+// draw_batch per vertex for the colour recipes (recipe 0, shade, lit shade, two passes, two
+// textures in texture units), with the OpenGL draw of the same arrays in the same state
+// counted apart
 #include <GL/gl.h>
 
 #include <cmath>
@@ -12,12 +13,15 @@
 #include "dl_ucode0.h"
 #include "geometry/vertex.h"
 #include "render/batch.h"
+#include "render/texture_units.h"
+#include "render/unit_program.h"
 
 namespace {
 
 constexpr uint32_t kVertices   = 0x110000;
 constexpr uint32_t kLights     = 0x120000;
 constexpr uint32_t kTexels     = 0x130000;
+constexpr uint32_t kTexels1    = 0x138000;
 constexpr int kTriangles       = kBatchRoom / 3; // a full batch: 114 triangles
 constexpr int kBatchVertices   = 3 * kTriangles;
 constexpr uint32_t kTwoPass    = 0x22; // second pass textured, added onto the first
@@ -29,6 +33,9 @@ struct DrawCase {
     uint32_t passes, recipe1, recipe2;
     bool lighting;
     uint32_t lights;
+    // The combiner of a TEXEL_UNITS draw: the terrain's lerp from tile 0 to tile 1 by the
+    // environment alpha, times the shade.
+    uint32_t cycle_type = 0, key0 = 0, key1 = 0;
 };
 
 const DrawCase kCases[] = {
@@ -38,10 +45,12 @@ const DrawCase kCases[] = {
     {"lit_shade_1_light", kUntextured, MUL_SHADE, 0, true, 1},
     {"lit_shade_3_lights", kUntextured, MUL_SHADE, 0, true, 3},
     {"two_pass_lit", kTwoPass, MUL_SHADE, MUL_PRIM | MUL_PRIM_ALPHA, true, 1},
+    {"two_textures", kTextured, TEXEL_UNITS, 0, false, 0, 1, 0x34A2C12, 0x1FFE4F0},
 };
 
 // 31 vertices on a small disc (a few pixels per triangle, so that rasterising stays a small
-// part of the OpenGL figure), normals around a hemisphere, a 64 x 64 16-bit tile 0.
+// part of the OpenGL figure), normals around a hemisphere, a 64 x 64 16-bit tile 0 and
+// another as tile 1 (shift 1).
 void prepare() {
     Console& c = bench::console();
     for (uint32_t i = 0; i < 16; ++i) {
@@ -54,8 +63,10 @@ void prepare() {
     for (uint32_t i = 0; i < 4; ++i)
         uc0::write_light(c, kLights + 16 * i, uint8_t(200 - 40 * i), 180, uint8_t(60 * i), -60,
                          int8_t(70 - 40 * i), 80);
-    for (uint32_t i = 0; i < 64 * 64 * 2; ++i)
+    for (uint32_t i = 0; i < 64 * 64 * 2; ++i) {
         c.write_u8(kTexels + i, uint8_t(i * 37 + 11));
+        c.write_u8(kTexels1 + i, uint8_t(i * 53 + 7));
+    }
 
     for (Command k :
          {uc0::vertex(0, 16, kVertices), uc0::vertex(15, 16, kVertices),
@@ -63,6 +74,10 @@ void prepare() {
           tex::set_texture_image(tex::rgba, tex::b16, 64, kTexels),
           tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64 * 64),
           tex::set_tile(0, tex::rgba, tex::b16, 16, 0), tex::set_tile_size(0, 0, 0, 64, 64),
+          tex::set_texture_image(tex::rgba, tex::b16, 64, kTexels1),
+          tex::set_tile(7, tex::rgba, tex::b16, 0, 0x100), tex::load_block(7, 0, 0, 64 * 64),
+          tex::set_tile(1, tex::rgba, tex::b16, 16, 0x100, 0, {0, 0, 0, 1}, {0, 0, 0, 1}),
+          tex::set_tile_size(1, 0, 0, 64, 64), cmd::set_env_color(0x4080C080),
           uc0::texture(0, 1, 0xFFFF, 0xFFFF)})
         bench::run_command(k);
     for (int i = 0; i < kBatchVertices; ++i)
@@ -78,6 +93,9 @@ void prepare() {
 }
 
 void set_lights(const DrawCase& d) {
+    rdp_reg.cycle_type    = static_cast<uint8_t>(d.cycle_type);
+    rdp_reg.mux_key0      = d.key0;
+    rdp_reg.mux_key1      = d.key1;
     rdp_reg.geometry_mode = d.lighting ? kGeometryLighting : 0;
     bench::run_command(uc0::num_lights(d.lights));
     for (uint32_t i = 0; i <= d.lights; ++i)
@@ -110,9 +128,14 @@ void BM_GlDrawOnly(benchmark::State& state, DrawCase d) {
         else
             glDisable(GL_TEXTURE_2D);
     };
+    // The units set up once, as the draw left them, for the whole loop.
+    UnitProgram units;
+    const bool two = (d.recipe1 & TEXEL_UNITS) &&
+                     build_unit_program(d.cycle_type, d.key0, d.key1, texture_units, units);
+    if (two) begin_unit_program(units, client_arrays.texcoords[0], client_arrays.texcoords1[0]);
     for (auto _ : state) {
         for (int b = 0; b < kBatches; ++b) {
-            texture(d.passes & 1);
+            if (!two) texture(d.passes & 1);
             glDrawArrays(GL_TRIANGLES, 0, kBatchVertices);
             if ((d.passes >> 4) == 0) continue;
             glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -122,6 +145,7 @@ void BM_GlDrawOnly(benchmark::State& state, DrawCase d) {
         }
         glFinish();
     }
+    if (two) end_unit_program(units, client_arrays.texcoords[0]);
     state.SetItemsProcessed(int64_t(state.iterations()) * kBatches * kBatchVertices);
 }
 
@@ -152,6 +176,12 @@ int main(int argc, char** argv) {
         std::printf("  %-20s %9.2f ns %9.2f ns %9.2f ns %7.1f%%\n", d.name, all, gl, all - gl,
                     100.0 * (all - gl) / all);
     }
+    const double plain = reporter.ns("draw_batch/recipe0_textured");
+    const double two   = reporter.ns("draw_batch/two_textures");
+    if (plain > 0 && two > 0)
+        std::printf("\ntwo textures in three units (terrain lerp x shade) against the plain "
+                    "textured recipe: %.2f ns / %.2f ns per vertex, ratio %.2f\n",
+                    two, plain, two / plain);
     benchmark::Shutdown();
     return 0;
 }

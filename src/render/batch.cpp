@@ -161,16 +161,34 @@ static void begin_blend_environment(uint32_t recipe) {
 // The texture units of a TEXEL_UNITS draw, built from the keys in force.
 static UnitProgram unit_program;
 
-// The vertex colour of a TEXEL_UNITS draw: the inputs the units read as the primary colour.
-static Rgba unit_primary(const Rgba& s, float shade_alpha) {
-    const float shade[4] = {s.r, s.g, s.b, shade_alpha};
-    float out[4];
+// The vertex colour of a TEXEL_UNITS draw: what the units read as the primary colour (the
+// shade, its alpha or 1), with its constant values taken once per pass.
+struct UnitPrimary {
+    Input color, alpha;
+    float constant[4];
+};
+
+static UnitPrimary unit_primary_of(const UnitProgram& p) {
+    UnitPrimary u       = {p.primary_color, p.primary_alpha, {}};
+    const float none[4] = {0, 0, 0, 0};
     float in[kInputValues];
     for (int ch = 0; ch < 4; ++ch) {
-        formula_inputs(in, ch, shade, 0.0f);
-        out[ch] = in[ch < 3 ? unit_program.primary_color : unit_program.primary_alpha];
+        formula_inputs(in, ch, none, 0.0f);
+        u.constant[ch] = in[ch < 3 ? u.color : u.alpha];
     }
-    return {out[0], out[1], out[2], out[3]};
+    return u;
+}
+
+static Rgba unit_primary(const UnitPrimary& u, const TransformedVertex& v,
+                         const PreparedLights* lights, float shade_alpha) {
+    Rgba c = {u.constant[0], u.constant[1], u.constant[2], u.constant[3]};
+    if (u.color == in_shade) {
+        const Rgba s = shade_color(v, lights);
+        c            = {s.r, s.g, s.b, c.a};
+    }
+    if (u.color == in_shade_alpha) c.r = c.g = c.b = shade_alpha;
+    if (u.alpha == in_shade_alpha) c.a = shade_alpha;
+    return c;
 }
 
 static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
@@ -190,6 +208,8 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
     }
     const bool derived         = recipe & (DERIVED_SLOPE | DERIVED_ALPHA);
     const CycleFormula formula = derived ? decode_formula(rdp_reg.mux_key0) : CycleFormula{};
+    const UnitPrimary primary =
+        (recipe & TEXEL_UNITS) ? unit_primary_of(unit_program) : UnitPrimary{};
     for (int i = 0; i < count; ++i) {
         const TransformedVertex& v = batch_vertex(indices, i);
         Rgba c                     = {f.r, f.g, f.b, f.a};
@@ -206,7 +226,7 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
         if ((recipe & MUL_SHADE_ALPHA) && lighting) c.a *= v.rgba[3] * kInv255;
         if (derived)
             c = derived_color(c, formula, recipe, shade_color(v, lights), v.rgba[3] * kInv255);
-        if (recipe & TEXEL_UNITS) c = unit_primary(shade_color(v, lights), v.rgba[3] * kInv255);
+        if (recipe & TEXEL_UNITS) c = unit_primary(primary, v, lights, v.rgba[3] * kInv255);
         float* out = client_arrays.colors[i];
         out[0]     = c.r;
         out[1]     = c.g;

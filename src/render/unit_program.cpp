@@ -243,6 +243,7 @@ static uint8_t byte_of(float v) {
 }
 
 void begin_unit_program(const UnitProgram& p, const float* texcoords0, const float* texcoords1) {
+    GLint previous = 0;
     for (int i = 0; i < p.stages; ++i) {
         const UnitStage& st = p.stage[i];
         select_texture_unit(i);
@@ -257,7 +258,13 @@ void begin_unit_program(const UnitProgram& p, const float* texcoords0, const flo
                 rdp_reg.texture_color |= b << (24 - 8 * ch);
             }
         }
-        bind_texture(static_cast<uint32_t>(st.tile));
+        // A unit that samples nothing still needs a texture to run its function: the one the
+        // unit before it bound, without another look into the cache.
+        if (i > 0 && st.color.tile < 0 && st.alpha.tile < 0)
+            glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+        else
+            bind_texture(static_cast<uint32_t>(st.tile));
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
         glEnable(GL_TEXTURE_2D);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, st.tile == 1 ? texcoords1 : texcoords0);
