@@ -53,7 +53,8 @@ int count(const Image& pic, int r, int g, int b) {
 }
 
 // 4:3 and 16:9 keep their shape with black bars around it; inside, the picture is the one
-// the plug-in draws in a window of the picture's own size (stretched there, as always).
+// the plug-in draws in a window of the picture's own size (stretched there, as always). In a
+// 4:3 window every shape but 16:9 is that picture.
 TEST(AspectPictures, BarsAroundThePictureDrawnAtItsOwnSize) {
     PrivateHost host;
     const struct {
@@ -62,7 +63,8 @@ TEST(AspectPictures, BarsAroundThePictureDrawnAtItsOwnSize) {
     } cases[] = {
         {"1280x720", "4:3", 160, 0, 960, 720},       {"640x720", "4:3", 0, 120, 640, 480},
         {"1280x720", "16:9", 0, 0, 1280, 720},       {"640x720", "16:9", 0, 180, 640, 360},
-        {"640x720", "widescreen", 0, 120, 640, 480},
+        {"640x720", "widescreen", 0, 120, 640, 480}, {"640x480", "widescreen", 0, 0, 640, 480},
+        {"640x480", "4:3", 0, 0, 640, 480},          {"640x480", "16:9", 0, 60, 640, 360},
     };
     for (const auto& c : cases) {
         const Image shown = host.render(c.window, c.aspect);
