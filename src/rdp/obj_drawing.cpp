@@ -20,6 +20,10 @@ constexpr int32_t kPieceSide   = 256;
 constexpr int32_t kPieceTexels = 65536;
 // At most this many wrapped stretches per axis: the frame shows at most one picture.
 constexpr int kMostStretches = 4;
+// At most this many pieces are built for one background (4 million texels); a picture of
+// 4095 x 4095 texels shrunk onto a large colour image would otherwise need 256 of them, each
+// converted anew, for one command of a hostile list.
+constexpr int kMostPieces = 64;
 
 int32_t power_of_two_from(int32_t lowest, int32_t n, int32_t highest) {
     int32_t p = lowest;
@@ -101,6 +105,7 @@ struct BgDraw {
     bool flip;
     int32_t piece_w, piece_h;
     float screen_w, screen_h;
+    mutable int pieces_left = kMostPieces;
 
     // Image columns [c0, c1) and rows [r0, r1), shown where the axes put texel positions
     // c + col_shift and r + row_shift.
@@ -127,6 +132,8 @@ struct BgDraw {
         }
         if (std::max(x0, x1) <= 0 || std::min(x0, x1) >= screen_w || y1 <= 0 || y0 >= screen_h)
             return;
+        if (pieces_left <= 0) return;
+        --pieces_left;
 
         const uint64_t texel = uint64_t(py * piece_h) * uint64_t(picture.width) + uint64_t(left);
         const uint32_t bytes = static_cast<uint32_t>((texel << picture.size) >> 1);

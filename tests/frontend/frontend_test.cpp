@@ -101,6 +101,20 @@ void expect_plays_like_vexa_host(const std::string& name, int family = -1) {
 TEST(FrontEnd, Family0WithoutIniEntry) { expect_plays_like_vexa_host("mesh"); }
 TEST(FrontEnd, Family1WithoutIniEntry) { expect_plays_like_vexa_host("mesh-uc1"); }
 TEST(FrontEnd, Family4WithoutIniEntry) { expect_plays_like_vexa_host("family4"); }
+
+// The family-4 room loads S2DEX2 for its picture and its own microcode again: both texts come
+// with the ROM's memory, and the room shows between the 3-D draws.
+TEST(FrontEnd, RoomPictureWithoutIniEntry) {
+    TempFolder dir;
+    const std::vector<Image> shots = play(dir, capture("room2d"), -1);
+    expect_shots(dir, shots, replay(dir, {capture("room2d")}));
+    ASSERT_FALSE(shots.empty());
+    const Image& s = shots[0];
+    const unsigned char* p =
+        &s.rgba[4 * (size_t(140 * s.height / 240) * s.width + 60 * s.width / 320)];
+    EXPECT_TRUE(std::abs(p[0] - 152) < 5 && std::abs(p[1] - 120) < 5 && std::abs(p[2] - 128) < 5)
+        << "the room's wall: " << int(p[0]) << ", " << int(p[1]) << ", " << int(p[2]);
+}
 TEST(FrontEnd, WithIniEntry) { expect_plays_like_vexa_host("textures", 0); }
 
 // A frame of two tasks: the rectangles scene, then the textures scene clipped to the right
