@@ -165,10 +165,11 @@ static bool has_second(const CycleFormula& f) {
     return false;
 }
 
+// Read as a first cycle, a key names TEXEL1 where its formula has the second texel.
 bool reads_second_texture(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1) {
     if (cycle_type > 1) return false;
     if (has_second(decode_formula(mux_key0, TexelReading::first_cycle))) return true;
-    return cycle_type == 1 && has_second(decode_formula(mux_key1, TexelReading::second_cycle));
+    return cycle_type == 1 && has_second(decode_formula(mux_key1, TexelReading::first_cycle));
 }
 
 bool build_unit_program(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1, int units,

@@ -40,8 +40,9 @@ struct UnitProgram {
     Input primary_alpha; // and its alpha
 };
 
-// Whether the combiner reads the second texture: TEXEL1 in the first cycle, or in two-cycle
-// mode TEXEL0 in the second, which samples the next tile.
+// Whether the combiner names TEXEL1 (or its alpha) in a cycle it runs. A second cycle that
+// names only TEXEL0, which on the console samples the next tile as well, is left to the
+// recipe table: games that set one mode for both cycles need not have set tile 1 up.
 bool reads_second_texture(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1);
 
 // The chain of at most `units` units that computes the combiner's colour and alpha; false when

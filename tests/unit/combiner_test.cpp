@@ -246,8 +246,8 @@ TEST_F(Combiner, KeysOutsideTheTableGetTheirFormulasDraws) {
     EXPECT_EQ(underived_batches - before, 2u);
 }
 
-// Keys that read the second texture (TEXEL1, or TEXEL0 in the second cycle, which samples
-// tile 1) go to the texture units when the context has enough of them to combine the formula
+// Keys that name TEXEL1 go to the texture units (where TEXEL0 of the second cycle samples
+// tile 1, TEXEL1 there tile 0) when the context has enough of them to combine the formula
 // (1000000: TEXEL_UNITS); else, and for every other key, the table as before.
 TEST_F(Combiner, SecondTextureKeysGoToTheUnitsThatCanDrawThem) {
     const int saved_units = texture_units;
@@ -263,7 +263,8 @@ TEST_F(Combiner, SecondTextureKeysGoToTheUnitsThatCanDrawThem) {
         {1, 0x34A2C12, 0x1FFE4F0, 2, "D(1,0,0)", "two units are too few"},
         {1, 0x34A2C12, 0x1BAE4F0, 4, "D(1,1000000,0)", "ice: + TEXEL1 x PRIM_LOD_FRAC"},
         {1, 0x34A2C12, 0x1BAE4F0, 1, "D(1,10,0)", "ice on one unit: its table pair"},
-        {1, 0x3FFE4F1, 0x1FFE4F1, 4, "D(1,1000000,0)", "TEXEL0 of the second cycle"},
+        {1, 0x3FFE4F1, 0x1FFE4F1, 4, "D(1,0,0)", "only TEXEL0 in the second cycle: the table"},
+        {1, 0x3FFE4F1, 0x1FFE0F2, 2, "D(1,1000000,0)", "TEXEL1 x COMBINED: tile 0 twice"},
         {0, 0xEB9E2F1, 0, 2, "D(1,1000000,0)", "TEXEL0 x TEXEL1"},
         {1, 0x20A2D12, 0x1FFE4F0, 4, "[m=2]D(1,4,0) [m=2]D(1,4,0)", "LOD_FRACTION 0: TEXEL0"},
         {0, 0x3FFE4F1, 0, 4, "D(1,4,0)", "one texture"},
