@@ -29,6 +29,10 @@ void moveword_lightcol(uint32_t cmd0, uint32_t cmd1) {
     set_light_color(lightcol_light(cmd0), !lightcol_main(cmd0), cmd1);
 }
 
+void moveword_fog(uint32_t offset, uint32_t cmd1) {
+    if (offset == 0) rdp_reg.fog_factors = cmd1;
+}
+
 void load_viewport(uint32_t a) {
     for (uint32_t i = 0; i < 4; ++i) {
         rdp_reg.viewport_scale[i] = static_cast<float>(sext16(read_rdram_u16(a + 2 * i))) * 0.25f;

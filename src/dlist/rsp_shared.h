@@ -10,6 +10,10 @@ void rsp_texture();
 // to its main colour when cmd0 bit 10 is set, else to its copy.
 void moveword_lightcol(uint32_t cmd0, uint32_t cmd1);
 
+// MOVEWORD FOG: the fog multiplier and offset (signed halves of cmd1) at offset 0; other
+// offsets write past the fog word and are not kept.
+void moveword_fog(uint32_t offset, uint32_t cmd1);
+
 // MOVEMEM VIEWPORT: scale x, y, z, w then translation x, y, z, w in quarter pixels at an RDRAM
 // offset, applied at once.
 void load_viewport(uint32_t address);

@@ -153,6 +153,7 @@ void moveword_command(uint32_t (*light_count)(uint32_t cmd1), ExcessLights exces
     case kMoveWordNumLight: set_num_lights(light_count(cmd1), excess); break;
     case kMoveWordSegment: rdp_reg.segments[segment_number(cmd0)] = cmd1; break;
     case kMoveWordLightCol: moveword_lightcol(cmd0, cmd1); break;
+    case kMoveWordFog: moveword_fog(moveword_offset(cmd0), cmd1); break;
     default: break;
     }
 }

@@ -89,6 +89,7 @@ void uc4_moveword() {
             rdp_reg.segments[moveword_offset(cmd0) / 4] = cmd1 & 0x00FFFFFF;
         break;
     case kMoveWordLightCol: moveword_lightcol(cmd0, cmd1); break;
+    case kMoveWordFog: moveword_fog(moveword_offset(cmd0), cmd1); break;
     default: break;
     }
 }

@@ -30,6 +30,7 @@ inline uint32_t moveword_offset(uint32_t cmd0) { return field(cmd0, 0, 16); }
 constexpr uint32_t kMoveWordMatrix   = 0;
 constexpr uint32_t kMoveWordNumLight = 2;
 constexpr uint32_t kMoveWordSegment  = 6;
+constexpr uint32_t kMoveWordFog      = 8;
 constexpr uint32_t kMoveWordLightCol = 10;
 constexpr uint32_t kMoveWordForceMtx = 12;
 // NUMLIGHT counts 24 bytes per light record.

@@ -61,6 +61,13 @@ void modelview_pop() {
     if (stack().modelview_top > 0) stack().modelview_top -= 1;
 }
 
+Matrix4 gl_clip_matrix() {
+    Matrix4 modelview = {}, projection = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
+    return multiply(modelview, projection);
+}
+
 // The projection matrix stays current afterwards.
 void gl_load_projection(const Matrix4& M) {
     glFlush();

@@ -17,6 +17,10 @@ void modelview_push_load(const Matrix4& M); // ignored at index 511
 void modelview_push_mul(const Matrix4& M);  // ignored at index 511
 void modelview_pop();                       // ignored at index 0
 
+// The model-view and projection matrices OpenGL holds, as one: eye-space positions of the vertex
+// buffer (raw positions in family 6) to clip space.
+Matrix4 gl_clip_matrix();
+
 void gl_load_projection(const Matrix4& M);
 void gl_mul_projection(const Matrix4& M);
 void gl_pop_modelview();

@@ -8,6 +8,7 @@
 // The float nearest to 1/127 (bits 0x3C010204): signed direction bytes to -1..1.
 constexpr float kInv127 = 1.0f / 127.0f;
 
+constexpr uint32_t kGeometryFog        = 0x00010000; // shade alpha replaced by the fog factor
 constexpr uint32_t kGeometryLighting   = 0x00020000;
 constexpr uint32_t kGeometryTextureGen = 0x00040000;
 

@@ -8,6 +8,7 @@
 #include "host/plugin.h"
 #include "platform/platform.h"
 #include "render/batch.h"
+#include "render/fog.h"
 #include "render/frame.h"
 #include "render/texture_units.h"
 #include "texture/texture_cache.h"
@@ -60,6 +61,7 @@ int create_gl_context() {
     forget_client_arrays();
     reset_texture_cache();
     choose_clamp_wrap();
+    choose_fog_draw();
     choose_texture_units();
     return 1;
 }

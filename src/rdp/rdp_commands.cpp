@@ -34,7 +34,6 @@ void rdp_set_key_g() {}
 void rdp_set_key_r() {}
 void rdp_set_convert() {}
 void rdp_set_prim_depth() {}
-void rdp_set_fog_color() {}
 
 // The DP interrupt bit, written over whatever the register held.
 void rdp_full_sync() {
@@ -78,7 +77,7 @@ void rdp_set_scissor() {
 
 void rdp_set_other_mode() {
     rdp_reg.othermode_h = other_mode_bits(rdp_reg.cmd0);
-    rdp_reg.othermode_l = other_mode_bits(rdp_reg.cmd1);
+    rdp_reg.othermode_l = rdp_reg.cmd1; // the whole word: the blender's selectors are on top
     set_depth_test(rdp_reg.othermode_l & 0x10);
     apply_depth_range();
     rdp_reg.cycle_type = cycle_type_of(rdp_reg.othermode_h);
@@ -87,6 +86,7 @@ void rdp_set_other_mode() {
 
 void rdp_set_fill_color() { rdp_reg.fill_color = rdp_reg.cmd1; }
 void rdp_set_blend_color() { rdp_reg.blend_color = rdp_reg.cmd1; }
+void rdp_set_fog_color() { rdp_reg.fog_color = rdp_reg.cmd1; }
 
 void decode_rgba(uint32_t w, float* rgba) {
     rgba[0] = static_cast<float>(w >> 24) * kInv255;

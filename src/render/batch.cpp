@@ -3,10 +3,12 @@
 
 #include <GL/gl.h>
 
+#include "geometry/matrix.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "render/combiner.h"
 #include "render/combiner_formula.h"
+#include "render/fog.h"
 #include "render/texture_units.h"
 #include "render/unit_program.h"
 #include "state/othermode.h"
@@ -195,6 +197,71 @@ static const TransformedVertex& batch_vertex(const uint32_t* indices, int i) {
     return rdp_reg.vtx[indices[i] % kVertexCount];
 }
 
+// The triangles of a draw that cover pixels, and per corner what fog needs of it.
+struct DrawnTriangles {
+    uint32_t indices[kBatchRoom];
+    int count;
+    bool fogged;                  // G_FOG: shade alpha is the fog factor
+    float fog_alpha[kBatchRoom];  // the factor per corner, 0..255
+    FogMix mix;                   // what the blender's first cycle mixes in
+    float fog_weight[kBatchRoom]; // the fog colour's weight per corner, 0..1
+};
+static DrawnTriangles drawn;
+
+struct ClipCorner {
+    float x, y, z, w;
+};
+
+static ClipCorner to_clip(const Matrix4& C, const TransformedVertex& v) {
+    const float* m = C.m;
+    return {v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12],
+            v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13],
+            v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14],
+            v.x * m[3] + v.y * m[7] + v.z * m[11] + m[15]};
+}
+
+// A triangle whose corners fall on one line of the window covers no pixel, and llvmpipe drops
+// every triangle of a draw that such a one ends. The corners (x, y, w) are homogeneous window
+// points: on one line when their determinant vanishes. Measured against the corners' lengths,
+// the test holds for any w; 10^-6 is well above the rounding of collinear corners and well
+// below the smallest triangle that covers a pixel centre.
+static bool covers_area(const ClipCorner& a, const ClipCorner& b, const ClipCorner& c) {
+    const double ax = a.x, ay = a.y, aw = a.w, bx = b.x, by = b.y, bw = b.w;
+    const double cx = c.x, cy = c.y, cw = c.w;
+    const double det =
+        ax * (by * cw - bw * cy) - ay * (bx * cw - bw * cx) + aw * (bx * cy - by * cx);
+    const double lengths = (ax * ax + ay * ay + aw * aw) * (bx * bx + by * by + bw * bw) *
+                           (cx * cx + cy * cy + cw * cw);
+    return det * det > 1e-12 * lengths;
+}
+
+// Keeps the batch's triangles that cover an area, in their order, with their fog factors.
+static void select_drawn(const uint32_t* indices, int count) {
+    const Matrix4 C   = gl_clip_matrix();
+    drawn.fogged      = rdp_reg.geometry_mode & kGeometryFog;
+    drawn.mix         = fog_mix(rdp_reg.othermode_l, rdp_reg.cycle_type);
+    const float fog_a = static_cast<float>(rdp_reg.fog_color & 0xFF) * kInv255;
+    drawn.count       = 0;
+    for (int t = 0; t + 3 <= count; t += 3) {
+        ClipCorner k[3];
+        for (int j = 0; j < 3; ++j)
+            k[j] = to_clip(C, batch_vertex(indices, t + j));
+        if (!covers_area(k[0], k[1], k[2])) continue;
+        for (int j = 0; j < 3; ++j) {
+            const int i         = drawn.count + j;
+            drawn.indices[i]    = indices[t + j];
+            const float alpha   = drawn.fogged ? fog_factor(k[j].z, k[j].w, rdp_reg.fog_factors)
+                                               : batch_vertex(indices, t + j).rgba[3];
+            drawn.fog_alpha[i]  = alpha;
+            drawn.fog_weight[i] = drawn.mix == FogMix::fog_alpha ? fog_a : alpha * kInv255;
+        }
+        drawn.count += 3;
+    }
+}
+
+// The shade alpha of drawn corner i: the fog factor with G_FOG, else the vertex's alpha byte.
+static float shade_alpha(int i) { return drawn.fog_alpha[i] * kInv255; }
+
 static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bool first_pass) {
     const PassFactors f = constant_factors(recipe, first_pass);
     const bool lighting = rdp_reg.geometry_mode & kGeometryLighting;
@@ -223,10 +290,9 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
         }
         if (recipe & LERP_SHADE_ENV) c = lerp_with_color(c, v, rdp_reg.env_color);
         if (recipe & LERP_SHADE_PRIM) c = lerp_with_color(c, v, rdp_reg.prim_color);
-        if ((recipe & MUL_SHADE_ALPHA) && lighting) c.a *= v.rgba[3] * kInv255;
-        if (derived)
-            c = derived_color(c, formula, recipe, shade_color(v, lights), v.rgba[3] * kInv255);
-        if (recipe & TEXEL_UNITS) c = unit_primary(primary, v, lights, v.rgba[3] * kInv255);
+        if ((recipe & MUL_SHADE_ALPHA) && lighting) c.a *= shade_alpha(i);
+        if (derived) c = derived_color(c, formula, recipe, shade_color(v, lights), shade_alpha(i));
+        if (recipe & TEXEL_UNITS) c = unit_primary(primary, v, lights, shade_alpha(i));
         float* out = client_arrays.colors[i];
         out[0]     = c.r;
         out[1]     = c.g;
@@ -267,15 +333,27 @@ void end_surface(bool opaque) {
     if (opaque) glPopAttrib();
 }
 
-static void draw_passes(const uint32_t* indices, uint32_t passes, uint32_t recipe1,
+// Where fog is drawn as a pass, the pass follows the last draw of the flush, over the sum of
+// its draws; draw_passes leaves word of it here.
+static bool fog_pass_pending;
+static bool fog_pass_textured;
+
+static void draw_passes(const uint32_t* batch_indices, uint32_t passes, uint32_t recipe1,
                         uint32_t recipe2) {
     rdp_reg.current_tile_index = 0;
     rdp_reg.current_tile       = 0;
     if (!arrays_bound) bind_client_arrays();
 
-    int count = rdp_reg.batch.count;
-    if (count < 0) count = 0;
-    if (count > kBatchRoom) count = kBatchRoom;
+    int batch_count = rdp_reg.batch.count;
+    if (batch_count < 0) batch_count = 0;
+    if (batch_count > kBatchRoom) batch_count = kBatchRoom;
+    select_drawn(batch_indices, batch_count);
+    const uint32_t* indices = drawn.indices;
+    const int count         = drawn.count;
+    if (count == 0) return;
+    const bool fog         = drawn.mix != FogMix::none;
+    const bool coordinates = fog && fog_draw == FogDraw::coordinate;
+    fog_pass_pending       = fog && !coordinates;
 
     // A later textured draw of a flush lays its texels over what the first drew: on an opaque
     // surface the console's combiner lerps them per pixel before the blender writes the
@@ -294,23 +372,38 @@ static void draw_passes(const uint32_t* indices, uint32_t passes, uint32_t recip
         begin_unit_program(unit_program, client_arrays.texcoords[0], client_arrays.texcoords1[0]);
     begin_surface(opaque && !laid_over);
     if (recipe1 & TEXENV_BLEND) begin_blend_environment(recipe1);
+    if (coordinates) begin_fog(drawn.fog_weight, false);
     glDrawArrays(GL_TRIANGLES, 0, count);
     if (recipe1 & TEXENV_BLEND) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     if (units) end_unit_program(unit_program, client_arrays.texcoords[0]);
     end_surface(opaque && !laid_over);
+    fog_pass_textured = (passes & 1) && !units;
 
-    if ((passes >> 4) == 0) return;
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    // A derived sum adds its second product whole on an opaque surface.
-    set_texture(passes & 2, recipe2);
-    write_colors(indices, count, opaque ? recipe2 & ~DERIVED_ALPHA : recipe2, false);
-    glDrawArrays(GL_TRIANGLES, 0, count);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if ((passes >> 4) != 0) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        // A derived sum adds its second product whole on an opaque surface.
+        set_texture(passes & 2, recipe2);
+        write_colors(indices, count, opaque ? recipe2 & ~DERIVED_ALPHA : recipe2, false);
+        if (coordinates) begin_fog(drawn.fog_weight, true);
+        glDrawArrays(GL_TRIANGLES, 0, count);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        fog_pass_textured = passes & 2;
+    }
+    if (coordinates) end_fog();
 }
 
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
     float projection[16];
     begin_wide_projection(projection);
     draw_passes(indices, passes, recipe1, recipe2);
+    end_wide_projection(projection);
+}
+
+void lay_fog_over_flush() {
+    if (!fog_pass_pending) return;
+    fog_pass_pending = false;
+    float projection[16];
+    begin_wide_projection(projection);
+    draw_fog_pass(drawn.fog_weight, drawn.count, fog_pass_textured);
     end_wide_projection(projection);
 }

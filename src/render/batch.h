@@ -53,12 +53,17 @@ struct ClientArrays {
 extern ClientArrays client_arrays;
 
 // Appends one triangle unless it names one vertex twice (it covers no pixel); a full batch is
-// first flushed, so the order is kept.
+// first flushed, so the order is kept. The draw leaves out the triangles whose corners fall on
+// one line of the window as well.
 void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
 
-// Draws the batch's count vertices as triangles: bit 0 of passes textures the first pass,
-// bit 1 the second, and passes >> 4 asks for the second, added onto the first.
+// Draws the batch's triangles that cover an area of the window: bit 0 of passes textures the first
+// pass, bit 1 the second, and passes >> 4 asks for the second, added onto the first.
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2);
+
+// Where the context draws fog as a pass of its own (render/fog.h): the pass over the triangles
+// of the flush's draws, once they are all drawn. Nothing where no fog is pending.
+void lay_fog_over_flush();
 
 // Set by flush_batch once a draw of the flush is made: a later textured draw lays its texels
 // over what the earlier ones drew.

@@ -59,4 +59,5 @@ void flush_batch(const uint32_t* indices) {
         }
     }
     flush_has_drawn = false;
+    lay_fog_over_flush();
 }

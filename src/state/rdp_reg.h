@@ -51,12 +51,13 @@ struct RdpReg {
 
     // RDP modes
     uint32_t othermode_h; // low 24 bits used
-    uint32_t othermode_l; // low 24 bits used
+    uint32_t othermode_l; // the blender's selectors in bits 16..31, render flags below
     uint8_t cycle_type;   // 0 one-cycle, 1 two-cycle, 2 copy, 3 fill
 
     // RDP colours and images
     uint32_t fill_color;          // raw word
     uint32_t blend_color;         // raw word
+    uint32_t fog_color;           // raw word, R in bits 24..31
     uint32_t prim_color;          // raw word, R in bits 24..31
     float prim_rgba[4];           // 0..1
     float prim_lod_frac;          // SETPRIMCOLOR's LOD fraction, 0..1
@@ -88,6 +89,7 @@ struct RdpReg {
     TransformedVertex vtx[kVertexCount];
     LightRecord lights[kLightCount];
     uint32_t num_lights;
+    uint32_t fog_factors; // G_MW_FOG word: signed multiplier in bits 16..31, offset in 0..15
     float viewport_scale[4];                         // console pixels
     float viewport_trans[4];                         // console pixels
     Uc6MatrixSlot uc6_matrix_slots[kUc6MatrixSlots]; // zero matrices until loaded

@@ -119,7 +119,8 @@ TEST_F(Batch, RecipesComputeVertexColours) {
     rdp_reg.lights[0].rgba[0] = rdp_reg.lights[0].rgba[1] = rdp_reg.lights[0].rgba[2] = 0.5f;
     rdp_reg.vtx[4] = {0, 0, 0, 0, 0, 0, {0x10, 0x20, 0x30, 0x66}, 0, 0, 1};
     rdp_reg.vtx[5] = rdp_reg.vtx[6] = rdp_reg.vtx[4];
-    rdp_reg.batch.count             = 0;
+    rdp_reg.vtx[5].x = rdp_reg.vtx[6].y = 0.5f; // a triangle with an area: drawn
+    rdp_reg.batch.count                 = 0;
     add_triangle(5, 6, 4);
     for (const Case& k : cases) {
         rdp_reg.geometry_mode = k.lighting ? kGeometryLighting : 0;
@@ -209,7 +210,8 @@ TEST_F(Batch, ArraysPositionsAndTextureCoordinates) {
     TileCoordFactor[0]         = {0.5f, 0.25f}; // t, s
     rdp_reg.vtx[44]            = {1, 2, 3, 0, 64, 32, {}, 0, 0, 1};
     rdp_reg.vtx[232]           = {4, 5, 6, 0, 8, 8, {}, 0, 0, 1};
-    add_triangle(300, 1000, 44); // indices outside the buffer wrap into it
+    rdp_reg.vtx[45]            = {7, 1, 3, 0, 8, 8, {}, 0, 0, 1};
+    add_triangle(300, 1000, 45); // indices outside the buffer wrap into it
     draw(1, 0);
     EXPECT_EQ(rdp_reg.current_tile_index, 0u);
     EXPECT_EQ(rdp_reg.current_tile, 0u);

@@ -50,8 +50,14 @@ class HotPaths : public ::testing::Test {
             v.nx                     = kNormals[i][0];
             v.ny                     = kNormals[i][1];
             v.nz                     = kNormals[i][2];
+            v.x                      = i % 3 == 1 ? 1.0f : 0.0f; // triangles with an area
+            v.y                      = i % 3 == 2 ? 1.0f : 0.0f;
             rdp_reg.batch.indices[i] = uint32_t(i);
         }
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
         rdp_reg.batch.count   = kVertices - kVertices % 3;
         rdp_reg.geometry_mode = kGeometryLighting;
     }

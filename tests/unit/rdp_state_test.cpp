@@ -83,12 +83,12 @@ TEST_F(RdpState, OtherModeSetsDepthStateAndCycleType) {
         {0x000000, 0x000C30, true, true, 0.9995, 0}, // decal depth: both bits 10 and 11
         {0x000000, 0x000830, true, true, 1.0, 0},    // bit 11 alone is not decal
         {0x000000, 0x000430, true, true, 1.0, 0},
-        {0xCF0000, 0xFF000000, false, false, 1.0, 0}, // top bytes never reach the modes
+        {0xCF0000, 0xFF000000, false, false, 1.0, 0}, // the blender's selectors: no depth state
     };
     for (const Case& k : cases) {
         run({cmd::word(0xEF, k.high, k.low)});
         EXPECT_EQ(rdp_reg.othermode_h, k.high & 0xFFFFFF);
-        EXPECT_EQ(rdp_reg.othermode_l, k.low & 0xFFFFFF) << std::hex << k.low;
+        EXPECT_EQ(rdp_reg.othermode_l, k.low) << std::hex << k.low;
         EXPECT_EQ(rdp_reg.cycle_type, k.cycle_type) << std::hex << k.high;
         EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), k.depth_test) << std::hex << k.low;
         EXPECT_EQ(get_int(GL_DEPTH_WRITEMASK), k.depth_write ? GL_TRUE : GL_FALSE);
