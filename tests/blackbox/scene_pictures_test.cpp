@@ -12,6 +12,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
+#include "scene_fog.h"
 #include "scene_terrain.h"
 
 namespace {
@@ -197,6 +198,27 @@ TEST(ScenePictures, TextureCoordinates) {
                                         {68, 186, 0, 0, 248, "0x1800: third stripe"},
                                         {116, 186, 248, 0, 0, "0x1800: the first again"},
                                         {295, 186, 248, 248, 248, "0x0FC0: fourth stripe"}});
+}
+
+// Each ring of the fogged corridor faces the eye, so its fog factor is one number: z/w of its
+// depth through the scene's projection, times the multiplier plus the offset of its fog word.
+TEST(ScenePictures, FogFadesTheCorridorIntoItsFogColour) {
+    using namespace fog_scene;
+    const Picture pic   = render("fog");
+    const uc0::Mat p    = projection();
+    const uint32_t word = uc0::fog_factors(kFogMin, kFogMax);
+    const float fm = int16_t(word >> 16), fo = int16_t(word & 0xFFFF);
+    const auto mix = [](uint32_t ring, uint32_t fog, int shift, float f) {
+        return int(float(ring >> shift & 0xFF) * (1 - f) + float(fog >> shift & 0xFF) * f + 0.5f);
+    };
+    for (float depth : kRingDepths) {
+        const float z_over_w = (-depth * p.m[10] + p.m[14]) / depth;
+        const float f        = std::min(std::max(z_over_w * fm + fo, 0.0f), 255.0f) / 255;
+        const int y          = int(120 - kTopBarMiddle / depth * p.m[5] * 120);
+        EXPECT_TRUE(pic.near(160, y, mix(kRingColor, kFogColor, 24, f),
+                             mix(kRingColor, kFogColor, 16, f), mix(kRingColor, kFogColor, 8, f)))
+            << "ring at depth " << depth << ", fog factor " << f * 255 << ": " << pic.at(160, y);
+    }
 }
 
 // The frames have no alpha: an image viewer must show them as the game window does.

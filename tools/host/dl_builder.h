@@ -69,6 +69,7 @@ constexpr Command set_scissor(uint32_t ulx, uint32_t uly, uint32_t lrx, uint32_t
 }
 constexpr Command set_other_mode(uint32_t high, uint32_t low) { return word(0xEF, high, low); }
 constexpr Command set_fill_color(uint32_t color) { return word(0xF7, 0, color); }
+constexpr Command set_fog_color(uint32_t rgba) { return word(0xF8, 0, rgba); }
 constexpr Command set_blend_color(uint32_t rgba) { return word(0xF9, 0, rgba); }
 constexpr Command set_prim_color(uint32_t rgba) { return word(0xFA, 0, rgba); }
 constexpr Command set_env_color(uint32_t rgba) { return word(0xFB, 0, rgba); }

@@ -15,6 +15,7 @@ constexpr uint32_t kPush       = 0x04;
 
 // geometry_mode bits.
 constexpr uint32_t kZBuffer     = 0x00000001;
+constexpr uint32_t kFog         = 0x00010000;
 constexpr uint32_t kShade       = 0x00000004;
 constexpr uint32_t kShadeSmooth = 0x00000200;
 constexpr uint32_t kCullFront   = 0x00001000;
@@ -69,6 +70,17 @@ constexpr Command moveword(uint32_t index, uint32_t offset, uint32_t value) {
 // n directional lights; the ambient light is record n.
 constexpr Command num_lights(uint32_t n) { return moveword(0x02, 0, 0x80000000u + 32 * (n + 1)); }
 constexpr Command segment(uint32_t n, uint32_t base) { return moveword(0x06, n * 4, base); }
+// The fog factors as the SDK computes them from the depths (0..1000) where fog starts and is
+// whole: multiplier 128000 / (max - min), offset (500 - min) x 256 / (max - min). A range
+// with max <= min has no factors: the word 0, no fog.
+constexpr uint32_t fog_factors(int min, int max) {
+    if (max <= min) return 0;
+    const int multiplier = 128000 / (max - min), offset = (500 - min) * 256 / (max - min);
+    return (uint32_t(multiplier) & 0xFFFF) << 16 | (uint32_t(offset) & 0xFFFF);
+}
+constexpr Command fog_position(int min, int max) {
+    return moveword(0x08, 0, fog_factors(min, max));
+}
 // Colour word 0xRRGGBB00 of light n; main picks rgba, otherwise rgba_copy.
 constexpr Command light_color(uint32_t n, bool main, uint32_t rgba) {
     return moveword(0x0A, n * 0x20 + (main ? 4 : 0), rgba);
