@@ -60,6 +60,7 @@ TEST(Fog, EveryFamilyKeepsTheFogWordAndColour) {
 }
 
 TEST(Fog, DrawnWithAFogCoordinateFromOpenGl14OrItsExtension) {
+    attach_test_host();
     EXPECT_EQ(fog_draw_for("1.1.0", "GL_EXT_texture GL_EXT_fog_coord"), FogDraw::coordinate);
     EXPECT_EQ(fog_draw_for("1.4 Mesa", ""), FogDraw::coordinate);
     EXPECT_EQ(fog_draw_for("1.3", "GL_EXT_fog_coordinates"), FogDraw::pass);
