@@ -32,6 +32,22 @@ static const SettingRow kSettingRows[] = {
      [](PlayerSettings& s, int choice, const char*) {
          s.aspect = static_cast<AspectMode>(choice);
      }},
+    {"LoadHiResTextures", SettingType::flag, "False|True",
+     "Replace the game's textures by those of its texture pack, the PNG files in "
+     "<HiResTextureFolder>/<ROM name>/ and its sub-folders",
+     [](PlayerSettings& s, int choice, const char*) { s.load_hires_textures = choice == 1; }},
+    {"DumpTextures", SettingType::flag, "False|True",
+     "Write every texture the game makes, once, as a texture pack file into "
+     "<TextureDumpFolder>/<ROM name>/",
+     [](PlayerSettings& s, int choice, const char*) { s.dump_textures = choice == 1; }},
+    {"HiResTextureFolder", SettingType::text, nullptr,
+     "The folder of the texture packs, one folder per game in it; empty: hires_texture in the "
+     "emulator's user data folder (mupen64plus) or beside the emulator (Windows)",
+     [](PlayerSettings& s, int, const char* text) { s.hires_folder = text; }},
+    {"TextureDumpFolder", SettingType::text, nullptr,
+     "The folder the dumped textures go to, one folder per game in it; empty: texture_dump in "
+     "the emulator's user data folder (mupen64plus) or beside the emulator (Windows)",
+     [](PlayerSettings& s, int, const char* text) { s.dump_folder = text; }},
 };
 SettingRows setting_rows() { return {kSettingRows, sizeof kSettingRows / sizeof kSettingRows[0]}; }
 

@@ -18,6 +18,10 @@ struct PlayerSettings {
     bool nearest_texels;        // TextureFilter=nearest: sharp texels, not bilinear
     bool skip_every_other_task; // SkipEveryOtherTask: mupen64plus only, see its row
     AspectMode aspect;          // AspectRatio: the picture's shape in a window of another shape
+    bool load_hires_textures;   // LoadHiResTextures: replace textures from the game's pack
+    bool dump_textures;         // DumpTextures: write each texture the game makes as a pack file
+    std::string hires_folder;   // HiResTextureFolder: the packs, a folder per game
+    std::string dump_folder;    // TextureDumpFolder: the dumps, a folder per game
 };
 extern PlayerSettings player_settings; // the defaults until a reader runs
 

@@ -3,6 +3,7 @@
 #include "config/ucode_select.h"
 #include "host/fullscreen.h"
 #include "host/plugin.h"
+#include "platform/platform.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -27,7 +28,8 @@ VEXA_EXPORT void VEXA_CALL DllAbout(void* /*owner*/) { show_about_box(); }
 
 VEXA_EXPORT void VEXA_CALL DllTest(void* /*owner*/) { show_test_box(); }
 
-VEXA_EXPORT void VEXA_CALL RomOpen() {}
+// The game's texture pack and dump folder, beside the emulator unless the settings name others.
+VEXA_EXPORT void VEXA_CALL RomOpen() { open_texture_packs(platform_host_executable_dir()); }
 
 VEXA_EXPORT void VEXA_CALL RomClosed() { save_ucode_prompt(); }
 

@@ -123,6 +123,7 @@ EXPORT int CALL RomOpen(void) {
     frame_rule = player_settings.skip_every_other_task ? FrameRule::every_second_task
                                                        : FrameRule::host_presents;
     frames     = Frames{false, true, 0};
+    open_texture_packs(m64p_user_data_dir());
     if (!create_gl_context()) return 0;
     measure_window();
     apply_screen_viewport();

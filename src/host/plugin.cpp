@@ -9,6 +9,8 @@
 #include "config/ucode_select.h"
 #include "dlist/interpreter.h"
 #include "host/gl_context.h"
+#include "pack/pack_names.h"
+#include "pack/pack_store.h"
 #include "platform/platform.h"
 #include "rdp/rdp_commands.h"
 #include "state/picture.h"
@@ -78,4 +80,13 @@ void library_entry(void* module) {
     module_instance = module;
     selected_ucode  = -1;
     ucode_chosen    = 0;
+}
+
+void open_texture_packs(const std::string& data_dir) {
+    const PlayerSettings& s  = player_settings;
+    const HeaderImage header = header_image(host.rom_header);
+    pack_open(pack_rom_name(header.bytes + 0x20),
+              s.hires_folder.empty() ? data_dir + "hires_texture" : s.hires_folder,
+              s.dump_folder.empty() ? data_dir + "texture_dump" : s.dump_folder,
+              s.load_hires_textures, s.dump_textures);
 }

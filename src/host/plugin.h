@@ -1,6 +1,7 @@
 // The bodies of the exported functions, and what they keep of the host
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "host/host_records.h"
 #include "state/host_state.h"
@@ -14,3 +15,7 @@ void measure_window();
 void show_about_box();
 void show_test_box();
 void library_entry(void* module); // run by the OS loader for every attach and detach
+// Opens the running game's texture pack and dump folder as the settings ask: in
+// <HiResTextureFolder>/<ROM name>/ and <TextureDumpFolder>/<ROM name>/, the folders
+// `data_dir`hires_texture and `data_dir`texture_dump where the settings leave them empty.
+void open_texture_packs(const std::string& data_dir);

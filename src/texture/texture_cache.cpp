@@ -14,6 +14,7 @@
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 #include "texture/texture_memory.h"
+#include "texture/texture_pack.h"
 
 TextureCacheEntry TextureCache[kTextureNames];
 uint32_t next_name   = 1;
@@ -36,6 +37,8 @@ constexpr uint32_t kHashedTexels = 65536;
 // border colour at and beyond the edge under linear filtering, black blended into the edge
 // texels; only OpenGL 1.2 clamps to the edge.
 static GLint clamp_wrap = GL_CLAMP;
+// The context's largest texture side (at least 64 on any OpenGL); textures are scaled to it.
+static uint32_t max_texture_side = 512;
 
 int clamp_wrap_for(const char* version) {
     int major = 0, minor = 0;
@@ -45,6 +48,9 @@ int clamp_wrap_for(const char* version) {
 
 void choose_clamp_wrap() {
     clamp_wrap = clamp_wrap_for(reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    max_texture_side = side >= 64 ? std::min<uint32_t>(uint32_t(side), 512) : 512;
 }
 
 // The palette checksum a colour-indexed tile's key includes.
@@ -149,7 +155,7 @@ static void mirror_t(uint32_t w, uint32_t h) {
 
 static uint32_t power_of_two_side(uint32_t n) {
     uint32_t p = 1;
-    while (p < n && p < 512)
+    while (p < n && p < max_texture_side)
         p <<= 1;
     return p;
 }
@@ -235,6 +241,7 @@ int bind_texture(uint32_t tile) {
     tw          = std::min(tw, kStagingTexels);
     th          = std::min(th, kStagingTexels / tw);
     stage_texels(tile_texels[tile].texels, d.load_offset, tw * th);
+    texture_pack_swap(d, &tw, &th);
     if (mode != 0) apply_texture_mode(mode, tw * th);
     if (last != 0 && last != name) TextureCache[last].next = static_cast<int32_t>(name);
 

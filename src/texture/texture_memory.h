@@ -4,10 +4,22 @@
 
 #include "state/tile_types.h"
 
+// What a load took from the texture image, in whole texels of the image's size.
+enum class LoadKind : uint8_t { none, block, tile };
+struct LoadShape {
+    LoadKind kind;
+    uint8_t size;         // texel size code of the image
+    uint16_t dxt;         // LOADBLOCK's row step, 0 when the tile's line gives it
+    uint32_t image;       // RDRAM byte offset of the image
+    uint32_t image_width; // texels
+    int16_t uls, ult, lrs, lrt;
+};
+
 // One texture load: RDRAM data that went to a TMEM address.
 struct LoadRecord {
     uint32_t address; // RDRAM byte offset of the loaded data
     uint32_t tmem;    // TMEM address in 64-bit words
+    LoadShape shape;  // how it was loaded (an alias keeps its load's)
 };
 
 // The last eight loads; `next` is the slot the next load takes.
@@ -27,8 +39,16 @@ struct TlutChecksumState {
 };
 extern TlutChecksumState TlutChecksum;
 
+// The palette area of TMEM as the loads left it: 16-bit entries in the host's order, copied as
+// they lie in RDRAM, at the entry their TMEM address names (512 entries, the upper half of
+// TMEM one a 64-bit word, twice over for the palettes read past its end).
+constexpr uint32_t kTlutBytes = 1024;
+extern uint8_t TlutBytes[kTlutBytes];
+
 // Appends a load at the ring's next slot, overwriting the oldest.
-void append_load(uint32_t address, uint32_t tmem);
+void append_load(uint32_t address, uint32_t tmem, const LoadShape& shape = {});
+// The most recent load into a TMEM address, or null.
+const LoadRecord* last_load_into(uint32_t tmem);
 
 // Points the tile's source at the last load into its TMEM address, or at the texture image
 // when none matches. Returns true when a load matched.

@@ -56,7 +56,7 @@ void rdp_set_tile() {
     // A render tile at another TMEM address than the last load sees that load there too.
     if (t != 7) {
         const LoadRecord& last = LoadRing.records[(LoadRing.next - 1) & 7];
-        if (last.tmem != d.tmem) append_load(last.address, d.tmem);
+        if (last.tmem != d.tmem) append_load(last.address, d.tmem, last.shape);
     }
 }
 
@@ -161,13 +161,28 @@ static TileDescriptor& start_load(uint32_t cmd0, uint32_t cmd1) {
     return d;
 }
 
+// What a load took, for the names of replacement textures.
+static LoadShape load_shape(LoadKind kind, uint32_t cmd0, uint32_t cmd1) {
+    const TextureImage& image = rdp_reg.texture_image;
+    return {kind,
+            image.size,
+            static_cast<uint16_t>(kind == LoadKind::block ? cmd1 & 0xFFF : 0),
+            image.address & kRdramMask,
+            image.width,
+            static_cast<int16_t>(upper_s(cmd0) >> 2),
+            static_cast<int16_t>(upper_t(cmd0) >> 2),
+            static_cast<int16_t>(lower_s(cmd1) >> 2),
+            static_cast<int16_t>(lower_t(cmd1) >> 2)};
+}
+
 // 0xF3
 void rdp_load_block() {
     TileDescriptor& d = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
     // The block has no lower t; the tile's own is rescaled like the others.
     d.lrt         = static_cast<int16_t>((d.lrt + 2) >> 2);
     d.load_offset = load_corner(d);
-    append_load(rdp_reg.texture_image.address, d.tmem);
+    append_load(rdp_reg.texture_image.address, d.tmem,
+                load_shape(LoadKind::block, rdp_reg.cmd0, rdp_reg.cmd1));
     if (tile_number(rdp_reg.cmd1) == 0) refresh_draw_factors(); // its new rectangle
 }
 
@@ -180,13 +195,28 @@ void rdp_load_tile() {
     cut_to_masks(d);
     const int32_t corner = load_corner(d);
     d.load_offset        = corner;
-    append_load(rdp_reg.texture_image.address + corner, d.tmem);
+    append_load(rdp_reg.texture_image.address + corner, d.tmem,
+                load_shape(LoadKind::tile, rdp_reg.cmd0, rdp_reg.cmd1));
     if (tile_number(rdp_reg.cmd1) == 0) refresh_draw_factors(); // its new rectangle
+}
+
+// The TLUT entries a LOADTLUT writes, as they lie in RDRAM, at the entry its tile's TMEM
+// address names in the palette half of TMEM.
+static void copy_tlut_bytes() {
+    const uint32_t cmd0 = rdp_reg.cmd0, cmd1 = rdp_reg.cmd1;
+    const int32_t first = upper_s(cmd0) >> 2, last = lower_s(cmd1) >> 2;
+    const uint32_t tmem = rdp_reg.tiles[tile_number(cmd1)].tmem;
+    const uint32_t at   = 2 * ((tmem >= 256 ? tmem - 256 : tmem) & 0x1FF);
+    const uint32_t base = rdp_reg.texture_image.address & kRdramMask;
+    for (int32_t i = 0; i <= last - first && at + 2 * uint32_t(i) + 1 < kTlutBytes; ++i)
+        for (uint32_t b = 0; b < 2; ++b)
+            TlutBytes[at + 2 * i + b] = read_host_u8(base + 2 * uint32_t(i) + b);
 }
 
 // 0xF0
 void rdp_load_tlut() {
     if (!host.rdram) return;
+    copy_tlut_bytes();
     TlutChecksum        = TlutChecksumState{};
     const uint32_t base = rdp_reg.texture_image.address;
     for (uint32_t i = 0; i < 256; ++i) {

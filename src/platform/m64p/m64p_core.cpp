@@ -54,25 +54,27 @@ m64p_error m64p_attach_core(m64p_dynlib_handle core, void* context,
         return M64ERR_INCOMPATIBLE;
     }
 
-    M64pCore& c         = m64p_core;
-    const bool complete = look_up(core, "VidExt_Init", &c.vidext_init) &&
-                          look_up(core, "VidExt_Quit", &c.vidext_quit) &&
-                          look_up(core, "VidExt_SetVideoMode", &c.vidext_set_video_mode) &&
-                          look_up(core, "VidExt_ResizeWindow", &c.vidext_resize_window) &&
-                          look_up(core, "VidExt_ToggleFullScreen", &c.vidext_toggle_full_screen) &&
-                          look_up(core, "VidExt_GL_SetAttribute", &c.vidext_gl_set_attribute) &&
-                          look_up(core, "VidExt_GL_SwapBuffers", &c.vidext_gl_swap_buffers) &&
-                          look_up(core, "ConfigOpenSection", &c.config_open_section) &&
-                          look_up(core, "ConfigSetDefaultInt", &c.config_set_default_int) &&
-                          look_up(core, "ConfigSetDefaultBool", &c.config_set_default_bool) &&
-                          look_up(core, "ConfigSetDefaultString", &c.config_set_default_string) &&
-                          look_up(core, "ConfigGetParameterType", &c.config_get_parameter_type) &&
-                          look_up(core, "ConfigGetParamInt", &c.config_get_param_int) &&
-                          look_up(core, "ConfigGetParamBool", &c.config_get_param_bool) &&
-                          look_up(core, "ConfigGetParamString", &c.config_get_param_string) &&
-                          look_up(core, "ConfigHasUnsavedChanges", &c.config_has_unsaved_changes) &&
-                          look_up(core, "ConfigSaveSection", &c.config_save_section) &&
-                          look_up(core, "ConfigGetUserConfigPath", &c.config_get_user_config_path);
+    M64pCore& c = m64p_core;
+    const bool complete =
+        look_up(core, "VidExt_Init", &c.vidext_init) &&
+        look_up(core, "VidExt_Quit", &c.vidext_quit) &&
+        look_up(core, "VidExt_SetVideoMode", &c.vidext_set_video_mode) &&
+        look_up(core, "VidExt_ResizeWindow", &c.vidext_resize_window) &&
+        look_up(core, "VidExt_ToggleFullScreen", &c.vidext_toggle_full_screen) &&
+        look_up(core, "VidExt_GL_SetAttribute", &c.vidext_gl_set_attribute) &&
+        look_up(core, "VidExt_GL_SwapBuffers", &c.vidext_gl_swap_buffers) &&
+        look_up(core, "ConfigOpenSection", &c.config_open_section) &&
+        look_up(core, "ConfigSetDefaultInt", &c.config_set_default_int) &&
+        look_up(core, "ConfigSetDefaultBool", &c.config_set_default_bool) &&
+        look_up(core, "ConfigSetDefaultString", &c.config_set_default_string) &&
+        look_up(core, "ConfigGetParameterType", &c.config_get_parameter_type) &&
+        look_up(core, "ConfigGetParamInt", &c.config_get_param_int) &&
+        look_up(core, "ConfigGetParamBool", &c.config_get_param_bool) &&
+        look_up(core, "ConfigGetParamString", &c.config_get_param_string) &&
+        look_up(core, "ConfigHasUnsavedChanges", &c.config_has_unsaved_changes) &&
+        look_up(core, "ConfigSaveSection", &c.config_save_section) &&
+        look_up(core, "ConfigGetUserConfigPath", &c.config_get_user_config_path) &&
+        look_up(core, "ConfigGetUserDataPath", &c.config_get_user_data_path);
     if (!complete) {
         m64p_core = M64pCore{};
         return M64ERR_INCOMPATIBLE;
@@ -179,4 +181,12 @@ VideoSettings m64p_read_settings() {
                      name, kGeneralSection, name);
     }
     return s;
+}
+
+std::string m64p_user_data_dir() {
+    const char* path =
+        m64p_core.config_get_user_data_path ? m64p_core.config_get_user_data_path() : nullptr;
+    std::string dir = path ? path : "";
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
 }

@@ -1,5 +1,7 @@
 // The emulator core's services to a mupen64plus video plug-in: video extension, settings, log
 #pragma once
+#include <string>
+
 #include "m64p_config.h"
 #include "m64p_types.h"
 #include "m64p_vidext.h"
@@ -30,6 +32,7 @@ struct M64pCore {
     ptr_ConfigHasUnsavedChanges config_has_unsaved_changes;
     ptr_ConfigSaveSection config_save_section;
     ptr_ConfigGetUserConfigPath config_get_user_config_path;
+    ptr_ConfigGetUserDataPath config_get_user_data_path;
 };
 extern M64pCore m64p_core;
 
@@ -54,6 +57,10 @@ struct VideoSettings {
     bool vertical_sync; // swap in step with the display's refresh
 };
 constexpr VideoSettings kDefaultSettings = {640, 480, false, false};
+
+// The core's user data folder (~/.local/share/mupen64plus/) with a trailing '/'; empty when
+// the core gives none.
+std::string m64p_user_data_dir();
 // Writes the parameters with their defaults and descriptions where they are missing, and
 // saves the sections when that added anything. False when a section cannot be opened.
 bool m64p_register_settings();
