@@ -63,12 +63,15 @@ TEST_F(Ucode7And8, BackgroundsShowTheTexelOfEachPixelAndLoopAtTheEdges) {
         const char* what;
         bool scaled;
         float scale, s, t, frame_w, frame_h;
+        bool flip = false;
     } cases[] = {
         {"copy 1:1", false, 1, 0, 0, 100, 60},
         {"copy scrolled past the right and bottom edges", false, 1, 30, 20, 100, 60},
         {"1-cycle 2 texels a pixel, scrolled", true, 2, 10, 6, 50, 30},
         {"1-cycle half a texel a pixel, scrolled", true, 0.5f, 70, 45, 200, 120},
         {"1-cycle frame larger than the picture", true, 1, 5, 0, 150, 90},
+        {"copy mirrored, scrolled", false, 1, 30, 20, 100, 60, true},
+        {"1-cycle mirrored, 2 texels a pixel", true, 2, 10, 6, 50, 30, true},
     };
     for (int family : {7, 8})
         for (const auto& k : cases) {
@@ -76,6 +79,7 @@ TEST_F(Ucode7And8, BackgroundsShowTheTexelOfEachPixelAndLoopAtTheEdges) {
             write_position_image(c, W, H);
             s2d::Bg bg{kImage, W, H, 20, 10, k.frame_w, k.frame_h, k.s, k.t, 0, 3};
             bg.scale_w = bg.scale_h = k.scale;
+            bg.flip                 = k.flip;
             s2d::write_bg(c, kRecord, bg);
             const Command mode = k.scaled ? cmd::set_cycle_type(0) : cmd::set_cycle_type(2);
             run(family,
@@ -89,10 +93,11 @@ TEST_F(Ucode7And8, BackgroundsShowTheTexelOfEachPixelAndLoopAtTheEdges) {
                     const Rgba p = at(20 + i, 10 + j);
                     int r = 0, g = 0, b = 0;
                     if (i >= 0 && j >= 0 && i < drawn_w && j < drawn_h) {
-                        const float bias = k.scale < 1 ? 0.5f * k.scale : 0.5f;
-                        int s            = int(std::floor(k.s + float(i) * k.scale + bias));
-                        int t            = int(std::floor(k.t + float(j) * k.scale + bias));
-                        t                = (t + s / W) % H; // a line goes on with the next one
+                        const float bias    = k.scale < 1 ? 0.5f * k.scale : 0.5f;
+                        const int from_left = k.flip ? drawn_w - 1 - i : i;
+                        int s = int(std::floor(k.s + float(from_left) * k.scale + bias));
+                        int t = int(std::floor(k.t + float(j) * k.scale + bias));
+                        t     = (t + s / W) % H; // a line goes on with the next one
                         s %= W;
                         r = s, g = t, b = 0x80;
                     }
