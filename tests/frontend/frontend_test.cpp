@@ -101,6 +101,7 @@ void expect_plays_like_vexa_host(const std::string& name, int family = -1) {
 TEST(FrontEnd, Family0WithoutIniEntry) { expect_plays_like_vexa_host("mesh"); }
 TEST(FrontEnd, Family1WithoutIniEntry) { expect_plays_like_vexa_host("mesh-uc1"); }
 TEST(FrontEnd, Family4WithoutIniEntry) { expect_plays_like_vexa_host("family4"); }
+TEST(FrontEnd, Family7WithoutIniEntry) { expect_plays_like_vexa_host("sprites2d"); }
 
 // The family-4 room loads S2DEX2 for its picture and its own microcode again: both texts come
 // with the ROM's memory, and the room shows between the 3-D draws.

@@ -210,6 +210,8 @@ std::string usual_ucode_text(uint32_t family) {
     case 0: return "RSP SW Version: 2.0D, 04-01-96";
     case 1: return "RSP Gfx ucode F3DEX       1.23 Yoshitaka Yasumoto 1997 Nintendo.";
     case 4: return "RSP Gfx ucode F3DEX       fifo 2.08  Yoshitaka Yasumoto 1999 Nintendo.";
+    case 7: return "RSP Gfx ucode S2DEX  1.07 Yoshitaka Yasumoto Nintendo.";
+    case 8: return "RSP Gfx ucode S2DEX       fifo 2.05  Yoshitaka Yasumoto 1998 Nintendo.";
     default: return {};
     }
 }
