@@ -22,6 +22,7 @@ constexpr uint32_t kVertices   = 0x110000;
 constexpr uint32_t kLights     = 0x120000;
 constexpr uint32_t kTexels     = 0x130000;
 constexpr uint32_t kTexels1    = 0x138000;
+constexpr uint32_t kModelView  = 0x140000;
 constexpr int kTriangles       = kBatchRoom / 3; // a full batch: 114 triangles
 constexpr int kBatchVertices   = 3 * kTriangles;
 constexpr uint32_t kTwoPass    = 0x22; // second pass textured, added onto the first
@@ -55,8 +56,8 @@ const DrawCase kCases[] = {
 const char* const kFogPairs[][2] = {{"recipe0_textured_fog", "recipe0_textured"},
                                     {"shade_fog", "shade"}};
 
-// 31 vertices on a small disc (a few pixels per triangle, so that rasterising stays a small
-// part of the OpenGL figure), normals around a hemisphere, a 64 x 64 16-bit tile 0 and
+// 31 vertices on a small disc (clipped, not rasterised, so that rasterising stays out of the
+// OpenGL figure), normals around a hemisphere, a 64 x 64 16-bit tile 0 and
 // another as tile 1 (shift 1).
 void prepare() {
     Console& c = bench::console();
@@ -75,10 +76,14 @@ void prepare() {
         c.write_u8(kTexels1 + i, uint8_t(i * 53 + 7));
     }
 
+    // The disc moved just past the right edge of the view: its triangles keep their area (the
+    // draw leaves out those without) while clipping, not rasterising, is OpenGL's work. Under
+    // the zero matrices the stack starts with, every vertex would sit at the origin.
+    uc0::write_matrix(c, kModelView, uc0::translation(80, 0, 0));
     for (Command k :
-         {uc0::vertex(0, 16, kVertices), uc0::vertex(15, 16, kVertices),
-          cmd::set_prim_color(0xC0A08080), cmd::set_env_color(0x4080C0FF),
-          tex::set_texture_image(tex::rgba, tex::b16, 64, kTexels),
+         {uc0::matrix(uc0::kLoad, kModelView), uc0::vertex(0, 16, kVertices),
+          uc0::vertex(15, 16, kVertices), cmd::set_prim_color(0xC0A08080),
+          cmd::set_env_color(0x4080C0FF), tex::set_texture_image(tex::rgba, tex::b16, 64, kTexels),
           tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64 * 64),
           tex::set_tile(0, tex::rgba, tex::b16, 16, 0), tex::set_tile_size(0, 0, 0, 64, 64),
           tex::set_texture_image(tex::rgba, tex::b16, 64, kTexels1),
