@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 export SDL_VIDEODRIVER=offscreen MESA_SHADER_CACHE_DISABLE=true LP_NUM_THREADS=0
 fuzz_bin=build/fuzz/fuzz
 fuzz_work=build/fuzz/corpus
-fuzz_targets=(interpreter textures ini capture)
+fuzz_targets=(interpreter textures ini capture pack)
 fuzz_prefix=() # e.g. (nice -n 19)
 
 build_fuzzers() {

@@ -135,33 +135,27 @@ PackNameCheck pack_index_name(const std::string& path) {
 
 void pack_close() { store = Store{}; }
 
-void pack_open(const std::string& rom, const std::string& pack_root, const std::string& dump_root,
-               bool load, bool dump) {
-    pack_close();
-    store.rom  = rom;
-    store.dump = dump && !rom.empty();
-    if (store.dump) store.dump_folder = (fs::u8path(dump_root) / fs::u8path(rom)).u8string();
-    if (!load) return;
-    const fs::path folder = fs::u8path(pack_root) / fs::u8path(rom);
+// Folders beyond this many files are not read further (a game's pack has thousands).
+constexpr uint32_t kMostFiles = 200000;
+
+static void index_folder(const std::string& rom, const fs::path& folder) {
     std::error_code error;
-    if (rom.empty() || !fs::is_directory(folder, error)) {
-        log_line(LogLevel::info,
-                 "texture pack: none for \"" + rom + "\" (no folder " + folder.u8string() + ")");
-        return;
-    }
-    uint32_t skipped_bmp = 0;
+    uint32_t skipped_bmp = 0, seen = 0;
     fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied,
                                         error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         if (!it->is_regular_file(error)) continue;
+        if (++seen > kMostFiles) {
+            log_line(LogLevel::error, "texture pack: more than " + std::to_string(kMostFiles) +
+                                          " files; the rest is not read");
+            break;
+        }
         const std::string path = it->path().u8string();
         PackName n;
         const PackNameCheck check = parse_pack_name(file_part(path), rom, &n);
-        if (check == PackNameCheck::ok && n.form == PackForm::ci_bmp) {
+        if (check == PackNameCheck::ok && n.form == PackForm::ci_bmp)
             ++skipped_bmp;
-            continue;
-        }
-        if (check == PackNameCheck::ok)
+        else if (check == PackNameCheck::ok)
             pack_index_name(path);
         else
             log_line(LogLevel::error,
@@ -169,12 +163,35 @@ void pack_open(const std::string& rom, const std::string& pack_root, const std::
                          (check == PackNameCheck::other_game ? ": named for another game"
                                                              : ": not a texture pack file name"));
     }
-    store.load = store.indexed > 0;
-    log_line(LogLevel::info, "texture pack: " + folder.u8string() + ": " +
-                                 std::to_string(store.indexed) + " files indexed");
     if (skipped_bmp)
         log_line(LogLevel::info, "texture pack: " + std::to_string(skipped_bmp) +
-                                     " indexed _ci.bmp files not read (use _ciByRGBA.png)");
+                                     " _ci.bmp files not read (use _ciByRGBA.png)");
+}
+
+void pack_open(const std::string& rom, const std::string& pack_root, const std::string& dump_root,
+               bool load, bool dump) {
+    pack_close();
+    store.rom = rom;
+    // Names the file system cannot convert leave the game without a pack, never stop it.
+    try {
+        store.dump = dump && !rom.empty();
+        if (store.dump) store.dump_folder = (fs::u8path(dump_root) / fs::u8path(rom)).u8string();
+        if (!load) return;
+        const fs::path folder = fs::u8path(pack_root) / fs::u8path(rom);
+        std::error_code error;
+        if (rom.empty() || !fs::is_directory(folder, error)) {
+            log_line(LogLevel::info, "texture pack: none for \"" + rom + "\" (no folder " +
+                                         folder.u8string() + ")");
+            return;
+        }
+        index_folder(rom, folder);
+        log_line(LogLevel::info, "texture pack: " + folder.u8string() + ": " +
+                                     std::to_string(store.indexed) + " files indexed");
+    } catch (const std::exception& e) {
+        store.dump = false;
+        log_line(LogLevel::error, std::string("texture pack: ") + e.what());
+    }
+    store.load = store.indexed > 0;
 }
 
 bool pack_loading() { return store.load; }
@@ -192,15 +209,21 @@ const PackImage* pack_find(const PackKey& key) {
 
 void pack_dump(const PackKey& key, const uint8_t* rgba, uint32_t width, uint32_t height) {
     if (!pack_dumping() || !store.dumped.insert(key).second) return;
-    std::error_code error;
-    const fs::path folder = fs::u8path(store.dump_folder);
-    if (store.dumped.size() == 1) fs::create_directories(folder, error);
-    const fs::path file = folder / fs::u8path(pack_dump_name(store.rom, key));
-    if (fs::exists(file, error)) return;
-    if (!pack_write_png(file.u8string(), rgba, width, height)) {
+    std::string written;
+    try {
+        std::error_code error;
+        const fs::path folder = fs::u8path(store.dump_folder);
+        if (store.dumped.size() == 1) fs::create_directories(folder, error);
+        const fs::path file = folder / fs::u8path(pack_dump_name(store.rom, key));
+        if (fs::exists(file, error)) return;
+        written = file.u8string();
+    } catch (const std::exception&) {
+    }
+    if (written.empty() || !pack_write_png(written, rgba, width, height)) {
         store.dump_failed = true;
-        log_line(LogLevel::error,
-                 "texture dump: cannot write " + file.u8string() + "; no more textures are dumped");
+        log_line(LogLevel::error, "texture dump: cannot write " +
+                                      (written.empty() ? store.dump_folder : written) +
+                                      "; no more textures are dumped");
     }
 }
 

@@ -10,6 +10,8 @@
 #include "texture/texel_convert.h"
 #include "texture/texture_memory.h"
 
+// The largest texture side a pack names (TMEM holds 4096 texels of 8 bits).
+constexpr uint32_t kLargestNamedSide = 4096;
 // The largest replacement side kept: with both mirrors it still fits the staging area.
 constexpr uint32_t kReplacementSide = 512;
 
@@ -47,8 +49,10 @@ bool texture_pack_key(const TileDescriptor& d, PackKey* key) {
     if (!host.rdram || !load || load->shape.kind == LoadKind::none) return false;
     const PackWindow window = load->shape.kind == LoadKind::block ? block_window(d, load->shape)
                                                                   : tile_window(d, load->shape);
-    const PackMemory rdram  = {host.rdram, kRdramSize};
-    *key                    = {pack_texture_checksum(rdram, window), d.format, d.size, false, 0};
+    // A mask of 15 would name 32768 texels a side: far beyond the 4 KB of TMEM.
+    if (window.width > kLargestNamedSide || window.rows > kLargestNamedSide) return false;
+    const PackMemory rdram = {host.rdram, kRdramSize};
+    *key                   = {pack_texture_checksum(rdram, window), d.format, d.size, false, 0};
     if (indexed(d)) {
         // A 4-bit texture's palette is read 32 entries a palette number in.
         const uint32_t entries = pack_largest_index(rdram, window) + 1;

@@ -6,8 +6,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
 
 #include "capture/capture_file.h"
 #include "support/config_files.h"
@@ -215,3 +220,136 @@ TEST(FrontEnd, ScreenshotOfTheFourByThreePicture) {
     for (const char* line : {"AspectRatio = \"4:3\"", "# The picture's shape in a window"})
         EXPECT_NE(cfg.find(line), std::string::npos) << line << " in\n" << cfg;
 }
+
+#ifdef VEXA_RICE
+namespace {
+
+// The pack files under `folder` (any depth) by name, pictures loaded.
+std::map<std::string, Image> pack_files(const std::string& folder) {
+    std::map<std::string, Image> files;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; ++it) {
+        const std::string name = it->path().filename().string();
+        if (name.find("_all.png") != std::string::npos ||
+            name.find("_ciByRGBA.png") != std::string::npos)
+            files[name] = load_png(it->path().string());
+    }
+    return files;
+}
+
+// Plays the packs scene's ROM with `gfx` and the core's user data in `dir`/data, one shot.
+Image play_packs(const TempFolder& dir, const std::string& gfx, const std::string& options) {
+    fs::create_directories(dir.file("data")); // the core takes only a folder that exists
+    setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+    const std::vector<Image> shots =
+        play(dir, capture("packs"), -1, gfx, "30", "--verbose " + options);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(shots.size(), 1u) << log_of(dir);
+    return shots.empty() ? Image{} : shots[0];
+}
+
+// The share of the middle of quad n of the scene's 5 x 3 grid that differs between a frame
+// without and with a pack (by more than filtering of neighbouring texels could make it).
+double changed_share(const Image& before, const Image& after, int n) {
+    if (before.rgba.size() != after.rgba.size() || before.width < 320) return 0;
+    const double k = before.width / 320.0; // console pixels to screenshot pixels
+    const int left = int(k * (160 + 1.6 * (-95 + 39 * (n % 5)) + 12));
+    const int top  = int(k * (120 - 1.2 * (90 - 62 * (n / 5))) + 16);
+    size_t changed = 0, all = 0;
+    for (int y = top; y < top + int(k * 40); ++y)
+        for (int x = left; x < left + int(k * 30); ++x, ++all) {
+            const unsigned char *p = &before.rgba[4 * (size_t(y) * before.width + x)],
+                                *q = &after.rgba[4 * (size_t(y) * before.width + x)];
+            changed += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 24;
+        }
+    return double(changed) / double(all);
+}
+
+} // namespace
+
+// Replacement packs against Rice, which reads and writes the same format: what Rice dumps of
+// every texture the packs scene draws (every format, palettes 0, 1 and 5, block loads with and
+// without dxt, a tile load at an odd origin, a drawing tile smaller than its load, rows of two
+// bytes), we dump under the same names; our dump, every texture's red and blue swapped and green
+// dropped (every second one twice as large), loads in Rice and in our plug-in and changes the
+// same pixels of both frames; broken files in the pack give a message each and the game plays.
+TEST(FrontEnd, TexturePacksAgainstRice) {
+    TempFolder rice_dump, our_dump, rice_load, our_load;
+    const std::string kRom = "VEXA CAPTURE REPLAY";
+    const Image rice_before =
+        play_packs(rice_dump, VEXA_RICE, "--set Video-Rice[DumpTexturesToFiles]=True");
+    const Image our_before =
+        play_packs(our_dump, VEXA_M64P_PLUGIN_PATH, "--set Video-Vexa[DumpTextures]=True");
+    const auto rice_files = pack_files(rice_dump.file("data/mupen64plus/texture_dump/" + kRom));
+    const auto our_files  = pack_files(our_dump.file("data/mupen64plus/texture_dump/" + kRom));
+    ASSERT_EQ(our_files.size(), 15u) << "one file per texture drawn";
+    for (const auto& [name, image] : our_files)
+        EXPECT_TRUE(rice_files.count(name)) << name << " is not among Rice's dumps";
+    for (const auto& [name, image] : rice_files) { // Rice's own: tiles no draw uses, the frame
+        if (our_files.count(name)) continue;
+        EXPECT_TRUE((image.width == 1 && image.height == 1) ||
+                    (image.width == 320 && image.height == 240))
+            << name << " (" << image.width << " x " << image.height << ") not dumped by us";
+    }
+
+    // The pack: every texture changed, half of them at twice the size.
+    int n = 0;
+    for (const TempFolder* dir : {&rice_load, &our_load}) {
+        const std::string pack = dir->file("data/mupen64plus/hires_texture/" + kRom);
+        fs::create_directories(pack + "/sub");
+        for (const auto& [name, image] : our_files) {
+            const int k = (n++ & 1) + 1, w = image.width * k, h = image.height * k;
+            std::vector<unsigned char> out(size_t(4) * w * h);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const unsigned char* p = &image.rgba[4 * ((y / k) * image.width + x / k)];
+                    unsigned char* q       = &out[4 * (size_t(y) * w + x)];
+                    q[0] = p[2], q[1] = 0, q[2] = p[0], q[3] = p[3];
+                }
+            stbi_write_png((pack + "/sub/" + name).c_str(), w, h, 4, out.data(), 4 * w);
+        }
+    }
+    const Image rice_after =
+        play_packs(rice_load, VEXA_RICE, "--set Video-Rice[LoadHiResTextures]=True");
+    const Image our_after =
+        play_packs(our_load, VEXA_M64P_PLUGIN_PATH, "--set Video-Vexa[LoadHiResTextures]=True");
+    for (int quad = 0; quad < 15; ++quad) {
+        EXPECT_GT(changed_share(rice_before, rice_after, quad), 0.5) << "Rice, quad " << quad;
+        // Quad 9's clamped tile of a tile load is drawn by us as a band across its top: a
+        // difference of drawing, not of the pack; what is drawn of it changes.
+        EXPECT_GT(changed_share(our_before, our_after, quad), quad == 9 ? 0.25 : 0.5)
+            << "ours, quad " << quad;
+    }
+    EXPECT_NE(log_of(our_load).find(std::to_string(our_files.size()) + " files indexed"),
+              std::string::npos)
+        << log_of(our_load);
+
+    // Broken files: a drawn texture's PNG corrupt, another's _rgb with an _a of another size, a
+    // file that is no pack file and one for another game.
+    TempFolder broken;
+    const std::string pack = broken.file("data/mupen64plus/hires_texture/" + kRom + "/");
+    fs::create_directories(pack);
+    std::vector<std::string> direct; // the textures of _all files
+    for (const auto& [name, image] : our_files)
+        if (name.find("_all.png") != std::string::npos) direct.push_back(name);
+    ASSERT_GE(direct.size(), 2u);
+    const std::string corrupt = direct[0], with_alpha = direct[1];
+    const std::string stem = with_alpha.substr(0, with_alpha.size() - 8); // without _all.png
+    write_file(pack + corrupt, "\x89PNG\r\n\x1a\n broken");
+    stbi_write_png((pack + stem + "_rgb.png").c_str(), 1, 1, 4, "\xff\x00\x00\xff", 4);
+    stbi_write_png((pack + stem + "_a.png").c_str(), 2, 1, 4, "\xff\xff\xff\xff\0\0\0\0", 8);
+    write_file(pack + "readme.txt", "made for the tests");
+    write_file(pack + "OTHER GAME#12345678#0#2_all.png", "");
+    const Image shown =
+        play_packs(broken, VEXA_M64P_PLUGIN_PATH, "--set Video-Vexa[LoadHiResTextures]=True");
+    EXPECT_GT(share_within(our_before, shown, 4), 0.5) << "the game plays";
+    const std::string log = log_of(broken);
+    EXPECT_NE(log.find("3 files indexed"), std::string::npos) << log;
+    for (const std::string& file : {corrupt, stem + "_a.png", std::string("readme.txt"),
+                                    std::string("OTHER GAME#12345678#0#2_all.png")}) {
+        const size_t first = log.find(file);
+        EXPECT_NE(first, std::string::npos) << file << " named in the log";
+        EXPECT_EQ(log.find(file, first + 1), std::string::npos) << file << " named once";
+    }
+}
+#endif

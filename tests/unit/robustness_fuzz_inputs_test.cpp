@@ -12,6 +12,7 @@
 #include "capture_run.h"
 #include "ini_run.h"
 #include "interpreter_run.h"
+#include "pack_run.h"
 #include "support/test_host.h"
 #include "textures_run.h"
 
@@ -80,4 +81,11 @@ TEST(RobustnessFindings, CaptureInputsReadWholeOrNotAtAll) {
     EXPECT_FALSE(inputs.empty());
     for (const FuzzInput& in : inputs)
         EXPECT_TRUE(run_capture_input(in.bytes.data(), in.bytes.size())) << in.name;
+}
+
+TEST(RobustnessFindings, PackInputsReadSoundly) {
+    const std::vector<FuzzInput> inputs = inputs_of("pack");
+    EXPECT_FALSE(inputs.empty());
+    for (const FuzzInput& in : inputs)
+        EXPECT_TRUE(run_pack_input(in.bytes.data(), in.bytes.size())) << in.name;
 }
