@@ -2,8 +2,10 @@
 // (10,080 in all), 53 textured batches of which 50 bind a cached texture and 3 build one from
 // texels that change every frame, at the plug-in's own 640 x 480 offscreen window.
 //
-//   frame_bench [--frames N] [--plugin PATH] [--callgrind]
+//   frame_bench [--frames N] [--plugin PATH] [--copy-frame auto|always|off] [--callgrind]
 //
+// --copy-frame writes the player's CopyFrameToRdram into [Settings] of the plug-in's INI file
+// (default auto).
 // Prints the frame time and rate, and the same for an empty frame measured in the same run.
 // With --callgrind it runs two warm-up frames and three measured frames, each measured frame
 // inside measured_frame(), for valgrind --tool=callgrind --toggle-collect=measured_frame.
@@ -22,6 +24,7 @@
 #include "dl_texture.h"
 #include "dl_ucode0.h"
 #include "host_ini.h"
+#include "platform/platform.h"
 #include "plugin_loader.h"
 
 namespace {
@@ -189,16 +192,20 @@ int main(int argc, char** argv) {
     std::string plugin_path = VEXA_PLUGIN_PATH;
     int frames              = 200;
     bool callgrind          = false;
+    std::string copy_frame  = "auto";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--frames" && i + 1 < argc)
             frames = std::max(1, std::atoi(argv[++i]));
         else if (a == "--plugin" && i + 1 < argc)
             plugin_path = argv[++i];
+        else if (a == "--copy-frame" && i + 1 < argc)
+            copy_frame = argv[++i];
         else if (a == "--callgrind")
             callgrind = true;
         else {
-            std::fprintf(stderr, "usage: frame_bench [--frames N] [--plugin PATH] [--callgrind]\n");
+            std::fprintf(stderr, "usage: frame_bench [--frames N] [--plugin PATH] [--copy-frame "
+                                 "auto|always|off] [--callgrind]\n");
             return 2;
         }
     }
@@ -207,7 +214,13 @@ int main(int argc, char** argv) {
     console = new Console;
     console->set_rom_header(kCrc1, kCrc2, kCountry, "frame_bench");
     std::string error;
-    if (!save_family_choice(console->rom_header, 0, &error)) {
+    bool written = save_family_choice(console->rom_header, 0, &error);
+    if (written && !platform_profile_write_string("Settings", "CopyFrameToRdram",
+                                                  copy_frame.c_str(), plugin_ini_path().c_str())) {
+        error   = "cannot write " + plugin_ini_path();
+        written = false;
+    }
+    if (!written) {
         std::fprintf(stderr, "frame_bench: %s\n", error.c_str());
         return 1;
     }

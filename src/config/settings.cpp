@@ -48,6 +48,12 @@ static const SettingRow kSettingRows[] = {
      "The folder the dumped textures go to, one folder per game in it; empty: texture_dump in "
      "the emulator's user data folder (mupen64plus) or beside the emulator (Windows)",
      [](PlayerSettings& s, int, const char* text) { s.dump_folder = text; }},
+    {"CopyFrameToRdram", SettingType::text, "auto|always|off",
+     "Copy pictures the game drew back into the console's memory: \"auto\" when a texture load "
+     "or the CPU (under the emulator's interpreter) reads one, \"always\" also the last picture "
+     "of every task (for games whose CPU reads it under a dynamic recompiler: photos; costs a "
+     "read-back per task), \"off\" never, and frames the CPU drew are not shown",
+     [](PlayerSettings& s, int choice, const char*) { s.copy_frame = CopyFrame(choice); }},
 };
 SettingRows setting_rows() { return {kSettingRows, sizeof kSettingRows / sizeof kSettingRows[0]}; }
 

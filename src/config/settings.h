@@ -12,6 +12,13 @@
 
 #include "state/picture.h"
 
+// What CopyFrameToRdram asks for.
+enum class CopyFrame : uint8_t {
+    automatic, // auto: when a texture load or the CPU (FBRead) reads a picture
+    always,    // also the last picture of every task
+    off,       // never; no frame the CPU drew is shown
+};
+
 // The defaults are the rows' first values (default_player_settings).
 struct PlayerSettings {
     int32_t multisampling;      // MultiSampling: samples per pixel, 0 (off), 2, 4 or 8
@@ -22,6 +29,7 @@ struct PlayerSettings {
     bool dump_textures;         // DumpTextures: write each texture the game makes as a pack file
     std::string hires_folder;   // HiResTextureFolder: the packs, a folder per game
     std::string dump_folder;    // TextureDumpFolder: the dumps, a folder per game
+    CopyFrame copy_frame;       // CopyFrameToRdram: auto, always or off
 };
 extern PlayerSettings player_settings; // the defaults until a reader runs
 

@@ -18,7 +18,7 @@ VEXA_EXPORT int32_t VEXA_CALL InitiateGFX(HostGfxInfo info) { return initiate_gf
 
 VEXA_EXPORT void VEXA_CALL ProcessDList() { process_dlist(); }
 
-VEXA_EXPORT void VEXA_CALL UpdateScreen() {}
+VEXA_EXPORT void VEXA_CALL UpdateScreen() { update_screen(); }
 
 VEXA_EXPORT void VEXA_CALL ChangeWindow() { toggle_fullscreen(); }
 

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "config/settings.h"
+#include "framebuffer/color_images.h"
 #include "geometry/viewport.h"
 #include "host/plugin.h"
 #include "platform/platform.h"
@@ -104,6 +105,7 @@ void init_gl_state() {
     build_gl_lists();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
+    reset_color_images();
 }
 
 // glOrtho(0, 320, 240, 0, -1, 1) and glOrtho(0, 640, 480, 0, -1, 1), column-major.

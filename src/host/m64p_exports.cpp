@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "config/ucode_select.h"
 #include "config/ucode_without_dialog.h"
+#include "framebuffer/color_images.h"
 #include "geometry/viewport.h"
 #include "host/gl_context.h"
 #include "host/plugin.h"
@@ -33,6 +34,11 @@ bool started;
 // emulation starts (after InitiateGFX), the VI origin changes with every frame the game shows.
 const unsigned int* rdram_size_reg;
 const unsigned int* vi_origin_reg;
+// What the VI shows of a frame the CPU drew: the line width, the first and last line of the
+// picture and the vertical scale.
+const unsigned int* vi_width_reg;
+const unsigned int* vi_v_start_reg;
+const unsigned int* vi_y_scale_reg;
 
 // The RDRAM the core has now; 0 while it does not know yet.
 uint32_t rdram_size_now() {
@@ -105,6 +111,9 @@ EXPORT int CALL InitiateGFX(GFX_INFO info) {
     host.mi_interrupt = info.MI_INTR_REG;
     host.vi_status    = info.VI_STATUS_REG;
     vi_origin_reg     = info.VI_ORIGIN_REG;
+    vi_width_reg      = info.VI_WIDTH_REG;
+    vi_v_start_reg    = info.VI_V_START_REG;
+    vi_y_scale_reg    = info.VI_Y_SCALE_REG;
     rdram_size_reg    = m64p_core.version >= kCoreWithGfxInfoVersion && info.version >= 2
                             ? info.RDRAM_SIZE
                             : nullptr;
@@ -136,7 +145,8 @@ EXPORT void CALL RomClosed(void) {
 
 EXPORT void CALL ProcessDList(void) {
     if (!m64p_video.open) return;
-    m64p_rdram_size = rdram_size_now();
+    m64p_rdram_size        = rdram_size_now();
+    framebuffer_rdram_size = m64p_rdram_size;
     if (host_presents() && frames.presented) {
         clear_frame();
         frames.presented = false;
@@ -180,27 +190,55 @@ EXPORT void CALL SetRenderingCallback(void (*callback)(int)) {
 }
 
 // The VI has shown a field. A frame the tasks drew is presented when the VI moves to another
-// image (the game finished drawing it), or when the VI shows the image they draw into.
+// image (the game finished drawing it), or when the VI shows the image they draw into. When
+// the VI moves to an image no task drew into since it was last shown, the CPU drew it: the
+// picture in RDRAM is shown.
 EXPORT void CALL UpdateScreen(void) {
     if (!m64p_video.open || !host_presents() || !vi_origin_reg) return;
     const uint32_t origin = *vi_origin_reg & kRdramMask;
     const bool changed    = origin != frames.origin;
     frames.origin         = origin;
+    if (changed && player_settings.copy_frame != CopyFrame::off && vi_width_reg && vi_v_start_reg &&
+        vi_y_scale_reg && host.vi_status && !tasks_drew_image_at(origin)) {
+        show_cpu_frame({origin, *host.vi_status, *vi_width_reg, *vi_v_start_reg, *vi_y_scale_reg});
+        frames.drawn     = false;
+        frames.presented = true;
+        return;
+    }
     if (!frames.drawn || !(changed || draws_into_shown_image(origin))) return;
     swap_frame();
     frames.drawn     = false;
     frames.presented = true;
 }
 
-// RDP command lists from the CPU, the console's frame buffer and frame-buffer emulation are
-// not handled.
+// The core's interpreters ask before the CPU reads RDRAM inside an image the info names, and
+// tell after it wrote there.
+EXPORT void CALL FBRead(unsigned int address) {
+    if (m64p_video.open) before_rdram_read(address & kRdramMask & ~0xFFFu, 0x1000);
+}
+
+EXPORT void CALL FBWrite(unsigned int address, unsigned int size) {
+    if (m64p_video.open) note_cpu_write(address, size);
+}
+
+// Six entries, the images drawn in the last frames first; the rest zero.
+EXPORT void CALL FBGetFrameBufferInfo(void* p) {
+    if (!p) return;
+    ColorImageInfo found[kImageInfoEntries] = {};
+    const int n                             = m64p_video.open ? color_image_info(found) : 0;
+    FrameBufferInfo* out                    = static_cast<FrameBufferInfo*>(p);
+    for (int i = 0; i < kImageInfoEntries; ++i)
+        out[i] = i < n ? FrameBufferInfo{found[i].address, found[i].size, found[i].width,
+                                         found[i].height}
+                       : FrameBufferInfo{0, 0, 0, 0};
+}
+
+// RDP command lists from the CPU are not handled; the VI's registers are read when a frame is
+// shown.
 EXPORT void CALL ProcessRDPList(void) {}
 EXPORT void CALL ShowCFB(void) {}
 EXPORT void CALL ViStatusChanged(void) {}
 EXPORT void CALL ViWidthChanged(void) {}
 EXPORT void CALL MoveScreen(int, int) {}
-EXPORT void CALL FBRead(unsigned int) {}
-EXPORT void CALL FBWrite(unsigned int, unsigned int) {}
-EXPORT void CALL FBGetFrameBufferInfo(void*) {}
 
 } // extern "C"

@@ -8,13 +8,16 @@
 #include "config/settings.h"
 #include "config/ucode_select.h"
 #include "dlist/interpreter.h"
+#include "framebuffer/color_images.h"
 #include "host/gl_context.h"
 #include "pack/pack_names.h"
 #include "pack/pack_store.h"
 #include "platform/platform.h"
 #include "rdp/rdp_commands.h"
+#include "render/frame.h"
 #include "state/picture.h"
 #include "state/rdp_reg.h"
+#include "state/rdram.h"
 
 void fill_plugin_info(PluginInfo* info) {
     info->version     = 0x0102;
@@ -65,6 +68,45 @@ void process_dlist_with(int32_t (*select)()) {
     // under the system's rule.
     if (frame_rule == FrameRule::host_presents || (dlist_counter & 1)) capture_task(start);
     run_display_list(start);
+    task_done();
+}
+
+// The lines the VI shows: half the span between its first and last half line, times its
+// vertical scale. A mode that gives none is 4:3.
+static uint32_t vi_lines(const ViPicture& vi) {
+    const uint32_t first = (vi.v_start >> 16) & 0x3FF, last = vi.v_start & 0x3FF;
+    const uint32_t lines = last > first ? ((last - first) >> 1) * (vi.y_scale & 0xFFF) >> 10 : 0;
+    return lines ? lines : (3 * (vi.width & 0xFFF)) >> 2;
+}
+
+void show_cpu_frame(const ViPicture& vi) {
+    clear_frame();
+    draw_rdram_picture(vi.origin, vi.width & 0xFFF, vi.status & 3, vi_lines(vi));
+    swap_frame();
+}
+
+// The VI's registers among the host's others: after the RDP's seven come VI_STATUS,
+// VI_ORIGIN, VI_WIDTH and the timing registers, VI_V_START the tenth, VI_Y_SCALE the last.
+enum { kViStatus = 7, kViOrigin = 8, kViWidth = 9, kViVStart = 17, kViYScale = 20 };
+
+// Under the system's frame rule every second task is not drawn, so which image the tasks drew
+// is known only for half of them: a frame counts as the CPU's only when no task came at all
+// since the last field.
+void update_screen() {
+    static uint32_t shown_origin, tasks_then;
+    uint32_t* const* r = host.registers;
+    if (!host.rdram || player_settings.copy_frame == CopyFrame::off || !r[kViStatus] ||
+        !r[kViOrigin] || !r[kViWidth] || !r[kViVStart] || !r[kViYScale])
+        return;
+    const ViPicture vi{*r[kViOrigin] & kRdramMask, *r[kViStatus], *r[kViWidth], *r[kViVStart],
+                       *r[kViYScale]};
+    const bool tasks_came = dlist_counter != tasks_then;
+    tasks_then            = dlist_counter;
+    if (vi.origin == shown_origin || tasks_came || tasks_drew_image_at(vi.origin)) return;
+    shown_origin = vi.origin;
+    show_cpu_frame(vi);
+    // The next drawn task presents the back buffer again: it holds the same picture.
+    draw_rdram_picture(vi.origin, vi.width & 0xFFF, vi.status & 3, vi_lines(vi));
 }
 
 void show_about_box() {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framebuffer/color_images.h"
 #include "rdp/rdp_commands.h"
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
@@ -232,6 +233,7 @@ void draw_textured_corners(const TexCorner (&corners)[4]) {
     rdp_reg.texture_color   = 0;
     const RectColorRow& row = rect_colors(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
     if (!row.first.drawn || rect_space_height() == 0) return;
+    note_drawing();
     rdp_reg.texture_mode = row.texture_mode;
 
     const SavedEnables saved = save_enables();
@@ -266,6 +268,7 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const fl
                     bool as_is) {
     if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
     if (rect_space_height() == 0) return;
+    note_drawing();
 
     const SavedEnables saved = save_enables();
     glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT);

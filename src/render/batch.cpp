@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "framebuffer/color_images.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
@@ -393,6 +394,7 @@ static void draw_passes(const uint32_t* batch_indices, uint32_t passes, uint32_t
 }
 
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {
+    note_drawing();
     float projection[16];
     begin_wide_projection(projection);
     draw_passes(indices, passes, recipe1, recipe2);

@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include "framebuffer/color_images.h"
+
 static GlDevice frame_device;
 
 void set_frame_device(GlDevice device) { frame_device = device; }
@@ -10,6 +12,7 @@ void set_frame_device(GlDevice device) { frame_device = device; }
 // The whole frame: the scissor box that the last task left in force clips its drawing, not
 // the next task's start (depth kept outside it would hide the next frame's surfaces).
 void clear_frame() {
+    before_frame_clear();
     glDrawBuffer(GL_BACK);
     glClearColor(0, 0, 0, 1);
     glDepthMask(GL_TRUE);
@@ -20,4 +23,7 @@ void clear_frame() {
     glPopAttrib();
 }
 
-void swap_frame() { platform_swap_buffers(frame_device); }
+void swap_frame() {
+    frame_shown();
+    platform_swap_buffers(frame_device);
+}

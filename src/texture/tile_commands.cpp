@@ -1,8 +1,10 @@
 // Tile descriptors and texture loads
 #include "texture/tile_commands.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "framebuffer/color_images.h"
 #include "state/bits.h"
 #include "state/host_state.h"
 #include "state/rdp_reg.h"
@@ -175,8 +177,18 @@ static LoadShape load_shape(LoadKind kind, uint32_t cmd0, uint32_t cmd1) {
             static_cast<int16_t>(lower_t(cmd1) >> 2)};
 }
 
+// The bytes of the texture image a load reads from `first_texel` on, `texels` of them: a colour
+// image drawn there is copied back into RDRAM first.
+static void before_load(uint32_t first_texel, uint32_t texels) {
+    const TextureImage& image = rdp_reg.texture_image;
+    before_rdram_read(image.address + ((first_texel << image.size) >> 1),
+                      std::max<uint32_t>(1, (texels << image.size) >> 1));
+}
+
 // 0xF3
 void rdp_load_block() {
+    // Its lower s counts texels (the last one loaded), not quarters.
+    before_load(0, upper_s(rdp_reg.cmd0) + lower_s(rdp_reg.cmd1) + 1);
     TileDescriptor& d = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
     // The block has no lower t; the tile's own is rescaled like the others.
     d.lrt         = static_cast<int16_t>((d.lrt + 2) >> 2);
@@ -188,6 +200,9 @@ void rdp_load_block() {
 
 // 0xF4
 void rdp_load_tile() {
+    before_load(upper_t(rdp_reg.cmd0) / 4 * rdp_reg.texture_image.width,
+                (lower_t(rdp_reg.cmd1) / 4 - upper_t(rdp_reg.cmd0) / 4 + 1) *
+                    rdp_reg.texture_image.width);
     TileDescriptor& d = start_load(rdp_reg.cmd0, rdp_reg.cmd1);
     d.lrt             = static_cast<int16_t>((lower_t(rdp_reg.cmd1) + 2) >> 2);
     d.width           = d.lrs - d.uls + 1;
@@ -216,6 +231,7 @@ static void copy_tlut_bytes() {
 // 0xF0
 void rdp_load_tlut() {
     if (!host.rdram) return;
+    before_rdram_read(rdp_reg.texture_image.address, 512);
     copy_tlut_bytes();
     TlutChecksum        = TlutChecksumState{};
     const uint32_t base = rdp_reg.texture_image.address;

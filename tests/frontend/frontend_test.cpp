@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -15,6 +17,8 @@
 #include <stb/stb_image_write.h>
 
 #include "capture/capture_file.h"
+#include "dl_rdp.h"
+#include "dl_texture.h"
 #include "support/config_files.h"
 #include "support/pictures.h"
 
@@ -100,7 +104,130 @@ void expect_plays_like_vexa_host(const std::string& name, int family = -1) {
     expect_shots(dir, shots, replay(dir, {capture(name)}));
 }
 
+// Pictures the game reads back. Image A (0x280000, filled with loud magenta in RDRAM) gets a
+// dark blue background, a red and a green box; image B (0x200000) is the one shown. Captures:
+// "draw" draws A and names B last, "copy" fills B grey and copies A onto it in strips of six
+// lines by texture loads and rectangles, the left half in one-cycle mode, the right half in
+// copy mode, and "both" does both in one task.
+constexpr uint32_t kImageA = 0x280000, kImageB = 0x200000;
+
+std::string picture_captures(const TempFolder& dir) {
+    Capture base;
+    std::string error;
+    EXPECT_TRUE(load_capture(capture("rects"), &base, &error)) << error;
+    Console console;
+    for (uint32_t p = 0; p < 320 * 240; ++p)
+        console.write_u16(kImageA + 2 * p, 0xF83F);
+    DisplayList draw(console, 0x100000);
+    draw.add({cmd::set_color_image(320, kImageA), cmd::set_depth_image(0x300000),
+              cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+              cmd::set_fill_color(cmd::fill_color16(16, 24, 96)), cmd::fill_rect(0, 0, 319, 239),
+              cmd::set_fill_color(cmd::fill_color16(240, 40, 40)), cmd::fill_rect(40, 40, 139, 119),
+              cmd::set_fill_color(cmd::fill_color16(40, 240, 40)),
+              cmd::fill_rect(180, 120, 279, 199), cmd::set_color_image(320, kImageB),
+              cmd::end_dl()});
+    DisplayList copy(console, 0x110000);
+    copy.add({cmd::set_color_image(320, kImageB), cmd::set_cycle_type(3),
+              cmd::set_fill_color(cmd::fill_color16(128, 128, 128)), cmd::fill_rect(0, 0, 319, 239),
+              cmd::set_combine_keys(0, 0),
+              tex::set_texture_image(tex::rgba, tex::b16, 320, kImageA),
+              tex::set_tile(7, tex::rgba, tex::b16, 80, 0),
+              tex::set_tile(0, tex::rgba, tex::b16, 80, 0)});
+    for (uint32_t t = 0; t < 240; t += 6) {
+        copy.add({tex::load_tile(7, 0, t, 320, 6), tex::set_tile_size(0, 0, t, 320, 6),
+                  cmd::set_cycle_type(0)});
+        for (const Command& c : cmd::tex_rect(0, t, 160, t + 6, 0, 0, t, 1, 1))
+            copy.add(c);
+        copy.add(cmd::set_cycle_type(2));
+        for (const Command& c : cmd::tex_rect(160, t, 319, t + 5, 0, 160, t, 4, 1))
+            copy.add(c);
+    }
+    copy.add(cmd::end_dl());
+    DisplayList both(console, 0x120000);
+    both.add({cmd::call_dl(0x100000), cmd::branch_dl(0x110000)});
+    std::fill(std::begin(base.header.registers), std::end(base.header.registers), 0u);
+    for (const auto& [name, start] : {std::pair<const char*, uint32_t>{"draw", 0x100000},
+                                      {"copy", 0x110000},
+                                      {"both", 0x120000}}) {
+        base.header.dlist_start = start;
+        EXPECT_TRUE(write_capture(dir.file(name) + ".vxc", base.header, console.rdram.data(),
+                                  base.dmem.data(), &error))
+            << error;
+    }
+    return dir.file("");
+}
+
+// The channels of the screenshot's pixel at console pixel (x, y) of a 320 x 240 picture.
+const uint8_t* at(const Image& shot, int x, int y) {
+    return &shot.rgba[4 * (static_cast<size_t>(y * shot.height / 240) * shot.width +
+                           x * shot.width / 320)];
+}
+
+bool looks(const uint8_t* c, int r, int g, int b) {
+    return std::abs(c[0] - r) < 40 && std::abs(c[1] - g) < 40 && std::abs(c[2] - b) < 40;
+}
+
+// A's boxes on B, as both modes copied them, and no magenta anywhere.
+void expect_copied_picture(const TempFolder& dir, const std::vector<Image>& shots,
+                           const std::string& what) {
+    ASSERT_EQ(shots.size(), 2u) << what << log_of(dir);
+    for (const Image& shot : shots) {
+        EXPECT_TRUE(looks(at(shot, 90, 80), 240, 40, 40)) << what << ": the red box (one-cycle)";
+        EXPECT_TRUE(looks(at(shot, 230, 160), 40, 240, 40)) << what << ": the green box (copy)";
+        EXPECT_TRUE(looks(at(shot, 20, 220), 16, 24, 96)) << what << ": A's background";
+        EXPECT_TRUE(looks(at(shot, 300, 20), 16, 24, 96)) << what << ": A's background";
+        size_t magenta = 0;
+        for (size_t p = 0; p < shot.rgba.size(); p += 4)
+            magenta += looks(&shot.rgba[p], 255, 0, 255);
+        EXPECT_EQ(magenta, 0u) << what;
+    }
+}
+
 } // namespace
+
+// A picture drawn earlier in the frame as a texture: in the task that drew it, in the frame's
+// second task (a pause screen), and the CPU copying the frame into a buffer it shows, under the
+// core's interpreter (which reports the CPU's reads) and under its dynamic recompiler (where
+// only CopyFrameToRdram=always gives the CPU a picture). Without copies the magenta shows.
+TEST(FrontEnd, EarlierPictureAsTexture) {
+    TempFolder dir;
+    const std::string caps = picture_captures(dir);
+    const struct {
+        const char* what;
+        std::string rom, shots, options;
+    } cases[] = {
+        {"one task", caps + "both.vxc", "30,60", ""},
+        {"two tasks", "--tasks 2 " + caps + "draw.vxc " + caps + "copy.vxc", "31,61", ""},
+        {"CPU copy, interpreter", "--cpu-copies " + caps + "both.vxc", "30,60", ""},
+        {"CPU copy, recompiler, always", "--cpu-copies " + caps + "both.vxc", "30,60",
+         "--emumode 2 --set Video-Vexa[CopyFrameToRdram]=always"},
+    };
+    for (const auto& c : cases) {
+        expect_copied_picture(dir, play(dir, c.rom, 0, VEXA_M64P_PLUGIN_PATH, c.shots, c.options),
+                              c.what);
+        fs::remove_all(dir.file("shots"));
+    }
+    const std::vector<Image> off = play(dir, caps + "both.vxc", 0, VEXA_M64P_PLUGIN_PATH, "30,60",
+                                        "--set Video-Vexa[CopyFrameToRdram]=off");
+    ASSERT_EQ(off.size(), 2u) << log_of(dir);
+    EXPECT_TRUE(looks(at(off[0], 20, 220), 255, 0, 255)) << "off: RDRAM's magenta";
+}
+
+// The CPU draws colour bars into the buffer the VI shows; a task (drawing into A only) comes
+// every tenth field: the screenshots are the CPU's bars.
+TEST(FrontEnd, FramesTheCpuDraws) {
+    TempFolder dir;
+    const std::string caps         = picture_captures(dir);
+    const std::vector<Image> shots = play(dir, "--cpu-draws --task-every 10 " + caps + "draw.vxc",
+                                          0, VEXA_M64P_PLUGIN_PATH, "2,4");
+    ASSERT_EQ(shots.size(), 2u) << log_of(dir);
+    for (const Image& shot : shots)
+        for (const auto& [x, r, g, b] : {std::array<int, 4>{40, 255, 0, 0},
+                                         {120, 0, 255, 0},
+                                         {200, 0, 0, 255},
+                                         {280, 255, 255, 255}})
+            EXPECT_TRUE(looks(at(shot, x, 120), r, g, b)) << "the bar at x " << x;
+}
 
 // Games name their microcode only by its text at the task's ucode_data: no INI entry needed.
 TEST(FrontEnd, Family0WithoutIniEntry) { expect_plays_like_vexa_host("mesh"); }

@@ -92,6 +92,8 @@ bool CoreHost::attach(const std::string& path, VideoPlugin* p, std::string* erro
     p->ChangeWindow = reinterpret_cast<void (*)()>(dlsym(p->library, "ChangeWindow"));
     p->ResizeVideoOutput =
         reinterpret_cast<void (*)(int, int)>(dlsym(p->library, "ResizeVideoOutput"));
+    p->FBGetFrameBufferInfo =
+        reinterpret_cast<void (*)(void*)>(dlsym(p->library, "FBGetFrameBufferInfo"));
     m64p_plugin_type type = M64PLUGIN_NULL;
     const char* name      = nullptr;
     p->PluginGetVersion(&type, nullptr, nullptr, &name, nullptr);

@@ -85,9 +85,17 @@ void run_tasks(const VideoPlugin& plugin, const Scene& scene, Console& console, 
     }
 }
 
-// The VI then shows the finished image: its origin moves to the other of two buffers.
+// The VI then shows the finished image, the one the plug-in says the tasks drew (else the
+// other of two buffers): its origin moves between the image's first and second line.
 void show_frame(const VideoPlugin& plugin, VideoRegisters& registers) {
-    registers.vi_origin ^= 0x40000;
+    FrameBufferInfo drawn[6] = {};
+    if (plugin.FBGetFrameBufferInfo) plugin.FBGetFrameBufferInfo(drawn);
+    if (drawn[0].addr && drawn[0].width)
+        registers.vi_origin = registers.vi_origin == drawn[0].addr
+                                  ? drawn[0].addr + drawn[0].width * drawn[0].size
+                                  : drawn[0].addr;
+    else
+        registers.vi_origin ^= 0x40000;
     plugin.UpdateScreen();
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dlist/interpreter.h"
+#include "framebuffer/color_images.h"
 #include "host/plugin.h"
 #include "state/rdp_reg.h"
 
@@ -24,6 +25,7 @@ void reset_core_state() {
     rdp_reg       = RdpReg{};
     dlist_counter = 0;
     UcodeType     = 0;
+    reset_color_images();
     Console& c    = test_console();
     std::fill(c.rdram.begin(), c.rdram.end(), 0);
     c.mi_interrupt = 0;

@@ -1,3 +1,11 @@
+// What the boot program's CPU does in each frame besides sending tasks; the VI then shows the
+// CPU's buffer instead of the one the tasks drew.
+enum PlayCpu {
+    kCpuNothing = 0,
+    kCpuDraws   = 1, // draws colour bars (red, green, blue, white) into its buffer
+    kCpuCopies  = 2, // copies the buffer the tasks drew into its buffer
+};
+
 // Where a vexa-rom ROM keeps what its boot program plays: shared by the tool and the program
 #pragma once
 
@@ -18,7 +26,12 @@ enum PlayTable {
     kPlayViRegisters   = 6,  // VI_STATUS .. VI_Y_SCALE, 14 words
     kPlayOtherOrigin   = 20, // VI_ORIGIN of odd frames
     kPlayPatches       = 21, // ROM offset of the first patch
-    kPlayHeaderWords   = 22, // capture records follow
+    kPlayCpu           = 22, // what the CPU does each frame (PlayCpu)
+    kPlayTaskEvery     = 23, // tasks are sent in every K-th frame only
+    kPlayDrawn         = 24, // the buffer the tasks draw in even and in odd frames, 2 words
+    kPlayCpuBuffers    = 26, // the buffers the CPU writes in even and in odd frames, 2 words
+    kPlayFrameBytes    = 28, // bytes of one buffer
+    kPlayHeaderWords   = 29, // capture records follow
     kViRegisterCount   = 14,
 
     kRecordTask       = 0,  // the 16 words of the task header at DMEM 0xFC0
@@ -31,6 +44,7 @@ enum PlayTable {
     kBootProgramAt  = 0x40,
     kBootProgramEnd = 0xFC0, // the program stays below the task header
     kMaxPieceBytes  = 0x10000,
+    kCpuBufferLines = 240,
     kPieceBytes     = 12,
     kPatchBytes     = 12,
 };

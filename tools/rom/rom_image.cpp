@@ -233,6 +233,11 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
     const uint32_t second = take_free_stretch(captures, frame_bytes, kCaptureRdramBytes, &taken);
     // Where a capture names no microcode, a stand-in: code no plug-in knows, and its data.
     const uint32_t stand_in = take_free_stretch(captures, kStandInBytes, kStandInTop, &taken);
+    // The CPU's two buffers where it draws or copies frames.
+    uint32_t cpu_buffers[2] = {};
+    for (uint32_t& b : cpu_buffers)
+        if (options.cpu != kCpuNothing)
+            b = take_free_stretch(captures, frame_bytes, kCaptureRdramBytes, &taken);
 
     // Each capture's task header as the capture recorded it, made whole where a host gave
     // only the display list: a graphics task whose ucode_data holds the microcode's text.
@@ -341,6 +346,13 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
     if (!has_vi && shown.address) origin = shown.address + shown.line_bytes;
     table(kPlayViRegisters + 1, origin);
     table(kPlayOtherOrigin, origin - shown.address + (shown.address ? second : frame_bytes));
+    table(kPlayCpu, options.cpu);
+    table(kPlayTaskEvery, std::max<uint32_t>(options.task_every, 1));
+    table(kPlayDrawn, shown.address);
+    table(kPlayDrawn + 1, shown.address ? second : frame_bytes);
+    table(kPlayCpuBuffers, cpu_buffers[0]);
+    table(kPlayCpuBuffers + 1, cpu_buffers[1]);
+    table(kPlayFrameBytes, shown.address ? shown.frame_bytes : frame_bytes);
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t record = kPlayHeaderWords + kRecordWords * i;
         for (int w = 0; w < kTaskHeaderWords; ++w)

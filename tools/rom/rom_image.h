@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "capture/capture_file.h"
+#include "play_table.h"
 
 struct RomOptions {
     uint32_t frames          = 0; // frames that send tasks, 0 for ever
     uint32_t tasks_per_frame = 1;
-    std::string ucode_text; // empty: the family's usual text
+    std::string ucode_text;  // empty: the family's usual text
+    uint32_t cpu        = 0; // PlayCpu: what the CPU does in each frame
+    uint32_t task_every = 1; // tasks in every K-th frame only
 };
 
 // The identification text a game of the family carries at its task's ucode_data; empty for

@@ -1,6 +1,7 @@
 // The boot program of a vexa-rom ROM: loads the captures' RDRAM from the cartridge and sends
 // their graphics tasks to the RSP once per vertical interrupt. It runs from DMEM, where the
 // boot of the console left it, with interrupts disabled, polling every unit it waits for.
+#include <stdbool.h>
 #include <stdint.h>
 
 #include "../play_table.h"
@@ -85,6 +86,24 @@ static void run_task(uint32_t capture, uint32_t odd_frame) {
     io_write(MI_MODE, MI_CLEAR_DP);
 }
 
+// Four upright bars, red, green, blue and white, as a 16-bit picture of `width` pixels a line.
+static void draw_bars(uint32_t buffer, uint32_t width) {
+    static const uint16_t bars[4] = {0xF801, 0x07C1, 0x003F, 0xFFFF};
+    for (uint32_t y = 0; y < kCpuBufferLines; ++y)
+        for (uint32_t x = 0, bar = 0, next = width / 4; x < width; ++x) {
+            if (x == next) {
+                bar += 1;
+                next += width / 4;
+            }
+            *(volatile uint16_t*)(RDRAM + buffer + 2 * (y * width + x)) = bars[bar & 3];
+        }
+}
+
+static void copy_words(uint32_t to, uint32_t from, uint32_t bytes) {
+    for (uint32_t i = 0; i < bytes; i += 4)
+        io_write(RDRAM + to + i, io_read(RDRAM + from + i));
+}
+
 void play(void) {
     const uint32_t frames   = table_word(kPlayFrames);
     const uint32_t tasks    = table_word(kPlayTasksPerFrame);
@@ -98,20 +117,34 @@ void play(void) {
     // Frames are shown from two buffers in turn, as games do: emulators' video plug-ins
     // show a new frame when the VI's origin changes.
     const uint32_t origins[2] = {table_word(kPlayViRegisters + 1), table_word(kPlayOtherOrigin)};
+    const uint32_t cpu        = table_word(kPlayCpu);
+    const uint32_t every      = table_word(kPlayTaskEvery);
+    const uint32_t width      = table_word(kPlayViRegisters + 2);
+    const uint32_t drawn[2]   = {table_word(kPlayDrawn), table_word(kPlayDrawn + 1)};
+    const uint32_t mine[2]    = {table_word(kPlayCpuBuffers), table_word(kPlayCpuBuffers + 1)};
+    const uint32_t bytes      = table_word(kPlayFrameBytes);
     uint32_t capture          = 0;
-    for (uint32_t frame = 0;; ++frame) {
+    for (uint32_t frame = 0, wait = 0;; ++frame) {
         io_write(VI_CURRENT, 0);
         while (!(io_read(MI_INTR) & MI_VI))
             ;
-        if (frames != 0 && frame >= frames) continue;
-        for (uint32_t t = 0; t < tasks; ++t) {
-            run_task(capture, frame & 1);
+        const uint32_t odd = frame & 1;
+        const bool send    = (frames == 0 || frame < frames) && wait == 0;
+        wait               = send ? every - 1 : wait - 1;
+        for (uint32_t t = 0; send && t < tasks; ++t) {
+            run_task(capture, odd);
             if (captures > 1) {
                 capture = capture + 1 < captures ? capture + 1 : 0;
                 load_pieces(record(capture) + kRecordLoad);
             }
         }
-        io_write(VI_ORIGIN, origins[frame & 1]);
+        // The CPU's picture is shown whether tasks were sent or not; the tasks' only after them.
+        if (cpu == kCpuDraws) draw_bars(mine[odd], width);
+        if (cpu == kCpuCopies) copy_words(mine[odd], drawn[odd], bytes);
+        if (cpu != kCpuNothing)
+            io_write(VI_ORIGIN, mine[odd] + origins[0] - drawn[0]);
+        else if (send)
+            io_write(VI_ORIGIN, origins[odd]);
     }
 }
 

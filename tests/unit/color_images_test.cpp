@@ -1,0 +1,106 @@
+// Pictures copied back into RDRAM stay inside RDRAM and their image; frames the CPU drew
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "dl_rdp.h"
+#include "dl_texture.h"
+#include "framebuffer/color_images.h"
+#include "host/plugin.h"
+#include "state/rdram.h"
+#include "support/test_host.h"
+
+namespace {
+
+constexpr uint32_t kDepth = 0x300000, k4Mb = 0x400000;
+
+// An image is drawn (a red fill), another one after it, then a load reads `read_at`: the
+// bytes written into RDRAM are exactly [from, to), none where from == to.
+TEST(ColorImages, CopiesStayInsideRdramAndTheImage) {
+    attach_test_host();
+    const struct {
+        const char* what;
+        uint32_t image, width, rdram_size, read_at, from, to;
+    } cases[] = {
+        {"a 320 x 240 image", 0x100000, 320, kRdramSize, 0x100000 + 640, 0x100000,
+         0x100000 + 640 * 240},
+        {"past the end of RDRAM: its whole lines", 0x7FF000, 320, kRdramSize, 0x7FF000, 0x7FF000,
+         0x7FF000 + 640 * 6},
+        {"past the host's 4 MB", k4Mb - 0x1000, 320, k4Mb, k4Mb - 0x1000, k4Mb - 0x1000,
+         k4Mb - 0x1000 + 640 * 6},
+        {"4,000 pixels wide", 0x100000, 4000, kRdramSize, 0x100000, 0x100000,
+         0x100000 + 8000 * 240},
+        {"the depth image", kDepth, 320, kRdramSize, kDepth, 0, 0},
+        {"a load outside every image", 0x100000, 320, kRdramSize, 0x200000, 0, 0},
+    };
+    for (const auto& c : cases) {
+        reset_core_state();
+        Console& console = test_console();
+        std::fill(console.rdram.begin(), console.rdram.end(), 0xA5);
+        framebuffer_rdram_size = c.rdram_size;
+        DisplayList dl(console, 0x1000);
+        dl.add({cmd::set_color_image(c.width, c.image), cmd::set_depth_image(kDepth),
+                cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+                cmd::set_fill_color(cmd::fill_color16(240, 40, 40)), cmd::fill_rect(0, 0, 319, 239),
+                cmd::set_color_image(320, 0x500000), cmd::fill_rect(0, 0, 9, 9),
+                tex::set_texture_image(tex::rgba, tex::b16, 320, c.read_at),
+                tex::load_block(7, 0, 0, 64), cmd::end_dl()});
+        run_interpreted_task(dl.start());
+        // The CPU's calls outside RDRAM and every image change nothing.
+        before_rdram_read(0xFFFFF000u, 0x2000);
+        note_cpu_write(0x900000, 0xFFFFFFFFu);
+        const auto changed = [](uint8_t b) { return b != 0xA5; };
+        // Past the list at 0x1000.
+        const auto first =
+            std::find_if(console.rdram.begin() + 0x10000, console.rdram.end(), changed);
+        const auto last     = std::find_if(console.rdram.rbegin(), console.rdram.rend(), changed);
+        const uint32_t from = static_cast<uint32_t>(first - console.rdram.begin());
+        const uint32_t to   = static_cast<uint32_t>(console.rdram.rend() - last);
+        EXPECT_EQ(c.from == c.to ? 0 : c.from, from == kRdramSize ? 0 : from) << c.what;
+        EXPECT_EQ(c.to, from == kRdramSize ? 0 : to) << c.what;
+    }
+    framebuffer_rdram_size = kRdramSize;
+}
+
+// A pause screen: the next frame's task loads the image the frame before drew, after the
+// window was cleared (kept in a texture here: the test's window has no front buffer).
+TEST(ColorImages, PreviousFrameAsTexture) {
+    attach_test_host();
+    reset_core_state();
+    Console& console = test_console();
+    DisplayList first(console, 0x1000), second(console, 0x2000);
+    first.add({cmd::set_color_image(320, 0x100000), cmd::set_depth_image(kDepth),
+               cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+               cmd::set_fill_color(cmd::fill_color16(240, 40, 40)), cmd::fill_rect(0, 0, 319, 239),
+               cmd::end_dl()});
+    second.add({cmd::set_color_image(320, 0x200000), cmd::fill_rect(0, 0, 319, 239),
+                tex::set_texture_image(tex::rgba, tex::b16, 320, 0x100000),
+                tex::load_block(7, 0, 0, 64), cmd::end_dl()});
+    run_interpreted_task(first.start());
+    run_interpreted_task(second.start());
+    EXPECT_EQ(console.read_u32(0x100000 + 640 * 100 + 320), 0xF14BF14Bu) << "red, opaque";
+}
+
+// Without a host that tells which image the VI shows, the VI registers among the host's
+// others do: a new origin with no task since the last field shows RDRAM there, scaled.
+TEST(ColorImages, FrameTheCpuDrewIsShown) {
+    attach_test_host();
+    reset_core_state();
+    Console& console = test_console();
+    for (uint32_t y = 0; y < 240; ++y)
+        for (uint32_t x = 0; x < 320; ++x)
+            console.write_u16(0x400000 + 2 * (320 * y + x), x < 160 ? 0xF801 : 0x003F);
+    const uint32_t vi[21] = {0, 0, 0, 0, 0, 0, 0,          2, 0x400000, 320,  0,
+                             0, 0, 0, 0, 0, 0, 0x002501FF, 0, 0,        0x400};
+    std::copy(vi, vi + 21, console.other_registers);
+    update_screen();
+    unsigned char p[2][4];
+    glReadPixels(window_width / 4, window_height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p[0]);
+    glReadPixels(3 * window_width / 4, window_height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p[1]);
+    EXPECT_EQ(p[0][0] + 256 * p[0][2], 255) << "red on the left";
+    EXPECT_EQ(p[1][0] + 256 * p[1][2], 256 * 255) << "blue on the right";
+    std::fill(console.other_registers, console.other_registers + 21, 0u);
+}
+
+} // namespace
