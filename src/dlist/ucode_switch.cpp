@@ -59,6 +59,7 @@ uint32_t numbering(uint32_t family) { return family >= 1 && family <= 3 ? 1 : fa
 void reset_lost_state() {
     rdp_reg.obj           = ObjState{};
     rdp_reg.geometry_mode = 0;
+    rdp_reg.fog_factors   = 0; // the new microcode's data overwrites them
     set_cull_both(0);
     empty_matrix_stack();
 }

@@ -229,10 +229,12 @@ TEST_F(Ucode7And8, LoadUcodeSwitchesRowsForTheRestOfTheTask) {
             s2d::load_ucode(dl, 4, 0x1C0000, k.data);
             dl.add({cmd::set_cycle_type(2), s2d::bg_copy(8, kRecord), uc4::end_dl()});
             rdp_reg.geometry_mode = 0x205;
+            rdp_reg.fog_factors   = 0x1234;
             run(4, {uc4::segment(3, 0x1000), uc4::call_dl(0x110000)});
             EXPECT_EQ(near(at(25, 15), 5, 5, 0x80, 0), k.drawn) << k.what;
             EXPECT_EQ(UcodeType, 4u) << k.what << ": the next task starts in family 4";
             EXPECT_EQ(rdp_reg.geometry_mode, k.drawn ? 0u : 0x205u) << k.what;
+            EXPECT_EQ(rdp_reg.fog_factors, k.drawn ? 0u : 0x1234u) << k.what;
             EXPECT_EQ(rdp_reg.segments[3], 0x1000u) << k.what << ": segments survive";
         }
         EXPECT_EQ(ucode_texts_read - reads, 1u) << k.what << ": one read per address";
