@@ -16,10 +16,6 @@
 
 uint32_t framebuffer_rdram_size = kRdramSize;
 
-#ifndef GL_BGRA_EXT
-#define GL_BGRA_EXT 0x80E1
-#endif
-
 namespace {
 
 // Where an image's picture is now.
@@ -133,16 +129,8 @@ void keep_window_picture() {
     if (slot.texture_w < a.width || slot.texture_h < a.height) {
         slot.texture_w = round_up_pow2(a.width);
         slot.texture_h = round_up_pow2(a.height);
-        // In the window's own pixel layout (blue first in memory): drivers copy the window
-        // into such a texture without converting each pixel. A driver without the layout
-        // takes plain RGBA.
-        while (glGetError() != GL_NO_ERROR)
-            ;
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, slot.texture_w, slot.texture_h, 0, GL_BGRA_EXT,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, slot.texture_w, slot.texture_h, 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, nullptr);
-        if (glGetError() != GL_NO_ERROR)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, slot.texture_w, slot.texture_h, 0, GL_RGBA,
-                         GL_UNSIGNED_BYTE, nullptr);
     }
     GLint read_buffer = GL_BACK, draw_buffer = GL_BACK;
     glGetIntegerv(GL_READ_BUFFER, &read_buffer);
@@ -324,10 +312,10 @@ void frame_shown() {
     }
     frame_number += 1;
     copies_left = kCopiesPerTask;
-    for (Image& e : images)
-        if (e.used && frame_number - e.frame > kStale && &e != images + window_owner) {
-            forget_picture(e);
-            e.used = false;
+    for (int i = 0; i < kImages; ++i)
+        if (images[i].used && frame_number - images[i].frame > kStale && i != window_owner) {
+            forget_picture(images[i]);
+            images[i].used = false;
         }
 }
 
