@@ -200,9 +200,10 @@ TEST_F(RdpState, EveryFamilyRowServesTheRdpCommands) {
     // The 2-D rows make 0xE4 their G_RDPHALF_0 when a G_SELECT_DL follows.
     for (int family = 0; family < kUcodeFamilies; ++family)
         for (const Entry& e : shared)
-            if (family < 7 || e.op != 0xE4)
+            if (family < 7 || e.op != 0xE4) {
                 EXPECT_EQ(CommandTable[family][e.op], e.handler)
                     << "family " << family << " byte " << std::hex << int(e.op);
+            }
     for (int family : {0, 1, 2, 3, 5})
         EXPECT_EQ(CommandTable[family][0x07], rsp_reserved2);
 }
