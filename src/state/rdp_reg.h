@@ -89,9 +89,9 @@ struct RdpReg {
     TransformedVertex vtx[kVertexCount];
     LightRecord lights[kLightCount];
     uint32_t num_lights;
-    uint32_t fog_factors; // G_MW_FOG word: signed multiplier in bits 16..31, offset in 0..15
-    float viewport_scale[4];                         // console pixels
-    float viewport_trans[4];                         // console pixels
+    uint32_t fog_factors;    // G_MW_FOG word: signed multiplier in bits 16..31, offset in 0..15
+    float viewport_scale[4]; // console pixels
+    float viewport_trans[4]; // console pixels
     Uc6MatrixSlot uc6_matrix_slots[kUc6MatrixSlots]; // zero matrices until loaded
 
     // Rendering

@@ -26,7 +26,7 @@ void reset_core_state() {
     dlist_counter = 0;
     UcodeType     = 0;
     reset_color_images();
-    Console& c    = test_console();
+    Console& c = test_console();
     std::fill(c.rdram.begin(), c.rdram.end(), 0);
     c.mi_interrupt = 0;
 }
