@@ -180,7 +180,8 @@ bool read_picture(const Image& e, int32_t* width, int32_t* height, int32_t* stri
 
 // The picture scaled to the image's own width x lines in its 4:3 space, written into RDRAM in
 // the image's format: 16-bit pixels red-green-blue-coverage 5/5/5/1 as the console orders
-// them, or 32-bit words with red in the top byte.
+// them, or 32-bit words with red in the top byte. A pixel lies on its own size in RDRAM's words,
+// as the reads take it: an odd image address would otherwise put the last one past the end.
 void copy_back(Image& e) {
     int32_t w, h, stride;
     const uint32_t lines = lines_in_rdram(e.address, e.width, e.size, e.lines);
@@ -201,11 +202,11 @@ void copy_back(Image& e) {
             if (e.size == 3) {
                 const uint32_t v =
                     uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | 0xFF;
-                std::memcpy(host.rdram + at + 4 * x, &v, 4);
+                std::memcpy(host.rdram + ((at + 4 * x) & ~3u), &v, 4);
             } else {
                 const uint16_t v = static_cast<uint16_t>((c[0] >> 3) << 11 | (c[1] >> 3) << 6 |
                                                          (c[2] >> 3) << 1 | 1);
-                std::memcpy(host.rdram + ((at + 2 * x) ^ 2), &v, 2);
+                std::memcpy(host.rdram + (((at + 2 * x) & ~1u) ^ 2), &v, 2);
             }
         }
     }

@@ -32,6 +32,8 @@ TEST(ColorImages, CopiesStayInsideRdramAndTheImage) {
          k4Mb - 0x1000 + 640 * 6},
         {"4,000 pixels wide", 0x100000, 4000, kRdramSize, 0x100000, 0x100000,
          0x100000 + 8000 * 240},
+        {"at an odd address: its pixels on their halfwords", kRdramSize - 641, 320, kRdramSize,
+         kRdramSize - 641, kRdramSize - 644, kRdramSize},
         {"the depth image", kDepth, 320, kRdramSize, kDepth, 0, 0},
         {"a load outside every image", 0x100000, 320, kRdramSize, 0x200000, 0, 0},
     };
@@ -62,7 +64,8 @@ TEST(ColorImages, CopiesStayInsideRdramAndTheImage) {
         const uint32_t to   = static_cast<uint32_t>(console.rdram.rend() - last);
         EXPECT_EQ(c.from == c.to ? 0 : c.from, from == kRdramSize ? 0 : from) << c.what;
         EXPECT_EQ(c.to, from == kRdramSize ? 0 : to) << c.what;
-        if (c.from != c.to) EXPECT_EQ(console.read_u32(c.from), 0xF14BF14Bu) << c.what << ": red";
+        if (c.from != c.to)
+            EXPECT_EQ(console.read_u32(c.from + 4), 0xF14BF14Bu) << c.what << ": red";
     }
     framebuffer_rdram_size = kRdramSize;
 }
