@@ -64,7 +64,8 @@ uint32_t copies_left = kCopiesPerTask;
 bool shown_since_drawn;     // the front buffer shows what the window's image drew last
 int double_buffered   = -1; // whether the context has a front buffer of its own; -1 not asked
 uint32_t frame_number = 1;
-std::vector<uint8_t> pixels; // pictures read back from OpenGL, and RDRAM pictures to draw
+std::vector<uint8_t> pixels;   // pictures read back from OpenGL, and RDRAM pictures to draw
+std::vector<uint32_t> columns; // a copy's picture byte in a row for each pixel of a line
 
 uint32_t line_bytes(uint32_t width, uint32_t size) { return (width << std::max(size, 2u)) >> 1; }
 
@@ -178,10 +179,29 @@ bool read_picture(const Image& e, int32_t* width, int32_t* height, int32_t* stri
     return true;
 }
 
+// One line of the image from one row of the picture, `columns` giving each pixel's byte in the
+// row: 16-bit pixels red-green-blue-coverage 5/5/5/1 as the console orders them, or 32-bit words
+// with red in the top byte. A pixel lies on its own size in RDRAM's words, as the reads take it:
+// an odd image address would otherwise put the last one past the end.
+void write_line16(const uint8_t* row, uint32_t at, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x) {
+        const uint8_t* c = row + columns[x];
+        const uint16_t v =
+            static_cast<uint16_t>((c[0] >> 3) << 11 | (c[1] >> 3) << 6 | (c[2] >> 3) << 1 | 1);
+        std::memcpy(host.rdram + (((at + 2 * x) & ~1u) ^ 2), &v, 2);
+    }
+}
+
+void write_line32(const uint8_t* row, uint32_t at, uint32_t width) {
+    for (uint32_t x = 0; x < width; ++x) {
+        const uint8_t* c = row + columns[x];
+        const uint32_t v = uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | 0xFF;
+        std::memcpy(host.rdram + ((at + 4 * x) & ~3u), &v, 4);
+    }
+}
+
 // The picture scaled to the image's own width x lines in its 4:3 space, written into RDRAM in
-// the image's format: 16-bit pixels red-green-blue-coverage 5/5/5/1 as the console orders
-// them, or 32-bit words with red in the top byte. A pixel lies on its own size in RDRAM's words,
-// as the reads take it: an odd image address would otherwise put the last one past the end.
+// the image's format.
 void copy_back(Image& e) {
     int32_t w, h, stride;
     const uint32_t lines = lines_in_rdram(e.address, e.width, e.size, e.lines);
@@ -191,24 +211,18 @@ void copy_back(Image& e) {
         forget_picture(e);
         return;
     }
+    columns.resize(e.width);
+    for (uint32_t x = 0; x < e.width; ++x)
+        columns[x] = 4 * ((2 * x + 1) * w / (2 * e.width));
     const uint32_t rows43 = std::max(1u, (3 * e.width) >> 2);
     const uint32_t bytes  = line_bytes(e.width, e.size);
     for (uint32_t y = 0; y < lines; ++y) {
         const uint32_t sy  = std::min<uint32_t>(h - 1, (2 * y + 1) * h / (2 * rows43));
         const uint8_t* row = &pixels[static_cast<size_t>(h - 1 - sy) * stride * 4];
-        const uint32_t at  = e.address + y * bytes;
-        for (uint32_t x = 0; x < e.width; ++x) {
-            const uint8_t* c = row + 4 * ((2 * x + 1) * w / (2 * e.width));
-            if (e.size == 3) {
-                const uint32_t v =
-                    uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | 0xFF;
-                std::memcpy(host.rdram + ((at + 4 * x) & ~3u), &v, 4);
-            } else {
-                const uint16_t v = static_cast<uint16_t>((c[0] >> 3) << 11 | (c[1] >> 3) << 6 |
-                                                         (c[2] >> 3) << 1 | 1);
-                std::memcpy(host.rdram + (((at + 2 * x) & ~1u) ^ 2), &v, 2);
-            }
-        }
+        if (e.size == 3)
+            write_line32(row, e.address + y * bytes, e.width);
+        else
+            write_line16(row, e.address + y * bytes, e.width);
     }
     forget_picture(e);
 }

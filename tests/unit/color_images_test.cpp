@@ -64,8 +64,9 @@ TEST(ColorImages, CopiesStayInsideRdramAndTheImage) {
         const uint32_t to   = static_cast<uint32_t>(console.rdram.rend() - last);
         EXPECT_EQ(c.from == c.to ? 0 : c.from, from == kRdramSize ? 0 : from) << c.what;
         EXPECT_EQ(c.to, from == kRdramSize ? 0 : to) << c.what;
-        if (c.from != c.to)
+        if (c.from != c.to) {
             EXPECT_EQ(console.read_u32(c.from + 4), 0xF14BF14Bu) << c.what << ": red";
+        }
     }
     framebuffer_rdram_size = kRdramSize;
 }
