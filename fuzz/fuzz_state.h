@@ -5,6 +5,7 @@
 #include "console.h"
 #include "dlist/interpreter.h"
 #include "dlist/ucode_switch.h"
+#include "framebuffer/color_images.h"
 #include "host/plugin.h"
 #include "platform/platform.h"
 #include "state/rdp_reg.h"
@@ -24,6 +25,7 @@ inline void reset_fuzz_state() {
     forget_ucode_texts();
     reset_texture_cache();
     reset_texture_memory();
+    reset_color_images();
     std::memset(TileCoordFactor, 0, sizeof TileCoordFactor);
     command_budget = kFuzzCommandBudget;
 }
