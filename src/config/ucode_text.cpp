@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "config/ucode_sum.h"
 #include "state/rdram.h"
 
 namespace {
@@ -88,11 +89,15 @@ int32_t family_of_ucode_text(const std::string& text) {
     return -1;
 }
 
-UcodeText identify_ucode(const uint8_t* dmem, const uint8_t* rdram, uint32_t rdram_size) {
-    UcodeText found{};
+UcodeIdentity identify_ucode(const uint8_t* dmem, const uint8_t* rdram, uint32_t rdram_size) {
+    UcodeIdentity found{};
+    std::memcpy(&found.code, dmem + kTaskUcode, 4);
     std::memcpy(&found.address, dmem + kTaskUcodeData, 4);
     std::memcpy(&found.size, dmem + kTaskUcodeDataSize, 4);
-    found.text   = find_ucode_text(rdram, rdram_size, found.address, found.size);
-    found.family = family_of_ucode_text(found.text);
+    found.summed      = sum_ucode(rdram, rdram_size, found.code, &found.sum);
+    found.sum_family  = found.summed ? family_of_ucode_sum(found.sum) : -1;
+    found.text        = find_ucode_text(rdram, rdram_size, found.address, found.size);
+    found.text_family = family_of_ucode_text(found.text);
+    found.family      = found.sum_family >= 0 ? found.sum_family : found.text_family;
     return found;
 }

@@ -9,8 +9,10 @@ constexpr char kIniFileName[] = "vexa_ogl.ini";
 extern uint32_t m64p_rdram_size;
 
 // The family for the running game: the game's UCode in the INI file in the core's user
-// configuration folder, else the family of the microcode's identification text, else one
-// message in the log and kUcodeFamilies (the task draws nothing). The choice is logged.
+// configuration folder, else the family of the sum of the microcode's code when the table of
+// known sums has it, else the family of the microcode's identification text, else one message
+// in the log naming the text and the sum, and kUcodeFamilies (the task draws nothing). The
+// choice is logged.
 int32_t select_ucode_without_dialog();
 void forget_ucode_selection(); // a new game: choose again
 std::string m64p_ini_path();

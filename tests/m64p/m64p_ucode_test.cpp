@@ -62,12 +62,15 @@ class M64pUcode : public ::testing::Test {
     }
     void TearDown() override { plugin().RomClosed(); }
 
-    // Runs one frame (two tasks) with the task header pointing at `address` and `size`.
-    void run_frame(uint32_t address = kUcodeDataAddress, uint32_t size = kUcodeDataSize) {
+    // Runs one frame (two tasks) with the task header pointing at `address` and `size`, the
+    // code at `code`.
+    void run_frame(uint32_t address = kUcodeDataAddress, uint32_t size = kUcodeDataSize,
+                   uint32_t code = 0) {
         Console& c = console();
         for (int task = 0; task < 2; ++task) {
             c.mi_interrupt = 0;
             c.set_task(kList);
+            std::memcpy(&c.dmem[0xFD0], &code, 4);
             std::memcpy(&c.dmem[0xFD8], &address, 4);
             std::memcpy(&c.dmem[0xFDC], &size, 4);
             plugin().ProcessDList();
@@ -121,7 +124,9 @@ TEST_F(M64pUcode, FamilyFromEachMicrocodeText) {
         EXPECT_EQ(lines[0].level, M64MSG_INFO);
         EXPECT_EQ(lines[0].text, "Video-Vexa: \"TEXT GAME\" uses microcode family " +
                                      std::to_string(c.family) + ": its microcode text is \"" +
-                                     c.text + "\"");
+                                     c.text +
+                                     "\"; code sum 0x00000000 of ucode 0x00000000, "
+                                     "no known microcode's");
         if (c.family == 0) {
             EXPECT_TRUE(drew()) << "family 0 drew the fill";
         }
@@ -149,26 +154,33 @@ TEST_F(M64pUcode, UnknownMicrocodeGivesOneMessageAndAnEmptyFrame) {
     const struct {
         const char* what;
         const char* text;
-        uint32_t address, size;
+        uint32_t address, size, code;
         const char* found;
     } cases[] = {
         {"unknown text", "RSP Gfx ucode S2DEX       3.00 Yoshitaka Yasumoto 2001 Nintendo.",
-         kUcodeDataAddress, kUcodeDataSize,
+         kUcodeDataAddress, kUcodeDataSize, 0,
          "the microcode text \"RSP Gfx ucode S2DEX       3.00 Yoshitaka Yasumoto 2001 "
-         "Nintendo.\" (ucode_data 0x007F0000, 2048 bytes)"},
-        {"no text", "", kUcodeDataAddress, kUcodeDataSize,
-         "no microcode text (ucode_data 0x007F0000, 2048 bytes)"},
-        {"size 0", "RSP SW Version: 2.0D", kUcodeDataAddress, 0,
-         "no microcode text (ucode_data 0x007F0000, 0 bytes)"},
-        {"top of RDRAM, size 4 GB", "", 0x7FFFF8, 0xFFFFFFFF,
-         "no microcode text (ucode_data 0x007FFFF8, 4294967295 bytes)"},
+         "Nintendo.\" (ucode_data 0x007F0000, 2048 bytes) and code sum 0x00000000 of ucode "
+         "0x00000000"},
+        {"no text", "", kUcodeDataAddress, kUcodeDataSize, 0,
+         "no microcode text (ucode_data 0x007F0000, 2048 bytes) and code sum 0x00000000 of ucode "
+         "0x00000000"},
+        {"size 0", "RSP SW Version: 2.0D", kUcodeDataAddress, 0, 0,
+         "no microcode text (ucode_data 0x007F0000, 0 bytes) and code sum 0x00000000 of ucode "
+         "0x00000000"},
+        {"top of RDRAM, size 4 GB", "", 0x7FFFF8, 0xFFFFFFFF, 0x7FF400,
+         "no microcode text (ucode_data 0x007FFFF8, 4294967295 bytes) and code sum 0x00000000 of "
+         "ucode 0x007FF400"},
+        {"code running past RDRAM", "", kUcodeDataAddress, kUcodeDataSize, 0x7FF408,
+         "no microcode text (ucode_data 0x007F0000, 2048 bytes) and no code sum (ucode "
+         "0x007FF408 lies outside RDRAM)"},
     };
     for (const auto& c : cases) {
         open_game("ODD GAME", 0x33330000u);
         write_text(kUcodeDataAddress, c.text);
         const auto start = std::chrono::steady_clock::now();
         for (int frame = 0; frame < 5; ++frame)
-            run_frame(c.address, c.size);
+            run_frame(c.address, c.size, c.code);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2))
             << c.what << ": nothing waits";
         EXPECT_FALSE(drew()) << c.what << ": nothing drawn";
@@ -176,7 +188,7 @@ TEST_F(M64pUcode, UnknownMicrocodeGivesOneMessageAndAnEmptyFrame) {
         ASSERT_EQ(lines.size(), 1u) << c.what << ": one message for the game";
         EXPECT_EQ(lines[0].level, M64MSG_ERROR);
         const std::string expected = std::string("Video-Vexa: \"ODD GAME\": ") + c.found +
-                                     " names no microcode family known to this plug-in, so "
+                                     " name no microcode family known to this plug-in, so "
                                      "nothing is drawn. Set the game's family (0 to 8) as "
                                      "UCode=<family> in section [0000333316000000-45] of " +
                                      ini_path();

@@ -5,6 +5,8 @@
 
 #include "capture/capture_file.h"
 #include "config/ucode_select.h"
+#include "config/ucode_sum.h"
+#include "config/ucode_text.h"
 #include "disassembler.h"
 
 static int usage() {
@@ -37,6 +39,22 @@ int main(int argc, char** argv) {
     std::printf("# %s: family %u, display list at %08X, ROM %s \"%s\"\n", path,
                 capture.header.family, capture.header.dlist_start, rom_key(rom).c_str(),
                 rom_name(rom).c_str());
+    // What a plug-in without the family in its settings goes by: the code's sum, then the text.
+    const UcodeIdentity id =
+        identify_ucode(capture.dmem.data(), capture.rdram.data(), kCaptureRdramBytes);
+    if (id.summed)
+        std::printf("# microcode at %08X: code sum %08X, %s", id.code, id.sum,
+                    id.sum_family >= 0 ? ("family " + std::to_string(id.sum_family)).c_str()
+                                       : "not a known microcode's");
+    else
+        std::printf("# microcode at %08X: no code sum (not %u bytes of RDRAM)", id.code,
+                    kUcodeSumBytes);
+    if (id.text.empty())
+        std::printf("; no microcode text at %08X\n", id.address);
+    else
+        std::printf("; text \"%s\", %s\n", id.text.c_str(),
+                    id.text_family >= 0 ? ("family " + std::to_string(id.text_family)).c_str()
+                                        : "no family");
     std::fputs(
         disassemble(capture.rdram.data(), capture.header.family, capture.header.dlist_start, raw)
             .c_str(),

@@ -13,7 +13,7 @@
 static void usage() {
     std::printf(
         "usage: vexa-rom [--frames N] [--tasks K] [--task-every K] [--cpu-draws | --cpu-copies]\n"
-        "                [--ucode-text TEXT] CAPTURE.vxc... OUT.z64\n"
+        "                [--ucode-text TEXT] [--ucode-sum HEX] CAPTURE.vxc... OUT.z64\n"
         "Writes a ROM whose boot program loads the captures' RDRAM and sends their graphics\n"
         "tasks to the RSP, one task per vertical interrupt; several captures play in turn,\n"
         "one per task.\n"
@@ -25,7 +25,12 @@ static void usage() {
         "--cpu-copies      the CPU copies the frame the tasks drew into a buffer of its own,\n"
         "                  and the VI shows that buffer\n"
         "--ucode-text TEXT the microcode text written at the task's ucode_data where a\n"
-        "                  capture holds none (default: the usual text of its family 0, 1, 4)\n");
+        "                  capture holds none (default: the usual text of its family 0, 1,\n"
+        "                  4, 7, 8)\n"
+        "--ucode-sum HEX   every task names a stand-in microcode whose code's first 3,072\n"
+        "                  bytes sum to HEX (32-bit words), and data without a text unless\n"
+        "                  --ucode-text gives one: plug-ins that know microcodes by that\n"
+        "                  sum must find the game's family by it\n");
 }
 
 static bool count_value(const char* text, uint32_t* out) {
@@ -35,6 +40,15 @@ static bool count_value(const char* text, uint32_t* out) {
     const bool is_count = *text && !*end && errno == 0 && v >= 1 && v <= 1000000;
     if (is_count) *out = static_cast<uint32_t>(v);
     return is_count;
+}
+
+static bool hex_value(const char* text, uint32_t* out) {
+    char* end;
+    errno                      = 0;
+    const unsigned long long v = std::strtoull(text, &end, 16);
+    const bool is_hex          = *text && *text != '-' && !*end && errno == 0 && v <= 0xFFFFFFFFu;
+    if (is_hex) *out = static_cast<uint32_t>(v);
+    return is_hex;
 }
 
 static bool ends_with(const std::string& s, const char* suffix) {
@@ -58,6 +72,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--cpu-draws" || a == "--cpu-copies") {
             options.cpu = a == "--cpu-draws" ? kCpuDraws : kCpuCopies;
+        } else if (a == "--ucode-sum" && has_value && hex_value(argv[i + 1], &options.ucode_sum)) {
+            options.has_ucode_sum = true;
+            ++i;
         } else if (a == "--ucode-text" && has_value && *argv[i + 1]) {
             options.ucode_text = argv[++i];
         } else if (!a.empty() && a[0] != '-') {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "config/ucode_sum.h"
 #include "config/ucode_text.h"
 #include "disassembler.h"
 #include "play_table.h"
@@ -249,6 +250,14 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
             task[w] = host_word(captures[i].dmem, kTaskHeaderInDmem + 4 * w);
         task[kTaskType]    = 1;
         task[kTaskDataPtr] = captures[i].header.dlist_start;
+        if (options.has_ucode_sum) {
+            task[kTaskUcodeWord]      = stand_in;
+            task[kTaskUcodeBytesWord] = kUcodeBytes;
+            task[kTaskUcodeDataWord]  = stand_in + kUcodeBytes;
+            task[kTaskUcodeSizeWord]  = kUcodeDataBytes;
+            texts[i]                  = options.ucode_text;
+            continue;
+        }
         if (task[kTaskUcodeWord] == 0) task[kTaskUcodeWord] = stand_in;
         if (task[kTaskUcodeBytesWord] == 0) task[kTaskUcodeBytesWord] = kUcodeBytes;
         if (task[kTaskUcodeDataWord] == 0) task[kTaskUcodeDataWord] = stand_in + kUcodeBytes;
@@ -268,13 +277,25 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
     // The capture's RDRAM in console byte order with the stand-in microcode where it uses
     // it and its text written at ucode_data. Plug-ins that know microcodes by a checksum of
     // their code find none for the stand-in (nor for zeros, which some take for one) and
-    // go by the text.
+    // go by the text, unless its last summed word makes the sum one they know.
+    std::vector<uint32_t> stand_in_code(kUcodeBytes / 4);
+    for (uint32_t w = 0; w < stand_in_code.size(); ++w)
+        stand_in_code[w] = 0x9E3779B9u * (w + 1);
+    if (options.has_ucode_sum) {
+        const uint32_t last = kUcodeSumBytes / 4 - 1;
+        uint32_t others     = 0;
+        for (uint32_t w = 0; w < last; ++w)
+            others += stand_in_code[w];
+        stand_in_code[last] = options.ucode_sum - others;
+    }
     auto image = [&](uint32_t i) {
         std::vector<uint8_t> bytes = console_order(captures[i].rdram);
         if (tasks[i][kTaskUcodeWord] == stand_in)
             for (uint32_t b = 0; b < kUcodeBytes; ++b)
                 bytes[stand_in + b] =
-                    static_cast<uint8_t>((0x9E3779B9u * (b / 4 + 1)) >> (24 - 8 * (b % 4)));
+                    static_cast<uint8_t>(stand_in_code[b / 4] >> (24 - 8 * (b % 4)));
+        if (options.has_ucode_sum)
+            std::fill_n(bytes.begin() + stand_in + kUcodeBytes, kUcodeDataBytes, 0);
         const uint32_t at = tasks[i][kTaskUcodeDataWord] & (kCaptureRdramBytes - 1);
         for (size_t b = 0; !texts[i].empty() && b <= texts[i].size() && at + b < bytes.size(); ++b)
             bytes[at + b] = b < texts[i].size() ? static_cast<uint8_t>(texts[i][b]) : 0;
