@@ -10,6 +10,7 @@
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "render/batch.h"
+#include "render/gl_idle.h"
 #include "state/bits.h"
 #include "state/host_state.h"
 #include "state/rdram.h"
@@ -89,7 +90,8 @@ static void draw_sprite_placeholder(uint32_t x0, uint32_t y0, uint32_t x1, uint3
     glVertex2f(static_cast<float>(x0), static_cast<float>(y0));
     glEnd();
     end_wide_projection(projection);
-    glCallList(1);
+    glCallList(1); // leaves the projection matrix current, whichever was before
+    check_gl_idle("the SPRITE2D placeholder");
 }
 
 // 0x09: a blue-grey rectangle where the sprite would go, on 16- and 32-bit frame buffers.

@@ -157,8 +157,10 @@ bool read_picture(const Image& e, int32_t* width, int32_t* height, int32_t* stri
         glGetIntegerv(GL_READ_BUFFER, &read_buffer);
         glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
         glReadBuffer(e.where == Where::front ? GL_FRONT : static_cast<GLenum>(draw_buffer));
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(a.x, a.y, a.width, a.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        glPopClientAttrib();
         glReadBuffer(static_cast<GLenum>(read_buffer));
         *width = *stride = a.width;
         *height          = a.height;
@@ -170,8 +172,10 @@ bool read_picture(const Image& e, int32_t* width, int32_t* height, int32_t* stri
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glBindTexture(GL_TEXTURE_2D, slot.name);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glPopClientAttrib();
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     *width  = slot.width;
     *height = slot.height;
@@ -417,9 +421,11 @@ void draw_rdram_picture(uint32_t origin, uint32_t width, uint32_t size_code, uin
     glBitmap(0, 0, 0, 0, static_cast<GLfloat>(a.x), static_cast<GLfloat>(a.y + a.height), nullptr);
     glPixelZoom(static_cast<GLfloat>(a.width) / static_cast<GLfloat>(width),
                 -static_cast<GLfloat>(a.height) / static_cast<GLfloat>(rows));
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glDrawPixels(static_cast<GLsizei>(width), static_cast<GLsizei>(lines), GL_RGBA,
                  GL_UNSIGNED_BYTE, pixels.data());
+    glPopClientAttrib();
     glPixelZoom(1, 1);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

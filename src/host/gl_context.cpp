@@ -26,6 +26,8 @@ static void release_error(const char* text) {
     platform_message_box(text, "ERROR", MessageIcon::error, MessageButtons::ok);
 }
 
+static void start_in_context();
+
 int create_gl_context() {
     PixelFormatRequest request;
     request.samples = static_cast<uint8_t>(player_settings.multisampling);
@@ -56,15 +58,25 @@ int create_gl_context() {
         release_gl_context();
         return 0;
     }
+    start_in_context();
+    return 1;
+}
+
+// Client arrays and texture names belong to the previous context, if any: a host that calls
+// InitiateGFX again would otherwise draw with neither.
+static void start_in_context() {
     init_gl_state();
-    // Client arrays and texture names belong to the previous context, if any: a host that
-    // calls InitiateGFX again would otherwise draw with neither.
     forget_client_arrays();
     reset_texture_cache();
     choose_clamp_wrap();
     choose_fog_draw();
     choose_texture_units();
-    return 1;
+}
+
+void renew_gl_state() {
+    glDeleteTextures(4096, texture_names); // in a new context there are none: nothing happens
+    start_in_context();
+    apply_screen_viewport();
 }
 
 void release_gl_context() {
@@ -84,7 +96,9 @@ void init_gl_state() {
     apply_screen_viewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, window_width, window_height, 0, 0, 1);
+    // A window not yet measured (mupen64plus opens it with the context) has no extent, and
+    // OpenGL refuses a flat box with an error.
+    if (window_width > 0 && window_height > 0) glOrtho(0, window_width, window_height, 0, 0, 1);
     glGenTextures(4096, texture_names);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

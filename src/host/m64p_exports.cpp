@@ -156,8 +156,10 @@ EXPORT void CALL ProcessDList(void) {
 }
 
 EXPORT void CALL ChangeWindow(void) {
-    if (m64p_video.open && m64p_core.vidext_toggle_full_screen() == M64ERR_SUCCESS)
-        m64p_video.fullscreen = !m64p_video.fullscreen;
+    if (!m64p_video.open || m64p_core.vidext_toggle_full_screen() != M64ERR_SUCCESS) return;
+    m64p_video.fullscreen = !m64p_video.fullscreen;
+    measure_window();
+    renew_gl_state();
 }
 
 // The user resized the window: the next task draws at the new size.
@@ -166,6 +168,8 @@ EXPORT void CALL ResizeVideoOutput(int width, int height) {
     if (m64p_core.vidext_resize_window(width, height) != M64ERR_SUCCESS) return;
     m64p_video.width  = width;
     m64p_video.height = height;
+    measure_window();
+    renew_gl_state();
 }
 
 // The drawn picture as RGB rows, bottom row first (screenshots): the picture as shown, without
@@ -180,8 +184,10 @@ EXPORT void CALL ReadScreen2(void* dest, int* width, int* height, int front) {
     glGetIntegerv(GL_READ_BUFFER, &read_buffer);
     glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer); // the back buffer, where one exists
     glReadBuffer(front ? GL_FRONT : static_cast<GLenum>(draw_buffer));
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(shown.x, shown.y, shown.width, shown.height, GL_RGB, GL_UNSIGNED_BYTE, dest);
+    glPopClientAttrib();
     glReadBuffer(static_cast<GLenum>(read_buffer));
 }
 

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "rdp/rdp_commands.h"
 #include "render/frame.h"
+#include "render/gl_idle.h"
 #include "state/picture.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
@@ -61,7 +62,7 @@ void process_dlist_with(int32_t (*select)()) {
     std::memcpy(&start, host.dmem + 0xFF0, sizeof start);
     measure_window();
     const WindowBox screen = screen_box(); // the console's screen: the window unless it has bars
-    glOrtho(0, screen.width, screen.height, 0, 0, 1);
+    if (screen.width > 0 && screen.height > 0) glOrtho(0, screen.width, screen.height, 0, 0, 1);
     apply_scissor();
     UcodeType = static_cast<uint32_t>(select());
     // The tasks the interpreter draws are captured: every second one (odd counts so far)
@@ -69,6 +70,7 @@ void process_dlist_with(int32_t (*select)()) {
     if (frame_rule == FrameRule::host_presents || (dlist_counter & 1)) capture_task(start);
     run_display_list(start);
     task_done();
+    check_gl_idle("ProcessDList");
 }
 
 // The lines the VI shows: half the span between its first and last half line, times its
@@ -83,6 +85,7 @@ void show_cpu_frame(const ViPicture& vi) {
     clear_frame();
     draw_rdram_picture(vi.origin, vi.width & 0xFFF, vi.status & 3, vi_lines(vi));
     swap_frame();
+    check_gl_idle("the CPU's frame");
 }
 
 // The VI's registers among the host's others: after the RDP's seven come VI_STATUS,

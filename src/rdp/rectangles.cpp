@@ -11,6 +11,7 @@
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
+#include "render/gl_idle.h"
 #include "state/bits.h"
 #include "state/host_state.h"
 #include "state/othermode.h"
@@ -161,6 +162,7 @@ void clear_depth_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry) {
         y1 = std::min(y1, box[1] + box[3]);
     }
     if (x1 <= x0 || y1 <= y0) return;
+    const GlIdleCheck idle("clear_depth_rect");
     glPushAttrib(GL_SCISSOR_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
     glScissor(x0, y0, x1 - x0, y1 - y0);
@@ -233,6 +235,7 @@ void draw_textured_corners(const TexCorner (&corners)[4]) {
     rdp_reg.texture_color   = 0;
     const RectColorRow& row = rect_colors(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
     if (!row.first.drawn || rect_space_height() == 0) return;
+    const GlIdleCheck idle("draw_textured_corners", MatrixModeAfter::projection);
     note_drawing();
     rdp_reg.texture_mode = row.texture_mode;
 
@@ -268,6 +271,7 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const fl
                     bool as_is) {
     if (rdp_reg.depth_image_address == rdp_reg.color_image_address) return;
     if (rect_space_height() == 0) return;
+    const GlIdleCheck idle("draw_fill_rect", MatrixModeAfter::projection);
     note_drawing();
 
     const SavedEnables saved = save_enables();

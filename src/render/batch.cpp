@@ -376,8 +376,9 @@ static void draw_passes(const uint32_t* batch_indices, uint32_t passes, uint32_t
     if (coordinates) begin_fog(drawn.fog_weight, false);
     glDrawArrays(GL_TRIANGLES, 0, count);
     if (recipe1 & TEXENV_BLEND) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    if (units) end_unit_program(unit_program, client_arrays.texcoords[0]);
+    // Popped before the units are turned off: the pushed enables hold them on.
     end_surface(opaque && !laid_over);
+    if (units) end_unit_program(unit_program, client_arrays.texcoords[0]);
     fog_pass_textured = (passes & 1) && !units;
 
     if ((passes >> 4) != 0) {
@@ -391,6 +392,7 @@ static void draw_passes(const uint32_t* batch_indices, uint32_t passes, uint32_t
         fog_pass_textured = passes & 2;
     }
     if (coordinates) end_fog();
+    glDisable(GL_TEXTURE_2D);
 }
 
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2) {

@@ -3,6 +3,7 @@
 
 #include "render/batch.h"
 #include "render/combiner_fields.h"
+#include "render/gl_idle.h"
 #include "render/recipe_table.h"
 #include "state/bits.h"
 #include "state/rdp_reg.h"
@@ -45,6 +46,7 @@ static uint32_t recipe_color(uint32_t which) {
 // The steps run left to right; an m= or c= holds until the next one, or until a texture
 // cache miss clears both after building its texture.
 void flush_batch(const uint32_t* indices) {
+    const GlIdleCheck idle("flush_batch");
     rdp_reg.texture_mode  = 0;
     rdp_reg.texture_color = 0;
     const RecipeSteps& steps =

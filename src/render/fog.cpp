@@ -128,6 +128,7 @@ void draw_fog_pass(const float* weights, int count, bool textured) {
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_LEQUAL);
     if (textured) {
+        glEnable(GL_TEXTURE_2D);
         glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, color);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
     } else {

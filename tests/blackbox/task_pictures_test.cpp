@@ -10,6 +10,7 @@
 #include "console.h"
 #include "dl_rdp.h"
 #include "host_ini.h"
+#include "scene_terrain.h"
 #include "support/geometry_helpers.h"
 #include "support/loaded_plugin.h"
 
@@ -199,6 +200,80 @@ struct Rgb {
 Rgb window_pixel(const Frame& f, int x, int y) {
     const unsigned char* p = &f[4 * (static_cast<size_t>(kHeight - 1 - y) * kWidth + x)];
     return {p[0], p[1], p[2]};
+}
+
+// Texels of two textures: tile 0 red and blue columns, tile 1 green and white rows (RGBA16,
+// 4 x 4 each, TMEM 0 and 256).
+void add_two_textures(Console& c, DisplayList& dl) {
+    for (uint32_t i = 0; i < 16; ++i) {
+        c.write_u16(kTexelAddress + 2 * i, i % 4 < 2 ? rgba5551(255, 0, 0) : rgba5551(0, 0, 255));
+        c.write_u16(kTexelAddress + 32 + 2 * i,
+                    i / 4 < 2 ? rgba5551(0, 255, 0) : rgba5551(255, 255, 255));
+    }
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 4, kTexelAddress),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 16),
+            tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::set_tile_size(0, 0, 0, 4, 4),
+            tex::set_texture_image(tex::rgba, tex::b16, 4, kTexelAddress + 32),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 256), tex::load_block(7, 0, 0, 16),
+            tex::set_tile(1, tex::rgba, tex::b16, 1, 256), tex::set_tile_size(1, 0, 0, 4, 4),
+            uc0::texture(0, 1, 0xFFFF, 0xFFFF)});
+}
+
+// A quad of four vertices from `first` over x0..x1, y0..y1, texels 0..4 across it.
+void add_quad(Console& c, DisplayList& dl, uint32_t first, int16_t x0, int16_t y0, int16_t x1,
+              int16_t y1) {
+    const int16_t corner[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    for (uint32_t i = 0; i < 4; ++i)
+        uc0::write_vertex(c, kVertexAddress + 16 * (first + i), corner[i][0], corner[i][1], 0,
+                          int16_t(i == 1 || i == 2 ? 4 * 32 : 0), int16_t(i >= 2 ? 4 * 32 : 0), 255,
+                          255, 255, 255);
+    dl.add({uc0::vertex(first, 4, kVertexAddress + 16 * first),
+            uc0::tri1(first, first + 1, first + 2), uc0::tri1(first, first + 2, first + 3)});
+}
+
+// A frame whose later draws are a fill rectangle in 1-cycle mode and a one-texture quad,
+// with or without an opaque two-texture surface (the terrain's lerp by ENV_ALPHA, then
+// x SHADE) in the lower left before them.
+constexpr uint32_t kOpaqueSurface = 0x2000; // coverage as alpha, nothing blended
+void build_after_two_textures_task(Console& c, bool two_textures) {
+    DisplayList dl(c, kListAddress);
+    add_frame_start(c, dl);
+    add_two_textures(c, dl);
+    if (two_textures) {
+        dl.add({cmd::set_cycle_type(1, uc0::kZCompare | uc0::kZUpdate | kOpaqueSurface),
+                cmd::set_env_color(0xFFFFFF80),
+                cmd::set_combine_keys(terrain::kTerrainKey0, terrain::kTerrainKey1)});
+        add_quad(c, dl, 0, -95, -95, -20, -20);
+    }
+    dl.add({cmd::set_cycle_type(0), cmd::set_blend_color(0x30A050FF),
+            cmd::fill_rect(200, 20, 300, 100), cmd::set_combine_keys(0x3FFE4F1, 0)});
+    add_quad(c, dl, 4, 10, 10, 90, 90);
+    dl.add(cmd::end_dl());
+}
+
+// A two-texture surface turns on texture units that later draws must not sample: the fill
+// rectangle and the one-texture quad after it, in its frame and the frames after, look as
+// they do in frames without it.
+TEST(TaskPictures, ATwoTextureSurfaceLeavesNothingToTheDrawsAfterIt) {
+    Console& c = console();
+    build_after_two_textures_task(c, false);
+    const Frame without = draw_task();
+    build_after_two_textures_task(c, true);
+    const Frame first = draw_task();
+    // Outside the lower-left quarter, where the surface lies, the frames agree.
+    int unlike = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const Rgb a = window_pixel(first, x, y), b = window_pixel(without, x, y);
+            unlike +=
+                !(x < kWidth / 2 && y > kHeight / 2) && (a.r != b.r || a.g != b.g || a.b != b.b);
+        }
+    EXPECT_EQ(unlike, 0) << "pixels of the later draws changed by the surface before them";
+    EXPECT_GT(pixels_unlike(first, without), 1000) << "the surface is drawn";
+    for (int frame = 2; frame <= 3; ++frame)
+        EXPECT_EQ(pixels_unlike(draw_task(), first), 0) << "frame " << frame;
+    build_after_two_textures_task(c, false);
+    EXPECT_EQ(pixels_unlike(draw_task(), without), 0) << "a frame without the surface after it";
 }
 
 // A texel laid over a lit surface by its alpha ((TEXEL0 - SHADE) x TEXEL0_ALPHA + SHADE, alpha

@@ -191,7 +191,7 @@ TEST_F(Batch, PassesTexturesAndBlending) {
     auto bound_mode      = [] { return TextureCache[gl_int(GL_TEXTURE_BINDING_2D)].mode; };
     rdp_reg.texture_mode = 0;
     draw(1, INVERT_TEXTURE);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "texturing is off again after the draw";
     EXPECT_EQ(bound_mode(), kTextureModeInvert);
     draw(1, 0);
     EXPECT_EQ(bound_mode(), 0u);

@@ -25,22 +25,25 @@ struct Options {
     std::vector<std::string> scenes;
     std::vector<std::string> replays; // capture files, replayed in order in one process
     int frames         = 0;           // 0: the scene's own count
+    int repeat         = 1;           // each frame drawn this many times in a row
     int width          = 0;           // 0: the plug-in's own window
     int height         = 0;
     std::string aspect = "4:3"; // the plug-in's AspectRatio setting
 };
 
 static void usage() {
-    std::printf("usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--size WxH]\n"
-                "                 [--aspect MODE] [--plugin PATH] [--list]\n"
-                "       vexa-host --replay FILE.vxc... [--out DIR] [--size WxH] [--aspect MODE]\n"
-                "                 [--plugin PATH]\n"
+    std::printf("usage: vexa-host [--scene NAME]... [--out DIR] [--frames N] [--repeat N]\n"
+                "                 [--size WxH] [--aspect MODE] [--plugin PATH] [--list]\n"
+                "       vexa-host --replay FILE.vxc... [--out DIR] [--repeat N] [--size WxH]\n"
+                "                 [--aspect MODE] [--plugin PATH]\n"
                 "Renders demo scenes through the graphics plug-in and writes every drawn frame\n"
                 "to DIR/<scene>-<frame>.png. Without --scene every scene is rendered.\n"
                 "--replay renders frame captures instead, each to DIR/<capture name>.png.\n"
                 "--size gives the host window's size (else the plug-in's own 640x480 window\n"
                 "is used). --aspect sets the picture's shape in the plug-in's INI file: 4:3\n"
-                "(the default), stretch, 16:9 or widescreen.\n");
+                "(the default), stretch, 16:9 or widescreen. --repeat N draws every frame N\n"
+                "times in a row from the same memory, as a game that shows a still scene,\n"
+                "and writes the last drawing beside the first as <name>-repeat<N>.png.\n");
 }
 
 static bool parse(int argc, char** argv, Options* o) {
@@ -63,6 +66,9 @@ static bool parse(int argc, char** argv, Options* o) {
         } else if (a == "--frames" && value(&v)) {
             o->frames = std::atoi(v.c_str());
             if (o->frames <= 0) return false;
+        } else if (a == "--repeat" && value(&v)) {
+            o->repeat = std::atoi(v.c_str());
+            if (o->repeat <= 0) return false;
         } else if (a == "--size" && value(&v)) {
             if (std::sscanf(v.c_str(), "%dx%d", &o->width, &o->height) != 2 || o->width <= 0 ||
                 o->height <= 0)
@@ -128,15 +134,17 @@ static bool start_plugin(Console& console, int family, const Options& o, Plugin*
     return true;
 }
 
-// One frame: two tasks (the plug-in interprets every second one, both are the frame's),
-// then the drawn picture to DIR/<name>.png.
-static bool render_frame(Console& console, Plugin& plugin, uint32_t address, const Options& o,
-                         const std::string& name) {
+// One frame: two tasks (the plug-in interprets every second one, both are the frame's).
+static void draw_frame(Console& console, Plugin& plugin, uint32_t address) {
     for (int task = 0; task < 2; ++task) {
         console.mi_interrupt = 0;
         console.set_task(address);
         plugin.ProcessDList();
     }
+}
+
+// The drawn picture to DIR/<name>.png.
+static bool write_frame(const Options& o, const std::string& name) {
     std::vector<uint8_t> rgba;
     int width = 0, height = 0;
     if (!read_frame(&rgba, &width, &height)) {
@@ -153,6 +161,21 @@ static bool render_frame(Console& console, Plugin& plugin, uint32_t address, con
     return true;
 }
 
+// A frame drawn o.repeat times, each time from memory as `prepare` lays it out; the first
+// drawing is written, and the last beside it when there are several.
+template <typename Prepare>
+static bool render_frame(Console& console, Plugin& plugin, const Options& o,
+                         const std::string& name, Prepare prepare) {
+    for (int time = 1; time <= o.repeat; ++time) {
+        draw_frame(console, plugin, prepare());
+        if (time == 1 && !write_frame(o, name)) return false;
+        if (time > 1 && time == o.repeat &&
+            !write_frame(o, name + "-repeat" + std::to_string(o.repeat)))
+            return false;
+    }
+    return true;
+}
+
 static Console host_console; // 8 MB: kept off the stack
 
 static int run_scene(const Scene& scene, const Options& o) {
@@ -163,7 +186,8 @@ static int run_scene(const Scene& scene, const Options& o) {
     for (int frame = 0; frame < frames; ++frame) {
         char name[64];
         std::snprintf(name, sizeof name, "%s-%03d", scene.name, frame);
-        if (!render_frame(host_console, plugin, scene.build(host_console, frame), o, name))
+        if (!render_frame(host_console, plugin, o, name,
+                          [&] { return scene.build(host_console, frame); }))
             return 1;
     }
     plugin.RomClosed();
@@ -197,9 +221,13 @@ static int run_replays(const Options& o) {
     if (!start_plugin(host_console, static_cast<int>(captures[0].header.family), o, &plugin))
         return 1;
     for (size_t i = 0; i < captures.size(); ++i) {
-        restore_console(captures[i]);
         const std::string name = fs::path(o.replays[i]).stem().string();
-        if (!render_frame(host_console, plugin, captures[i].header.dlist_start, o, name)) return 1;
+        const Capture& capture = captures[i];
+        if (!render_frame(host_console, plugin, o, name, [&] {
+                restore_console(capture);
+                return capture.header.dlist_start;
+            }))
+            return 1;
     }
     plugin.RomClosed();
     return 0;
@@ -231,6 +259,7 @@ int main(int argc, char** argv) {
         std::string command = "\"" + executable_path() + "\" --scene " + name + " --out \"" +
                               o.out + "\" --plugin \"" + o.plugin + "\"";
         if (o.frames > 0) command += " --frames " + std::to_string(o.frames);
+        if (o.repeat > 1) command += " --repeat " + std::to_string(o.repeat);
         if (o.width > 0)
             command += " --size " + std::to_string(o.width) + "x" + std::to_string(o.height);
         command += " --aspect \"" + o.aspect + "\"";
