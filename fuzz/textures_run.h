@@ -47,7 +47,6 @@ inline void run_converter(const TextureStep& s) {
     const int32_t width          = 1 + static_cast<int32_t>(s.w2 & 0x3F);
     const int32_t height         = 1 + static_cast<int32_t>((s.w2 >> 10) & 0x3F);
     texel_line                   = static_cast<int32_t>(s.w2 >> 19);
-    nibble_offset                = static_cast<int32_t>((s.w0 >> 5) & 3);
     const TexelConverter convert = TexelConverters[s.w0 & 31];
     convert(s.w1, tile_texels[1].texels, s0, s0 + width - 1, t0, t0 + height - 1);
 }

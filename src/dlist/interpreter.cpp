@@ -100,6 +100,8 @@ void start_display_list(uint32_t start) {
 
 void run_display_list(uint32_t start) {
     start_display_list(start);
+    // The CPU may have written the texels of the last task's textures since.
+    texels_may_change();
 
     dlist_counter += 1;
     if (frame_rule == FrameRule::every_second_task) {

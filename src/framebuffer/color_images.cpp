@@ -228,6 +228,7 @@ void copy_back(Image& e) {
         else
             write_line16(row, e.address + y * bytes, e.width);
     }
+    texels_may_change();
     forget_picture(e);
 }
 
@@ -348,6 +349,7 @@ void task_done() {
 }
 
 void note_cpu_write(uint32_t start, uint32_t bytes) {
+    texels_may_change();
     const int i = find_image(start & kRdramMask);
     if (i < 0 || bytes == 0) return;
     Image& e             = images[i];

@@ -91,11 +91,12 @@ void point_tile(uint8_t format, uint8_t size, uint8_t palette, uint32_t line, ui
     d.shift_s = d.shift_t = 0;
     d.width               = width;
     d.height              = height;
-    d.uls = d.ult        = 0;
-    d.lrs                = static_cast<int16_t>(width - 1);
-    d.lrt                = static_cast<int16_t>(height - 1);
-    d.load_offset        = 0;
-    rdp_reg.current_tile = 0;
+    d.uls = d.ult = 0;
+    d.corner_s = d.corner_t = 0;
+    d.lrs                   = static_cast<int16_t>(width - 1);
+    d.lrt                   = static_cast<int16_t>(height - 1);
+    d.load_offset           = 0;
+    rdp_reg.current_tile    = 0;
     refresh_draw_factors();
 }
 
@@ -140,8 +141,9 @@ struct BgDraw {
         append_load((picture.address + bytes) & kRdramMask, 0);
         point_tile(picture.format, picture.size, picture.palette,
                    static_cast<uint32_t>(picture.width), 0, piece_w, piece_h);
-        const float u0 = (s0 - left) / float(piece_w), u1 = (s1 - left) / float(piece_w);
-        const float v0 = (t0 - top) / float(piece_h), v1 = (t1 - top) / float(piece_h);
+        const TileTextureMap m = tile_texture_map(rdp_reg.tiles[0]);
+        const float u0 = m.s.at(s0 - left), u1 = m.s.at(s1 - left);
+        const float v0 = m.t.at(t0 - top), v1 = m.t.at(t1 - top);
         const TexCorner corners[4] = {
             {x1, y1, u1, v1}, {x0, y1, u0, v1}, {x0, y0, u0, v0}, {x1, y0, u1, v0}};
         draw_textured_corners(corners);
@@ -204,9 +206,9 @@ void draw_sprite(const SpriteCorner (&corners)[4]) {
     const TileDescriptor& d = rdp_reg.tiles[0];
     // Rows lie `line` texels apart in texture memory, whatever the last load's image said.
     const ImageScope image(d.format, d.size, d.line);
-    const float w = float(std::max(d.width, 1)), h = float(std::max(d.height, 1));
+    const TileTextureMap m = tile_texture_map(d);
     TexCorner quad[4];
     for (int i = 0; i < 4; ++i)
-        quad[i] = {corners[i].x, corners[i].y, corners[i].s / w, corners[i].t / h};
+        quad[i] = {corners[i].x, corners[i].y, m.s.at(corners[i].s), m.t.at(corners[i].t)};
     draw_textured_corners(quad);
 }

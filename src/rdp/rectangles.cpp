@@ -19,6 +19,7 @@
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 #include "texture/texture_cache.h"
+#include "texture/tile_commands.h"
 
 // 0xE4: the command and the two 8-byte units after it.
 void rdp_tex_rect() {
@@ -90,28 +91,14 @@ void rdp_fill_rect() {
 
 TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, float lrx,
                               float lry, float s, float t, float dsdx, float dtdy) {
-    float w = static_cast<float>(tile.width);
-    float h = static_cast<float>(tile.height);
     // A zero step would squeeze the whole rectangle onto one texel.
     if (dsdx > -0.1 && dsdx < 0.1) dsdx = 1.0f;
     if (dtdy > -0.1 && dtdy < 0.1) dtdy = 1.0f;
-    if (s != 0.0f || t != 0.0f) {
-        s -= static_cast<float>(tile.uls);
-        t -= static_cast<float>(tile.ult);
-    }
-    float s1 = s + (lrx - ulx) * dsdx + 1.0f;
-    float t1 = t + (lry - uly) * dtdy + 1.0f;
-    if (s1 < 0.0f) s1 = 0.0f;
-    if (t1 < 0.0f) t1 = 0.0f;
-    if (w < 1.0f) w += 1.0f;
-    if (h < 1.0f) h += 1.0f;
-    // A mirrored tile is built twice as wide (or high) by the texture cache.
-    if (tile.mask_s && !tile.clamp_s && tile.mirror_s) w *= 2.0f;
-    if (tile.mask_t && !tile.clamp_t && tile.mirror_t) h *= 2.0f;
-    // Only a size of -1 is still 0 here; keep the coordinates finite.
-    if (w == 0.0f) w = 1.0f;
-    if (h == 0.0f) h = 1.0f;
-    return {ulx - 0.5f, uly - 0.5f, lrx + 0.5f, lry + 0.5f, s / w, t / h, s1 / w, t1 / h};
+    const float s1         = s + (lrx - ulx) * dsdx + 1.0f;
+    const float t1         = t + (lry - uly) * dtdy + 1.0f;
+    const TileTextureMap m = tile_texture_map(tile);
+    return {ulx - 0.5f, uly - 0.5f, lrx + 0.5f, lry + 0.5f,
+            m.s.at(s),  m.t.at(t),  m.s.at(s1), m.t.at(t1)};
 }
 
 // The rectangle space is as wide as the colour image and 4:3, laid over the current viewport.

@@ -302,8 +302,8 @@ static void write_colors(const uint32_t* indices, int count, uint32_t recipe, bo
     }
 }
 
-// Positions and texture coordinates (tile 1's too for a draw of two textures), written by the
-// first pass only.
+// Positions and texture coordinates (tile 1's too for a draw of two textures, from its own
+// corner), written by the first pass only.
 static void write_geometry(const uint32_t* indices, int count, bool second_texture) {
     const bool generated         = rdp_reg.geometry_mode & kGeometryTextureGen;
     const TileCoordFactorPair f  = generated ? generated_coord_factors() : TileCoordFactor[0];
@@ -315,11 +315,11 @@ static void write_geometry(const uint32_t* indices, int count, bool second_textu
         p[1]                       = v.y;
         p[2]                       = v.z;
         float* st                  = client_arrays.texcoords[i];
-        st[0]                      = v.s * f.s;
-        st[1]                      = v.t * f.t;
+        st[0]                      = v.s * f.s - f.s_corner;
+        st[1]                      = v.t * f.t - f.t_corner;
         if (!second_texture) continue;
-        client_arrays.texcoords1[i][0] = v.s * f1.s;
-        client_arrays.texcoords1[i][1] = v.t * f1.t;
+        client_arrays.texcoords1[i][0] = v.s * f1.s - f1.s_corner;
+        client_arrays.texcoords1[i][1] = v.t * f1.t - f1.t_corner;
     }
 }
 

@@ -9,3 +9,5 @@ uint32_t translate_address(uint32_t a) {
     if (base == 0xFFFFFFFF) base = rdp_reg.segments[0];
     return (a + base) & kRdramMask;
 }
+
+uint32_t texel_epoch;

@@ -38,3 +38,9 @@ inline uint8_t read_host_u8(uint32_t a) { return host.rdram[a & kRdramMask]; }
 
 // The RDRAM offset of a segmented address, through the segment table.
 uint32_t translate_address(uint32_t a);
+
+// Counts the moments after which texels may read otherwise from RDRAM than at the last look:
+// every texture load, every picture the plug-in writes into RDRAM, the start of every task. The
+// texture cache hashes a tile's texels again only when it has moved.
+extern uint32_t texel_epoch;
+inline void texels_may_change() { ++texel_epoch; }

@@ -31,6 +31,9 @@ struct TileDescriptor {
     uint32_t source; // RDRAM byte offset of the tile's texels (kept as an offset, never a pointer)
     int32_t load_offset;        // offset of the image start within the tile's converted texels
     int16_t uls, ult, lrs, lrt; // tile rectangle in whole texels
+    // The upper-left corner in quarter texels (10.2) as SETTILESIZE or a load gave it: the
+    // texture unit subtracts it from every coordinate.
+    uint16_t corner_s, corner_t;
 };
 
 constexpr int kTileCount = 8;

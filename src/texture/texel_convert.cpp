@@ -10,7 +10,6 @@
 #include "texture/texture_memory.h"
 
 int32_t texel_line;
-int32_t nibble_offset;
 uint32_t texel_palette;
 Texel TexelStaging[kStagingTexels];
 
@@ -86,9 +85,7 @@ static void convert_indexed4(uint32_t src, Texel* out, int32_t s0, int32_t s1, i
                              int32_t t1) {
     const uint32_t base = 16u * (texel_palette & 0xF);
     for (int32_t t = t0; t <= t1; ++t) {
-        uint32_t pos = (static_cast<uint32_t>(nibble_offset) +
-                        static_cast<uint32_t>(t) * static_cast<uint32_t>(texel_line) + s0) >>
-                       1;
+        uint32_t pos = (static_cast<uint32_t>(t) * static_cast<uint32_t>(texel_line) + s0) >> 1;
         for (int32_t s = s0; s <= s1; ++s) {
             // XOR 0x11 flips bit 0 of both nibbles: LOADTLUT's pairing again.
             const uint32_t b = src_u8(src + pos) ^ 0x11;
@@ -119,10 +116,9 @@ static void convert_ia8(uint32_t src, Texel* out, int32_t s0, int32_t s1, int32_
     });
 }
 
-// The 4-bit formats count nibbles from the row start plus the tile's nibble offset.
+// The 4-bit formats count nibbles from the row start.
 static uint32_t nibble_at(uint32_t src, uint32_t i, int32_t s) {
-    const uint32_t n = i + static_cast<uint32_t>(nibble_offset);
-    const uint32_t b = src_u8(src + (n >> 1));
+    const uint32_t b = src_u8(src + (i >> 1));
     return (s & 1) == 0 ? b >> 4 : b & 0xF;
 }
 

@@ -20,10 +20,8 @@ inline TexelConverter converter_for(uint32_t format, uint32_t size) {
     return TexelConverters[((format & 7) << 2) | (size & 3)];
 }
 
-// Set by the cache before a conversion: texels from one source row to the next, and the
-// nibble a 4-bit row starts at (the tile's uls & 3).
+// Set by the cache before a conversion: texels from one source row to the next.
 extern int32_t texel_line;
-extern int32_t nibble_offset;
 // Set by the cache before a conversion: the palette number (0..15) of the tile converted, which
 // 4-bit indexed texels read.
 extern uint32_t texel_palette;

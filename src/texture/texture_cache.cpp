@@ -66,60 +66,91 @@ static uint32_t host_byte(uint32_t a) { return a < kRdramSize ? host.rdram[a] : 
 
 static uint32_t rotate_right(uint32_t v, int n) { return (v >> n) | (v << (32 - n)); }
 
-uint32_t tile_hash(uint32_t tile) {
-    TileDescriptor& d = rdp_reg.tiles[tile & 7];
-    resolve_tile_source(d);
-    if (!host.rdram) return kHashNoSource;
-    const uint32_t palette_sum = palette_checksum(d);
-    const int64_t n            = static_cast<int64_t>(d.width) * d.height;
-    if (n > kHashedTexels || n < 0) return kHashTooLarge;
-    // Four bytes of every 52, in host order.
+// The sparse hash of `texels` texels' bytes from `source`: four bytes of every 52, in host
+// order.
+static uint32_t sampled_bytes(uint32_t source, int64_t texels) {
     static constexpr uint32_t kHashedBytes[] = {0, 5, 10, 15};
     uint32_t h                               = 0;
-    const uint32_t blocks                    = static_cast<uint32_t>((n + 12) / 13);
+    const uint32_t blocks                    = static_cast<uint32_t>((texels + 12) / 13);
     for (uint32_t k = 0; k < blocks; ++k) {
-        const uint32_t at = d.source + 52 * k;
+        const uint32_t at = source + 52 * k;
         for (uint32_t offset : kHashedBytes)
             h += rotate_right(h, 7) ^ host_byte(at + offset);
     }
-    return d.source ^ h ^ palette_sum;
+    return h;
 }
 
-uint32_t convert_tile(uint32_t tile) {
-    TileDescriptor& d   = rdp_reg.tiles[tile & 7];
-    TileTexels& area    = tile_texels[tile & 7];
-    const uint32_t hash = tile_hash(tile);
-    if (hash == kHashNoSource) return hash;
-    if (d.width < 0) return kHashNegativeWidth;
-    if (hash == kHashTooLarge) return hash;
-    if (area.converted && hash == area.converted_hash) return hash;
+// The tile hash. With `reuse` the sampled bytes of the tile's last look are taken again while
+// nothing may have changed them: the same source and size, and no load, copy-back or task
+// since (texel_epoch).
+static uint32_t hash_of(uint32_t tile, bool reuse) {
+    TileDescriptor& d = rdp_reg.tiles[tile & 7];
+    TileTexels& kept  = tile_texels[tile & 7];
+    resolve_tile_source(d);
+    if (!host.rdram) return kHashNoSource;
+    const int64_t n = static_cast<int64_t>(d.width) * d.height;
+    if (n > kHashedTexels || n < 0) return kHashTooLarge;
+    const bool same = reuse && kept.hashed && kept.hashed_epoch == texel_epoch &&
+                      kept.hashed_source == d.source && kept.hashed_width == d.width &&
+                      kept.hashed_height == d.height;
+    if (!same) {
+        kept.hashed_bytes  = sampled_bytes(d.source, n);
+        kept.hashed_epoch  = texel_epoch;
+        kept.hashed_source = d.source;
+        kept.hashed_width  = d.width;
+        kept.hashed_height = d.height;
+        kept.hashed        = true;
+    }
+    return d.source ^ kept.hashed_bytes ^ palette_checksum(d);
+}
 
+uint32_t tile_hash(uint32_t tile) { return hash_of(tile, false); }
+
+// Texels from one source row to the next: the image's width (twice that for a 4-bit tile of an
+// 8-bit image), or the tile's where the image is two texels wide or less.
+static int32_t source_line(const TileDescriptor& d) {
     const TextureImage& image = rdp_reg.texture_image;
-    texel_line                = static_cast<int32_t>(image.width);
-    // A 4-bit tile of an 8-bit image: the image's rows hold twice the texels.
-    if (image.size == d.size + 1 && d.size == 0) texel_line *= 2;
-    texel_line = std::abs(texel_line);
-    if (texel_line <= 2) texel_line = std::abs(d.width);
-    nibble_offset = d.uls & 3;
+    int32_t line              = static_cast<int32_t>(image.width);
+    if (image.size == d.size + 1 && d.size == 0) line *= 2;
+    line = std::abs(line);
+    return line <= 2 ? std::abs(d.width) : line;
+}
+
+static TexelKey texel_key(const TileDescriptor& d, uint32_t hash) {
+    return {hash,
+            palette_checksum(d),
+            uint32_t(d.format) << 8 | uint32_t(d.size) << 4 | d.palette,
+            d.width,
+            d.height,
+            source_line(d)};
+}
+
+// Converts the tile's texels for `key` unless they are already there.
+static void convert_for(uint32_t tile, const TexelKey& key) {
+    TileDescriptor& d = rdp_reg.tiles[tile & 7];
+    TileTexels& area  = tile_texels[tile & 7];
+    if (key.hash == kHashNoSource || key.hash == kHashTooLarge || d.width < 0) return;
+    if (area.converted && key == area.converted_key) return;
+
+    texel_line    = key.line;
     texel_palette = d.palette;
-
-    if (d.lrs > texel_line) {
-        --d.lrs;
-        --d.uls;
-    }
-    if (d.width > texel_line) {
-        --d.lrs;
-        --d.uls;
-    }
-
     // height + 1 rows: the row after the tile enters the image when load_offset is not 0.
     if (d.width > 0) {
         const int32_t rows_that_fit = static_cast<int32_t>(kTileTexels / d.width);
         const int32_t last_row      = std::min(d.height, rows_that_fit - 1);
         converter_for(d.format, d.size)(d.source, area.texels, 0, d.width - 1, 0, last_row);
     }
-    area.converted_hash = hash;
-    area.converted      = true;
+    area.converted_key = key;
+    area.converted     = true;
+}
+
+uint32_t convert_tile(uint32_t tile) {
+    const TileDescriptor& d = rdp_reg.tiles[tile & 7];
+    const uint32_t hash     = tile_hash(tile);
+    if (hash == kHashNoSource) return hash;
+    if (d.width < 0) return kHashNegativeWidth;
+    if (hash == kHashTooLarge) return hash;
+    convert_for(tile, texel_key(d, hash));
     return hash;
 }
 
@@ -191,24 +222,32 @@ static void advance_names() {
     if (next_name >= kTextureNames) next_name = 1;
 }
 
+TileTextureSides tile_texture_sides(const TileDescriptor& d) {
+    TileTextureSides sides;
+    sides.w = std::min(static_cast<uint32_t>(std::max(d.width, 1)), kStagingTexels);
+    sides.h = std::min(static_cast<uint32_t>(std::max(d.height, 1)), kStagingTexels / sides.w);
+    const uint64_t texels = uint64_t(sides.w) * sides.h;
+    sides.mirror_s        = d.mirror_s && !d.clamp_s && 2 * texels <= kScaledTexels;
+    sides.mirror_t = d.mirror_t && !d.clamp_t && (2 * texels << sides.mirror_s) <= kStagingTexels;
+    return sides;
+}
+
+// Both axes' clamp, mirror and mask, as one word of the key.
+static uint32_t wrap_bits(const TileDescriptor& d) {
+    const uint32_t s = d.mask_s * 4u + d.clamp_s * 2u + d.mirror_s;
+    const uint32_t t = d.mask_t * 4u + d.clamp_t * 2u + d.mirror_t;
+    return s | t << 8;
+}
+
 int bind_texture(uint32_t tile) {
     tile &= 7;
     TileDescriptor& d  = rdp_reg.tiles[tile];
-    const uint32_t t   = tile_hash(tile);
+    const TexelKey key = texel_key(d, hash_of(tile, true));
     const int32_t w    = std::abs(d.lrs - d.uls) + 1;
     const int32_t h    = std::abs(d.lrt - d.ult) + 1;
-    const int64_t area = int64_t(w) * h;
-    if (area > kLargestArea) return 0;
+    if (int64_t(w) * h > kLargestArea) return 0;
 
-    const TextureImage& image = rdp_reg.texture_image;
-    int32_t pitch             = static_cast<int32_t>(image.width);
-    if (image.size == d.size + 1) pitch *= 2;
-    if (pitch <= 1) pitch = w;
-    const int32_t start        = d.uls + d.ult * pitch;
-    const uint32_t palette_sum = palette_checksum(d);
-    // The S wrap settings are part of the key, the T ones are not.
-    const uint32_t u    = d.mask_s * 4u + d.clamp_s * 2u + d.mirror_s;
-    const uint32_t hash = t ^ u ^ (u << 6);
+    const uint32_t wrap = wrap_bits(d);
     const uint32_t mode = rdp_reg.texture_mode, color = rdp_reg.texture_color;
 
     uint32_t last = 0; // the last entry the walk visited
@@ -218,8 +257,8 @@ int bind_texture(uint32_t tile) {
              ++steps) {
             const TextureCacheEntry& e = TextureCache[name];
             last                       = name;
-            if (e.area == area && e.hash == hash && e.start == start && e.mode == mode &&
-                e.color == color && e.palette_sum == palette_sum) {
+            if (e.texels == key && e.wrap == wrap && e.load_offset == d.load_offset &&
+                e.mode == mode && e.color == color) {
                 glBindTexture(GL_TEXTURE_2D, name);
                 return 1;
             }
@@ -229,17 +268,13 @@ int bind_texture(uint32_t tile) {
     }
 
     ++textures_built;
-    convert_tile(tile);
+    convert_for(tile, key);
     const uint32_t name = next_name;
-    TextureCache[name]  = {hash, mode, color, start, -1, palette_sum, static_cast<int32_t>(area)};
+    TextureCache[name]  = {key, wrap, d.load_offset, mode, color, -1};
     glBindTexture(GL_TEXTURE_2D, name);
 
-    // The texture's sides; an empty or inverted tile still gives one texel, and no image
-    // larger than the staging area.
-    uint32_t tw = static_cast<uint32_t>(std::max(d.width, 1));
-    uint32_t th = static_cast<uint32_t>(std::max(d.height, 1));
-    tw          = std::min(tw, kStagingTexels);
-    th          = std::min(th, kStagingTexels / tw);
+    const TileTextureSides sides = tile_texture_sides(d);
+    uint32_t tw = sides.w, th = sides.h;
     stage_texels(tile_texels[tile].texels, d.load_offset, tw * th);
     texture_pack_swap(d, &tw, &th);
     if (mode != 0) apply_texture_mode(mode, tw * th);
@@ -249,8 +284,8 @@ int bind_texture(uint32_t tile) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, clamp_wrap);
     } else {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        // Mirrors that would not fit their buffers are left out.
-        if (d.mirror_s && uint64_t(2) * tw * th <= kScaledTexels) {
+        // A replacement is at most 512 texels a side: its mirrors fit too.
+        if (sides.mirror_s && uint64_t(2) * tw * th <= kScaledTexels) {
             mirror_s(tw, th);
             tw *= 2;
         }
@@ -258,7 +293,7 @@ int bind_texture(uint32_t tile) {
     if (d.clamp_t) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, clamp_wrap);
     } else {
-        if (d.mirror_t && uint64_t(2) * tw * th <= kStagingTexels) {
+        if (sides.mirror_t && uint64_t(2) * tw * th <= kStagingTexels) {
             mirror_t(tw, th);
             th *= 2;
         }
@@ -281,5 +316,5 @@ void reset_texture_cache() {
     next_name   = 1;
     oldest_name = 1;
     for (TileTexels& t : tile_texels)
-        t.converted = false;
+        t.converted = t.hashed = false;
 }

@@ -2,17 +2,32 @@
 #pragma once
 #include <cstdint>
 
+#include "state/tile_types.h"
 #include "texture/texel_convert.h"
+
+// What decides a tile's converted texels: where they are read and how many, in which format.
+// The tile's window does not: its texels start at its TMEM address wherever the window lies.
+struct TexelKey {
+    uint32_t hash;        // tile hash: the source's offset, its sampled bytes, palette_sum
+    uint32_t palette_sum; // palette checksum in the tile hash
+    uint32_t layout;      // format, size and palette number
+    int32_t width;        // texels a row
+    int32_t height;       // rows
+    int32_t line;         // texels from one source row to the next
+    bool operator==(const TexelKey& o) const {
+        return hash == o.hash && palette_sum == o.palette_sum && layout == o.layout &&
+               width == o.width && height == o.height && line == o.line;
+    }
+};
 
 // One built texture, indexed by its OpenGL name (1..4095; entry 0 is never used).
 struct TextureCacheEntry {
-    uint32_t hash;        // tile hash combined with the S wrap settings
-    uint32_t mode;        // texture_mode when built
-    uint32_t color;       // texture_color when built
-    int32_t start;        // texel index of the tile's upper-left corner in the image
-    int32_t next;         // name of the entry built after this one, or -1
-    uint32_t palette_sum; // palette checksum in the tile hash
-    int32_t area;         // texels of the tile rectangle
+    TexelKey texels;
+    uint32_t wrap;       // both axes' clamp, mirror and mask
+    int32_t load_offset; // where the image starts in the converted texels
+    uint32_t mode;       // texture_mode when built
+    uint32_t color;      // texture_color when built
+    int32_t next;        // name of the entry built after this one, or -1
 };
 
 constexpr uint32_t kTextureNames = 4096;
@@ -24,10 +39,24 @@ extern uint32_t oldest_name; // first entry of the chain
 constexpr uint32_t kTileTexels = 1u << 20;
 struct TileTexels {
     Texel texels[kTileTexels]; // row after row, `width` texels a row
-    uint32_t converted_hash;   // hash of what `texels` holds now
+    TexelKey converted_key;    // what `texels` holds now
     bool converted;            // false until the first conversion
+    // The sampled bytes of the tile's last look, kept for the next bind while nothing may
+    // have changed them.
+    uint32_t hashed_epoch, hashed_source, hashed_bytes;
+    int32_t hashed_width, hashed_height;
+    bool hashed;
 };
 extern TileTexels tile_texels[8];
+
+// The texture the cache builds for a tile: its texels from the tile's TMEM address on, `w` x
+// `h` of them (one at least, no more than the staging area), followed on an axis that mirrors
+// (unclamped, and while the mirror fits its buffers) by their mirror image.
+struct TileTextureSides {
+    uint32_t w, h;
+    bool mirror_s, mirror_t;
+};
+TileTextureSides tile_texture_sides(const TileDescriptor& d);
 
 // The target of power-of-two scaling and the scratch area of the S mirror.
 constexpr uint32_t kScaledTexels = 1u << 19;

@@ -14,6 +14,7 @@ uint8_t TlutBytes[kTlutBytes];
 void append_load(uint32_t address, uint32_t tmem, const LoadShape& shape) {
     LoadRing.records[LoadRing.next & 7] = {address & kRdramMask, tmem, shape};
     LoadRing.next                       = (LoadRing.next + 1) & 7;
+    texels_may_change();
 }
 
 const LoadRecord* last_load_into(uint32_t tmem) {

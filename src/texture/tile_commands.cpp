@@ -9,6 +9,7 @@
 #include "state/host_state.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
+#include "texture/texture_cache.h"
 #include "texture/texture_memory.h"
 #include "texture/tile_fields.h"
 
@@ -62,25 +63,30 @@ void rdp_set_tile() {
     }
 }
 
-// The texel count of one axis as the coordinate factor divides by it: the texture holds no
-// more than 2^mask texels of a masked axis, so a wider tile repeats after them.
-static int32_t shifted_extent(int32_t lower, int32_t upper, uint32_t shift, uint32_t mask) {
-    int32_t n = lower - upper + 1;
-    if (n == 0) n = 1;
-    if (mask != 0 && n > (1 << mask)) n = 1 << mask;
-    n = shift < 11 ? n << shift : n >> (16 - shift);
-    // A shift that leaves nothing would divide by zero.
-    return n == 0 ? 1 : n;
+// The shift of one axis as a factor: right by 1 to 10, left by 5 to 1 for 11 to 15.
+static float shift_factor(uint32_t shift) {
+    return shift < 11 ? 1.0f / static_cast<float>(1u << shift)
+                      : static_cast<float>(1u << (16 - shift));
 }
 
-// A mirrored axis is built twice as long: the tile, then its mirror image.
-static float mirror_factor(uint8_t mirror, uint8_t clamp) { return mirror && !clamp ? 0.5f : 1.0f; }
+static TileAxisMap axis_map(uint32_t shift, uint32_t corner, uint32_t side) {
+    const float texels = static_cast<float>(side);
+    return {shift_factor(shift) / texels, static_cast<float>(corner) * 0.25f / texels};
+}
+
+TileTextureMap tile_texture_map(const TileDescriptor& d) {
+    const TileTextureSides sides = tile_texture_sides(d);
+    return {axis_map(d.shift_s, d.corner_s, sides.w << sides.mirror_s),
+            axis_map(d.shift_t, d.corner_t, sides.h << sides.mirror_t)};
+}
+
+static TileCoordFactorPair scaled_factors(const TileDescriptor& d, float scale_s, float scale_t) {
+    const TileTextureMap m = tile_texture_map(d);
+    return {scale_t * m.t.per_texel, scale_s * m.s.per_texel, m.t.corner, m.s.corner};
+}
 
 static void compute_coord_factors(const TileDescriptor& d, TileCoordFactorPair& f) {
-    f.s = d.scale_s / static_cast<float>(shifted_extent(d.lrs, d.uls, d.shift_s, d.mask_s));
-    f.t = d.scale_t / static_cast<float>(shifted_extent(d.lrt, d.ult, d.shift_t, d.mask_t));
-    f.t *= mirror_factor(d.mirror_t, d.clamp_t);
-    f.s *= mirror_factor(d.mirror_s, d.clamp_s);
+    f = scaled_factors(d, d.scale_s, d.scale_t);
 }
 
 // The draw samples tile 0 with entry 0. On the console the TEXTURE scale applies at the vertex
@@ -90,25 +96,17 @@ void refresh_draw_factors() { compute_coord_factors(rdp_reg.tiles[0], TileCoordF
 
 TileCoordFactorPair draw_coord_factors(uint32_t tile) {
     if ((tile & 7) == 0) return TileCoordFactor[0];
-    TileDescriptor d = rdp_reg.tiles[tile & 7];
-    d.scale_s        = rdp_reg.tiles[0].scale_s;
-    d.scale_t        = rdp_reg.tiles[0].scale_t;
-    TileCoordFactorPair f;
-    compute_coord_factors(d, f);
-    return f;
+    const TileDescriptor& scaled = rdp_reg.tiles[0];
+    return scaled_factors(rdp_reg.tiles[tile & 7], scaled.scale_s, scaled.scale_t);
 }
 
 // The TEXTURE scale of tile 0 is in units of 1/(32 x 65535); S / 64 texels span a generated
-// coordinate's range, and the texture holds `width` texels (twice that where mirrored).
+// coordinate's range, which the tile then maps as any other coordinate.
 TileCoordFactorPair generated_coord_factors(uint32_t tile) {
     constexpr float kGeneratedTexels = 32.0f * 65535.0f / 64.0f;
-    const TileDescriptor& d          = rdp_reg.tiles[tile & 7];
     const TileDescriptor& scaled     = rdp_reg.tiles[0];
-    const float w =
-        static_cast<float>(d.width > 1 ? d.width : 1) / mirror_factor(d.mirror_s, d.clamp_s);
-    const float h =
-        static_cast<float>(d.height > 1 ? d.height : 1) / mirror_factor(d.mirror_t, d.clamp_t);
-    return {scaled.scale_t * kGeneratedTexels / h, scaled.scale_s * kGeneratedTexels / w};
+    return scaled_factors(rdp_reg.tiles[tile & 7], scaled.scale_s * kGeneratedTexels,
+                          scaled.scale_t * kGeneratedTexels);
 }
 
 // A masked axis repeats every 2^mask texels: the tile holds no more than that.
@@ -131,12 +129,14 @@ void rdp_set_tile_size() {
     rdp_reg.current_tile = tile_number(cmd1);
     TileDescriptor& d    = rdp_reg.tiles[rdp_reg.current_tile];
 
-    d.width  = (std::abs(lrs - uls) + 4) >> 2;
-    d.height = (std::abs(lrt - ult) + 4) >> 2;
-    d.uls    = static_cast<int16_t>(uls >> 2);
-    d.ult    = static_cast<int16_t>(ult >> 2);
-    d.lrs    = static_cast<int16_t>((lrs + 2) >> 2);
-    d.lrt    = static_cast<int16_t>((lrt + 2) >> 2);
+    d.width    = (std::abs(lrs - uls) + 4) >> 2;
+    d.height   = (std::abs(lrt - ult) + 4) >> 2;
+    d.uls      = static_cast<int16_t>(uls >> 2);
+    d.ult      = static_cast<int16_t>(ult >> 2);
+    d.lrs      = static_cast<int16_t>((lrs + 2) >> 2);
+    d.lrt      = static_cast<int16_t>((lrt + 2) >> 2);
+    d.corner_s = static_cast<uint16_t>(uls);
+    d.corner_t = static_cast<uint16_t>(ult);
     if (d.lrs == d.uls) ++d.lrs;
     if (d.lrt == d.ult) ++d.lrt;
 
@@ -160,6 +160,8 @@ static TileDescriptor& start_load(uint32_t cmd0, uint32_t cmd1) {
     d.uls             = static_cast<int16_t>(upper_s(cmd0) >> 2);
     d.ult             = static_cast<int16_t>(upper_t(cmd0) >> 2);
     d.lrs             = static_cast<int16_t>((lower_s(cmd1) + 2) >> 2);
+    d.corner_s        = static_cast<uint16_t>(upper_s(cmd0));
+    d.corner_t        = static_cast<uint16_t>(upper_t(cmd0));
     return d;
 }
 

@@ -2,10 +2,32 @@
 #pragma once
 #include <cstdint>
 
-// Texture-coordinate factors of a tile: the draw multiplies s and t by them.
+#include "state/tile_types.h"
+
+// How the console's texture unit finds a tile's texel: the coordinate in texels (after the
+// TEXTURE scale) is taken in the tile's shift, the tile's upper-left corner is subtracted, and
+// the mask, mirror and clamp act from there. The texture the cache builds for a tile starts at
+// that corner (its texels start at the tile's TMEM address, wherever the window lies), so a
+// texture coordinate is (coordinate in the shift - corner) / the texture's side:
+// texels x per_texel - corner. Triangles, texture rectangles, backgrounds and sprites all map
+// their coordinates through it.
+struct TileAxisMap {
+    float per_texel; // the shift over the texture's side
+    float corner;    // the corner over the texture's side
+    float at(float texels) const { return texels * per_texel - corner; }
+};
+struct TileTextureMap {
+    TileAxisMap s, t;
+};
+TileTextureMap tile_texture_map(const TileDescriptor& d);
+
+// Texture-coordinate factors of a tile: the draw's coordinate is s x `s` - `s_corner` (t
+// likewise), s as the vertex carries it (the TEXTURE scale is in the factor).
 struct TileCoordFactorPair {
-    float t; // T factor
-    float s; // S factor
+    float t;        // T factor
+    float s;        // S factor
+    float t_corner; // the tile's upper-left corner in texture coordinates
+    float s_corner;
 };
 extern TileCoordFactorPair TileCoordFactor[8];
 

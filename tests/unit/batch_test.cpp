@@ -31,7 +31,7 @@ class Batch : public ::testing::Test {
         attach_test_host();
         reset_core_state();
         for (auto& f : TileCoordFactor)
-            f = {0, 0};
+            f = {};
     }
 
     // The GL state a task starts with, for draws made without the interpreter.
@@ -207,7 +207,7 @@ TEST_F(Batch, ArraysPositionsAndTextureCoordinates) {
     start_frame();
     rdp_reg.current_tile_index = 3;
     rdp_reg.current_tile       = 3;
-    TileCoordFactor[0]         = {0.5f, 0.25f}; // t, s
+    TileCoordFactor[0]         = {0.5f, 0.25f, 2.0f, 1.0f}; // t, s and their corners
     rdp_reg.vtx[44]            = {1, 2, 3, 0, 64, 32, {}, 0, 0, 1};
     rdp_reg.vtx[232]           = {4, 5, 6, 0, 8, 8, {}, 0, 0, 1};
     rdp_reg.vtx[45]            = {7, 1, 3, 0, 8, 8, {}, 0, 0, 1};
@@ -217,8 +217,8 @@ TEST_F(Batch, ArraysPositionsAndTextureCoordinates) {
     EXPECT_EQ(rdp_reg.current_tile, 0u);
     EXPECT_EQ(client_arrays.positions[0][0], 1.0f);
     EXPECT_EQ(client_arrays.positions[1][2], 6.0f);
-    EXPECT_EQ(client_arrays.texcoords[0][0], 16.0f) << "s x the S factor";
-    EXPECT_EQ(client_arrays.texcoords[0][1], 16.0f) << "t x the T factor";
+    EXPECT_EQ(client_arrays.texcoords[0][0], 15.0f) << "s x the S factor - the corner";
+    EXPECT_EQ(client_arrays.texcoords[0][1], 14.0f) << "t x the T factor - the corner";
 
     rdp_reg.geometry_mode    = kGeometryTextureGen;
     rdp_reg.tiles[0].width   = 64;

@@ -200,30 +200,37 @@ TEST_F(Rectangles, FullScreenTexRectPixels) {
     EXPECT_EQ(bottom[0], 0) << "bottom row";
 }
 
+// The tile's corner is subtracted from s and t (at s = t = 0 too) after its shift, as for
+// triangles; the texture starts at the corner.
 TEST_F(Rectangles, TextureCoordinatesFollowTheNamedTile) {
     TileDescriptor& t3      = rdp_reg.tiles[3];
     t3.width                = 32;
     t3.height               = 16;
-    t3.uls                  = 4;
-    t3.ult                  = 2;
+    t3.corner_s             = 4 * 4;
+    t3.corner_t             = 2 * 4;
     rdp_reg.tiles[0].width  = 64;
     rdp_reg.tiles[0].height = 64;
 
     struct Case {
         float s, t, dsdx, dtdy;
+        uint8_t shift_s;
         float u0, v0, u1, v1;
         const char* what;
     } cases[] = {
         // 40 x 20 pixels drawn, one pixel less in one-cycle mode: 39 x 19 steps.
-        {0, 0, 1, 1, 0, 0, 40.0f / 32, 20.0f / 16, "s = t = 0: the tile corner is ignored"},
-        {1.0f / 32, 0, 1, 1, (1.0f / 32 - 4) / 32, -2.0f / 16, (1.0f / 32 - 4 + 40) / 32,
+        {0, 0, 1, 1, 0, -4.0f / 32, -2.0f / 16, 36.0f / 32, 18.0f / 16,
+         "s = t = 0: the corner is subtracted too"},
+        {1.0f / 32, 0, 1, 1, 0, (1.0f / 32 - 4) / 32, -2.0f / 16, (1.0f / 32 - 4 + 40) / 32,
          18.0f / 16, "s non-zero: both corners subtracted"},
-        {0, 0, 0, 0, 0, 0, 40.0f / 32, 20.0f / 16, "zero steps count as 1"},
-        {0, 0, 0.5f, 2, 0, 0, 20.5f / 32, 39.0f / 16, "half and double steps"},
-        {0, 0, -1, 1, 0, 0, 0, 20.0f / 16, "a negative end becomes 0"},
+        {4, 2, 0, 0, 0, 0, 0, 40.0f / 32, 20.0f / 16, "zero steps count as 1"},
+        {4, 2, 0.5f, 2, 0, 0, 0, 20.5f / 32, 39.0f / 16, "half and double steps"},
+        {4, 2, -1, 1, 0, 0, 0, -38.0f / 32, 20.0f / 16,
+         "a negative step runs back past the corner"},
+        {8, 2, 1, 1, 1, 0, 0, 20.0f / 32, 20.0f / 16, "shift 1: s halved, then the corner"},
     };
     for (const Case& k : cases) {
         rdp_reg.mux_key0 = 0;
+        t3.shift_s       = k.shift_s;
         const Fed fed =
             feedback([&] { run_tex_rect(10, 20, 50, 40, 3, k.s, k.t, k.dsdx, k.dtdy); });
         ASSERT_FALSE(fed.empty()) << k.what;
@@ -249,7 +256,8 @@ TEST_F(Rectangles, QuadSizeRules) {
         {16, 16, 0, 0, 0, 0, 0, 0, 8.0f / 16, 8.0f / 16, "plain"},
         {0, 0, 0, 0, 0, 0, 0, 0, 8.0f, 8.0f, "an empty tile counts one texel"},
         {16, 16, 4, 0, 1, 4, 0, 1, 8.0f / 32, 8.0f / 32, "mirrored: twice the size"},
-        {16, 16, 4, 1, 1, 0, 0, 1, 8.0f / 16, 8.0f / 16, "clamped or unmasked: no mirror"},
+        {16, 16, 4, 1, 1, 0, 0, 1, 8.0f / 16, 8.0f / 32,
+         "clamped: no mirror; unmasked: mirrored, as the texture is built"},
         {-1, -1, 0, 0, 0, 0, 0, 0, 8.0f, 8.0f, "a size of -1 stays finite"},
     };
     for (const Case& k : cases) {

@@ -12,8 +12,7 @@ class Texels : public ::testing::Test {
   protected:
     void SetUp() override {
         reset_texture_test_state();
-        texel_line    = 16;
-        nibble_offset = 0;
+        texel_line = 16;
     }
     // Converts `count` texels of one row at kSource.
     std::vector<Texel> convert(uint32_t format, uint32_t size, int count) {
@@ -70,10 +69,10 @@ TEST_F(Texels, FourBitNibblesGoHighThenLow) {
     const std::vector<Texel> i4 = convert(tex::i, tex::b4, 4);
     for (int s = 0; s < 4; ++s)
         EXPECT_EQ(i4[s].r, (s + 1) * 17) << "column " << s;
-    nibble_offset                    = 3;
-    const std::vector<Texel> shifted = convert(tex::i, tex::b4, 2);
-    EXPECT_EQ(shifted[0].r, 0x3 * 17) << "nibble 3 is in byte 1, even column: high";
-    EXPECT_EQ(shifted[1].r, 0x6 * 17) << "nibble 4 is in byte 2, odd column: low";
+    Texel from_three[2];
+    converter_for(tex::i, tex::b4)(kSource, from_three, 3, 4, 0, 0);
+    EXPECT_EQ(from_three[0].r, 0x4 * 17) << "column 3 is in byte 1, odd: low";
+    EXPECT_EQ(from_three[1].r, 0x5 * 17) << "column 4 is in byte 2, even: high";
 }
 
 TEST_F(Texels, IndexedTexelsLookUpThePairedPalette) {

@@ -4,6 +4,7 @@
 
 #include "host/gl_context.h"
 
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -122,7 +123,7 @@ TEST_F(TextureCacheTest, SameTileAndModeBindTheSameName) {
 TEST_F(TextureCacheTest, ANewTextureColorBuildsFromTheSameConvertedTexels) {
     load_rgba16(0x10000, 16, 16);
     bind_texture();
-    const uint32_t hash = tile_texels[0].converted_hash;
+    const uint32_t hash = tile_texels[0].converted_key.hash;
     // Texel 2 lies in host bytes 6 and 7, which the sparse hash does not read.
     c.write_u16(0x10000 + 4, 0x0000);
     EXPECT_EQ(tile_hash(0), hash);
@@ -196,16 +197,59 @@ TEST(ClampWrap, ClampsToTheEdgeFromOpenGL12On) {
         EXPECT_EQ(clamp_wrap_for(k.version), k.wrap) << (k.version ? k.version : "no string");
 }
 
-TEST_F(TextureCacheTest, TWrapIsNotPartOfTheKeyButSWrapIs) {
+// The texels a tile shows start at its TMEM address wherever its window lies: a moved window
+// finds its texture, while what decides the texels or their wrap builds another. A hit reads no
+// texel again until something is loaded (or a task starts): RDRAM changed under the tile
+// alone is not seen, as TMEM on the console does not see it.
+TEST_F(TextureCacheTest, WhatBuildsAnotherTexture) {
+    const Command reload[] = {tex::set_texture_image(tex::rgba, tex::b16, 16, 0x10000),
+                              tex::set_tile(7, tex::rgba, tex::b16, 0, 0),
+                              tex::load_block(7, 0, 0, 256)};
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool builds;
+    } cases[] = {
+        {"the window moved by whole texels",
+         [] { run_command(tex::set_tile_size(0, 8, 5, 16, 16)); }, false},
+        {"the window moved by a quarter texel",
+         [] { run_command(tex::set_tile_size_q(0, 13, 1, 13 + 60, 1 + 60)); }, false},
+        {"a sampled byte changed in RDRAM, nothing loaded", [&] { c.rdram[0x10000] ^= 0x5A; },
+         false},
+        {"the same texels loaded again",
+         [&] {
+             c.rdram[0x10000] ^= 0x5A;
+             run_commands({reload[0], reload[1], reload[2]});
+         },
+         false},
+        {"a changed load at the same address",
+         [&] {
+             c.rdram[0x10000] ^= 0x5A;
+             run_commands({reload[0], reload[1], reload[2]});
+         },
+         true},
+        {"a new task after RDRAM changed",
+         [&] {
+             c.rdram[0x10000] ^= 0x33;
+             DisplayList dl(c, 0x1000);
+             dl.add(cmd::end_dl());
+             run_interpreted_task(dl.start());
+         },
+         true},
+        {"a T clamp", [] { rdp_reg.tiles[0].clamp_t = 1; }, true},
+        {"an S mirror", [] { rdp_reg.tiles[0].mirror_s = 1; }, true},
+        {"the texels read as IA 16", [] { run_command(tex::set_tile(0, tex::ia, tex::b16, 4, 0)); },
+         true},
+        {"a narrower window", [] { run_command(tex::set_tile_size(0, 0, 0, 8, 16)); }, true},
+    };
     load_rgba16(0x10000, 16, 16);
     bind_texture();
-    rdp_reg.tiles[0].clamp_t = 1;
-    bind_texture();
-    EXPECT_EQ(bound_name(), 1) << "found again";
-    EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_REPEAT) << "with its old T wrap";
-    rdp_reg.tiles[0].clamp_s = 1;
-    bind_texture();
-    EXPECT_EQ(bound_name(), 2) << "an S clamp is another texture";
+    for (const auto& k : cases) {
+        const uint32_t before = textures_built;
+        k.change();
+        bind_texture();
+        EXPECT_EQ(textures_built - before, k.builds ? 1u : 0u) << k.what;
+    }
 }
 
 TEST_F(TextureCacheTest, AMissResetsTheTransformAndAHitKeepsIt) {
@@ -232,7 +276,7 @@ TEST_F(TextureCacheTest, EvictsThirtyTwoNamesOnceFiveHundredTwelveAreLive) {
     for (GLuint name : {1u, 32u}) {
         EXPECT_FALSE(glIsTexture(name)) << name;
         EXPECT_EQ(TextureCache[name].next, -1) << name;
-        EXPECT_EQ(TextureCache[name].hash, 0xFFFFFFFFu) << name;
+        EXPECT_EQ(TextureCache[name].texels.hash, 0xFFFFFFFFu) << name;
     }
     EXPECT_TRUE(glIsTexture(33));
     EXPECT_TRUE(glIsTexture(512));

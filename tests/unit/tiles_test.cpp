@@ -67,8 +67,9 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
         int width, height, uls, lrs, lrt;
         uint8_t clamp_s;
         float factor_s, factor_t;
+        float corner_s = 0, corner_t = 0; // in texture coordinates
     } cases[] = {
-        {"one texel: lrs moves to 1, the factor counts 2",
+        {"one texel: lrs moves to 1, the factor counts the texture's one texel",
          {},
          {},
          tex::set_tile_size_q(0, 0, 0, 0, 0),
@@ -78,8 +79,8 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
          1,
          1,
          0,
-         0.5f,
-         0.5f},
+         1.0f,
+         1.0f},
         {"32 x 32",
          {},
          {},
@@ -152,7 +153,7 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
          0,
          1 / 64.0f,
          1 / 32.0f},
-        {"shift 11 of 16 texels never divides by 0",
+        {"shift 11 of 16 texels: times 32 over 16 texels",
          {},
          {0, 0, 0, 11},
          tex::set_tile_size(0, 0, 0, 16, 16),
@@ -162,7 +163,7 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
          15,
          15,
          0,
-         1.0f,
+         2.0f,
          1 / 16.0f},
         {"mirrored S and T halve",
          {0, 1, 0, 0},
@@ -199,7 +200,37 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
          11,
          0,
          1 / 16.0f,
-         1 / 8.0f},
+         1 / 8.0f,
+         8 / 16.0f,
+         4 / 8.0f},
+        {"a quarter-texel corner: the size from the quarters, the corner whole",
+         {},
+         {},
+         tex::set_tile_size_q(0, 13, 2, 13 + 60, 2 + 28),
+         16,
+         8,
+         3,
+         18,
+         8,
+         0,
+         1 / 16.0f,
+         1 / 8.0f,
+         3.25f / 16,
+         0.5f / 8},
+        {"a mirrored axis: the corner over the mirrored texture",
+         {},
+         {0, 1, 0, 0},
+         tex::set_tile_size(0, 4, 0, 16, 8),
+         16,
+         8,
+         4,
+         19,
+         7,
+         0,
+         1 / 32.0f,
+         1 / 8.0f,
+         4 / 32.0f,
+         0},
     };
     for (const Case& k : cases) {
         const TileCoordFactorPair f = factors_after(k.t, k.s, k.size);
@@ -212,6 +243,8 @@ TEST_F(Tiles, SetTileSizeGivesSizesAndFactors) {
         EXPECT_EQ(d.clamp_s, k.clamp_s) << k.what;
         EXPECT_FLOAT_EQ(f.s, k.factor_s) << k.what;
         EXPECT_FLOAT_EQ(f.t, k.factor_t) << k.what;
+        EXPECT_FLOAT_EQ(f.s_corner, k.corner_s) << k.what;
+        EXPECT_FLOAT_EQ(f.t_corner, k.corner_t) << k.what;
     }
 }
 
@@ -238,7 +271,8 @@ TEST_F(Tiles, DrawFactorsFollowTileZeroInAnyOrder) {
         {tex::set_tile_size(1, 0, 0, 8, 8), h, "SETTILESIZE 1 while tile 0 is named"},
         {tex::set_tile(0, tex::rgba, tex::b16, 8, 0, 0, {}, {0, 0, 0, 1}), h / 2, "shift 1"},
         {tex::load_tile(0, 0, 0, 16, 16), h * 2, "LOADTILE of tile 0, 16 wide"},
-        {tex::load_block(0, 0, 0, 61), h * 2, "LOADBLOCK of tile 0 to lrs 15"}};
+        {tex::load_block(0, 0, 0, 61), h,
+         "LOADBLOCK of tile 0 to lrs 15: the width the texture is built with stays"}};
     for (const auto& k : cases) {
         reset_texture_test_state();
         run_commands({tex::set_tile(0, tex::rgba, tex::b16, 8, 0),
