@@ -12,6 +12,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
+#include "scene_flow.h"
 #include "scene_fog.h"
 #include "scene_terrain.h"
 
@@ -280,6 +281,50 @@ TEST(ScenePictures, TerrainAndIceMixTwoTextures) {
                     << (q < 3 ? "terrain, env alpha " + std::to_string(kEnvAlpha[q]) : "ice")
                     << " at (" << x << ", " << y << ") channel " << ch;
         }
+}
+
+// The flowing scene over two frames: at the middle of every texel each quad crosses, as seen
+// from its tile's corner, the pixel shows that texel, wrapped, mirrored, masked or clamped as
+// the console's texture unit does from the corner; the moving windows show it in both frames.
+TEST(ScenePictures, FlowingSurfacesShowTheTexelsOfTheirCorners) {
+    using namespace flow;
+    const std::string dir = run_host("--scene flow --frames 2");
+    for (int frame = 0; frame < 2; ++frame) {
+        const Picture pic = load_png(dir + "/flow-00" + std::to_string(frame) + ".png");
+        ASSERT_GT(pic.width, 0);
+        for (int i = 0; i < kCaseCount; ++i) {
+            const Case& k   = kCases[i];
+            const Window& w = k.two_textures && k.env_alpha == 255 ? k.tile1 : k.tile0;
+            const float cs  = float(corner_quarters(w.s, w.flow_s, frame)) / 4;
+            const float ct  = float(corner_quarters(w.t, w.flow_t, frame)) / 4;
+            // Texel middles from the corner inside the quad, a quarter texel from its edges.
+            auto middles = [&](float corner, float first) {
+                std::vector<float> at;
+                for (float m = std::floor(first - corner); m < first - corner + k.span; ++m) {
+                    const float c = corner + m + 0.5f;
+                    if (c > first + 0.25f && c < first + k.span - 0.25f) at.push_back(c);
+                }
+                return at;
+            };
+            int checked = 0;
+            for (float s : middles(cs, k.s0))
+                for (float t : middles(ct, k.t0)) {
+                    const int wx = int((quad_x(i) + (s - k.s0) * kQuad / k.span) * pic.width / 320);
+                    const int wy =
+                        int((quad_y(i) + (t - k.t0) * kQuad / k.span) * pic.height / 240);
+                    const Rgb e            = shown(k, frame, s, t);
+                    const unsigned char* p = pic.window(wx, wy);
+                    EXPECT_TRUE(std::abs(p[0] - int(e.r)) <= 10 &&
+                                std::abs(p[1] - int(e.g)) <= 10 && std::abs(p[2] - int(e.b)) <= 10)
+                        << k.what << ", frame " << frame << ", texel coordinate (" << s << ", " << t
+                        << "): expected " << e.r << "," << e.g << "," << e.b << ", drawn "
+                        << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+                    ++checked;
+                }
+            EXPECT_GE(checked, 49) << k.what;
+        }
+    }
+    std::system(("rm -rf " + dir).c_str());
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "dl_rdp.h"
 #include "dlist/interpreter.h"
 #include "host/plugin.h"
+#include "scenes.h"
 #include "support/geometry_helpers.h"
 #include "support/texture_support.h"
 
@@ -250,6 +251,21 @@ TEST_F(TextureCacheTest, WhatBuildsAnotherTexture) {
         bind_texture();
         EXPECT_EQ(textures_built - before, k.builds ? 1u : 0u) << k.what;
     }
+}
+
+// The flowing scene moves its windows every frame for 60 frames: its textures are built in the
+// first and found in every later one.
+TEST_F(TextureCacheTest, AFlowingSurfaceBuildsNothingAfterItsFirstFrame) {
+    const Scene* flow = find_scene("flow");
+    ASSERT_NE(flow, nullptr);
+    const uint32_t before = textures_built;
+    uint32_t after_first  = 0;
+    for (int frame = 0; frame < 60; ++frame) {
+        run_interpreted_task(flow->build(c, frame));
+        if (frame == 0) after_first = textures_built;
+        ASSERT_EQ(textures_built, after_first) << "frame " << frame;
+    }
+    EXPECT_EQ(after_first - before, 5u) << "plain, mirrored, masked, clamped and tile 1's";
 }
 
 TEST_F(TextureCacheTest, AMissResetsTheTransformAndAHitKeepsIt) {
