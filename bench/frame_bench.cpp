@@ -2,10 +2,14 @@
 // (10,080 in all), 53 textured batches of which 50 bind a cached texture and 3 build one from
 // texels that change every frame, at the plug-in's own 640 x 480 offscreen window.
 //
-//   frame_bench [--frames N] [--plugin PATH] [--copy-frame auto|always|off] [--callgrind]
+// With --room it draws a room instead: a fill-mode clear, a fogged stone floor and walls, opaque
+// two-texture water, a translucent fill and a texture rectangle over the window.
+//
+//   frame_bench [--frames N] [--plugin PATH] [--copy-frame auto|always|off] [--room]
+//               [--picture FILE.ppm] [--callgrind]
 //
 // --copy-frame writes the player's CopyFrameToRdram into [Settings] of the plug-in's INI file
-// (default auto).
+// (default auto). --picture writes the frame after the warm-up.
 // Prints the frame time and rate, and the same for an empty frame measured in the same run.
 // With --callgrind it runs two warm-up frames and three measured frames, each measured frame
 // inside measured_frame(), for valgrind --tool=callgrind --toggle-collect=measured_frame.
@@ -168,6 +172,109 @@ uint32_t build_heavy_list(Console& c) {
     return dl.start();
 }
 
+// A room as games draw one: a fill-mode clear, a fogged stone floor of 12 x 12 quads, four
+// fogged walls, opaque two-texture water (the terrain's lerp of two tiles by ENV_ALPHA, then
+// x SHADE) of 8 x 8 quads, and after them a translucent fill rectangle and a texture
+// rectangle (a HUD) over the whole window.
+constexpr uint32_t kRoomList     = 0x180000;
+constexpr uint32_t kRoomViewport = 0x190000;
+constexpr uint32_t kRoomMatrices = 0x190100; // projection, camera
+constexpr uint32_t kRoomVertices = 0x400000; // quads of four vertices, 64 bytes each
+constexpr uint32_t kStoneTexels  = 0x500000; // 32 x 32 16-bit RGBA
+constexpr uint32_t kWaterTexels  = 0x501000; // two 16 x 16 16-bit RGBA, 512 bytes apart
+constexpr uint32_t kPassOn       = 0x1FF1FFF;
+constexpr uint32_t kWaterKey0    = 0x34A2C12;  // (TEXEL1 - TEXEL0) x ENV_ALPHA + TEXEL0
+constexpr uint32_t kWaterKey1    = 0x1FFE4F0;  // COMBINED x SHADE
+constexpr uint32_t kFoggedOpaque = 0xC8112078; // fog by shade alpha, then an opaque surface
+constexpr uint32_t kRoomZ        = uc0::kZCompare | uc0::kZUpdate;
+
+void write_room_textures(Console& c) {
+    for (uint32_t y = 0; y < 32; ++y)
+        for (uint32_t x = 0; x < 32; ++x)
+            c.write_u16(kStoneTexels + 2 * (32 * y + x),
+                        y % 16 == 15 || (x + (y / 16) * 8) % 16 == 15
+                            ? rgba5551(120, 115, 110)
+                            : rgba5551(200 + (x * 5 + y * 3) % 50, 190 + (x * 3) % 40, 180));
+    for (uint32_t y = 0; y < 16; ++y)
+        for (uint32_t x = 0; x < 16; ++x) {
+            c.write_u16(kWaterTexels + 2 * (16 * y + x), rgba5551(20, 60 + 8 * (x % 8), 160));
+            c.write_u16(kWaterTexels + 512 + 2 * (16 * y + x),
+                        rgba5551(90, 140, 200 + 3 * (y % 16)));
+        }
+}
+
+// A grid of quads across corners (x0, z0)..(x1, z1) at height y, or upright across y0..y1
+// when `wall`: n x n quads, four vertices each, loaded and drawn a quad pair at a time.
+uint32_t add_grid(Console& c, DisplayList& dl, uint32_t address, int n, float x0, float x1,
+                  float a0, float a1, float at, bool wall, uint8_t shade) {
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const float u0           = x0 + (x1 - x0) * float(i) / float(n);
+            const float u1           = x0 + (x1 - x0) * float(i + 1) / float(n);
+            const float v0           = a0 + (a1 - a0) * float(j) / float(n);
+            const float v1           = a0 + (a1 - a0) * float(j + 1) / float(n);
+            const float corner[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+            for (uint32_t k = 0; k < 4; ++k) {
+                const float x = wall ? at : corner[k][0], z = wall ? corner[k][0] : corner[k][1];
+                const float y = wall ? corner[k][1] : at;
+                uc0::write_vertex(c, address + 16 * k, int16_t(x), int16_t(y), int16_t(z),
+                                  int16_t(k == 1 || k == 2 ? 32 * 32 : 0),
+                                  int16_t(k >= 2 ? 32 * 32 : 0), shade, shade, shade, 255);
+            }
+            dl.add({uc0::vertex(0, 4, address), uc0::tri1(0, 1, 2), uc0::tri1(0, 2, 3)});
+            address += 64;
+        }
+    return address;
+}
+
+uint32_t build_room_list(Console& c) {
+    write_room_textures(c);
+    uc0::write_viewport(c, kRoomViewport, 160, 120, 160, 120);
+    uc0::write_matrix(c, kRoomMatrices, uc0::perspective(60, 4.0f / 3.0f, 50, 2000));
+    uc0::write_matrix(c, kRoomMatrices + 64,
+                      uc0::then(uc0::rotation_x(0.35f), uc0::translation(0, -40, -150)));
+    DisplayList dl(c, kRoomList);
+    dl.add({cmd::set_color_image(320, 0x600000), cmd::set_depth_image(0x680000),
+            cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+            cmd::set_fill_color(cmd::fill_color16(60, 80, 110)), cmd::fill_rect(0, 0, 320, 240),
+            cmd::set_cycle_type(1, kRoomZ), uc0::render_mode(kFoggedOpaque),
+            cmd::set_combine_keys(kTexelShade, kPassOn), cmd::set_fog_color(0x3C506EFF),
+            uc0::fog_position(700, 1000), uc0::viewport(kRoomViewport),
+            uc0::matrix(uc0::kProjection | uc0::kLoad, kRoomMatrices),
+            uc0::matrix(uc0::kLoad, kRoomMatrices + 64), uc0::clear_geometry_mode(0xFFFFFFFF),
+            uc0::set_geometry_mode(uc0::kZBuffer | uc0::kShade | uc0::kShadeSmooth | uc0::kFog),
+            uc0::texture(0, 1, 0xFFFF, 0xFFFF)});
+    const tex::Wrap repeat32 = {0, 0, 5, 0}, repeat16 = {0, 0, 4, 0}, half16 = {0, 0, 4, 1};
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 32, kStoneTexels),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 32 * 32),
+            tex::set_tile(0, tex::rgba, tex::b16, 8, 0, 0, repeat32, repeat32),
+            tex::set_tile_size(0, 0, 0, 32, 32)});
+    uint32_t v = kRoomVertices;
+    v          = add_grid(c, dl, v, 12, -300, 300, -900, 100, -80, false, 230);
+    v          = add_grid(c, dl, v, 6, -900, 100, -80, 220, -300, true, 200);
+    v          = add_grid(c, dl, v, 6, 100, -900, -80, 220, 300, true, 200);
+    // The water: both textures into TMEM, tile 1 at half the frequency.
+    dl.add({tex::set_texture_image(tex::rgba, tex::b16, 1, kWaterTexels),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 256),
+            tex::set_tile(0, tex::rgba, tex::b16, 4, 0, 0, repeat16, repeat16),
+            tex::set_tile_size(0, 0, 0, 16, 16),
+            tex::set_texture_image(tex::rgba, tex::b16, 1, kWaterTexels + 512),
+            tex::set_tile(7, tex::rgba, tex::b16, 0, 256), tex::load_block(7, 0, 0, 256),
+            tex::set_tile(1, tex::rgba, tex::b16, 4, 256, 0, half16, half16),
+            tex::set_tile_size(1, 0, 0, 16, 16), cmd::set_env_color(0xFFFFFF80),
+            cmd::set_combine_keys(kWaterKey0, kWaterKey1)});
+    v = add_grid(c, dl, v, 8, -200, 200, -700, -100, -78, false, 220);
+    // The HUD: a translucent box and the stone as an icon, over everything.
+    dl.add({cmd::set_cycle_type(0, 0x00504A40), cmd::set_blend_color(0x20304080),
+            cmd::fill_rect(0, 0, 320, 240), cmd::set_combine_keys(kTexelShade, kTexelShade),
+            cmd::set_cycle_type(2)});
+    for (const Command& word : cmd::tex_rect(8, 8, 40, 40, 0, 0, 0, 4, 1))
+        dl.add(word);
+    dl.add({cmd::full_sync(), cmd::end_dl()});
+    (void)v;
+    return dl.start();
+}
+
 Plugin plugin;
 Console* console;
 
@@ -193,6 +300,8 @@ int main(int argc, char** argv) {
     int frames              = 200;
     bool callgrind          = false;
     std::string copy_frame  = "auto";
+    bool room               = false;
+    std::string picture; // --picture FILE.ppm: the frame after the warm-up
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--frames" && i + 1 < argc)
@@ -203,9 +312,13 @@ int main(int argc, char** argv) {
             copy_frame = argv[++i];
         else if (a == "--callgrind")
             callgrind = true;
+        else if (a == "--room")
+            room = true;
+        else if (a == "--picture" && i + 1 < argc)
+            picture = argv[++i];
         else {
             std::fprintf(stderr, "usage: frame_bench [--frames N] [--plugin PATH] [--copy-frame "
-                                 "auto|always|off] [--callgrind]\n");
+                                 "auto|always|off] [--room] [--picture FILE.ppm] [--callgrind]\n");
             return 2;
         }
     }
@@ -234,7 +347,7 @@ int main(int argc, char** argv) {
     }
     plugin.RomOpen();
     write_sphere(*console);
-    const uint32_t heavy = build_heavy_list(*console);
+    const uint32_t heavy = room ? build_room_list(*console) : build_heavy_list(*console);
     DisplayList(*console, kEmptyList).add(cmd::end_dl());
 
     // Warm-up: every cached texture is built and every shader compiled.
@@ -246,21 +359,33 @@ int main(int argc, char** argv) {
     // The frame must show the spheres: most of the picture is lit, not the background.
     std::vector<uint8_t> pixels(640 * 480 * 4);
     glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    if (!picture.empty())
+        if (FILE* f = std::fopen(picture.c_str(), "wb")) {
+            std::fprintf(f, "P6 640 480 255\n");
+            for (int y = 479; y >= 0; --y)
+                for (int x = 0; x < 640; ++x)
+                    std::fwrite(&pixels[4 * (640 * static_cast<size_t>(y) + x)], 1, 3, f);
+            std::fclose(f);
+        }
     int drawn = 0;
     for (size_t i = 0; i < pixels.size(); i += 4)
         drawn += pixels[i] + pixels[i + 1] + pixels[i + 2] > 3 * 90;
-    std::printf("heavy frame: %d batches, %d triangles, %d textured batches (%d cache hits, %d "
-                "misses), %d of %d pixels lit\n",
-                kBatches, kBatches * kChunkTriangles, kTexturedBatches, kTexturedHits,
-                kChangingTextures, drawn, 640 * 480);
-    if (drawn < 640 * 480 / 10) {
+    if (room)
+        std::printf("room frame: 624 triangles (stone floor and walls fogged, two-texture water), "
+                    "a clear, a translucent fill and a texture rectangle over the window\n");
+    else
+        std::printf("heavy frame: %d batches, %d triangles, %d textured batches (%d cache hits, "
+                    "%d misses), %d of %d pixels lit\n",
+                    kBatches, kBatches * kChunkTriangles, kTexturedBatches, kTexturedHits,
+                    kChangingTextures, drawn, 640 * 480);
+    if (!room && drawn < 640 * 480 / 10) {
         std::fprintf(stderr, "frame_bench: the heavy frame drew almost nothing\n");
         return 1;
     }
 
     if (callgrind) {
         for (int f = 2; f < 5; ++f) {
-            write_scene_data(*console, f);
+            if (!room) write_scene_data(*console, f);
             measured_frame(heavy);
         }
         return 0;
@@ -270,7 +395,7 @@ int main(int argc, char** argv) {
     auto median_ms = [&](uint32_t list, bool changing) {
         std::vector<double> times;
         for (int f = 0; f < frames; ++f) {
-            if (changing) write_scene_data(*console, f + 2);
+            if (changing && !room) write_scene_data(*console, f + 2);
             const auto t0 = Clock::now();
             run_frame(list);
             times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
@@ -280,11 +405,11 @@ int main(int argc, char** argv) {
     };
     const double heavy_ms = median_ms(heavy, true);
     const double empty_ms = median_ms(kEmptyList, false);
-    std::printf("heavy frame  %8.3f ms  %7.1f frames/s  (median of %d)\n", heavy_ms,
-                1000.0 / heavy_ms, frames);
+    std::printf("%s frame  %8.3f ms  %7.1f frames/s  (median of %d)\n", room ? "room " : "heavy",
+                heavy_ms, 1000.0 / heavy_ms, frames);
     std::printf("empty frame  %8.3f ms  %7.1f frames/s  (clear, swap and wait only)\n", empty_ms,
                 1000.0 / empty_ms);
-    std::printf("heavy / empty frame time: %.1f\n", heavy_ms / empty_ms);
+    std::printf("%s / empty frame time: %.1f\n", room ? "room" : "heavy", heavy_ms / empty_ms);
     plugin.RomClosed();
     return 0;
 }
