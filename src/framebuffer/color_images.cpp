@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "framebuffer/shown_picture.h"
 #include "state/host_state.h"
 #include "state/picture.h"
 #include "state/rdp_reg.h"
@@ -229,6 +230,7 @@ void copy_back(Image& e) {
             write_line16(row, e.address + y * bytes, e.width);
     }
     texels_may_change();
+    shown_pictures_written(e.address, lines * bytes, false);
     forget_picture(e);
 }
 
@@ -350,6 +352,7 @@ void task_done() {
 
 void note_cpu_write(uint32_t start, uint32_t bytes) {
     texels_may_change();
+    shown_pictures_written(start, bytes, true);
     const int i = find_image(start & kRdramMask);
     if (i < 0 || bytes == 0) return;
     Image& e             = images[i];
@@ -444,4 +447,5 @@ void reset_color_images() {
     copies_left       = kCopiesPerTask;
     shown_since_drawn = false;
     double_buffered   = -1;
+    reset_shown_pictures();
 }

@@ -8,6 +8,7 @@
 #include "config/ucode_select.h"
 #include "config/ucode_without_dialog.h"
 #include "framebuffer/color_images.h"
+#include "framebuffer/shown_picture.h"
 #include "geometry/viewport.h"
 #include "host/gl_context.h"
 #include "host/plugin.h"
@@ -50,6 +51,7 @@ uint32_t rdram_size_now() {
 struct Frames {
     bool drawn;     // a task drew since the last present
     bool presented; // shown (or the window is new): the next task starts on a cleared frame
+    bool cpu_shown; // the picture shown is the CPU's, from RDRAM
     uint32_t origin;
 };
 Frames frames;
@@ -131,7 +133,7 @@ EXPORT int CALL RomOpen(void) {
     m64p_video.multisampling     = player_settings.multisampling;
     frame_rule = player_settings.skip_every_other_task ? FrameRule::every_second_task
                                                        : FrameRule::host_presents;
-    frames     = Frames{false, true, 0};
+    frames     = Frames{false, true, false, 0};
     open_texture_packs(m64p_user_data_dir());
     if (!create_gl_context()) return 0;
     measure_window();
@@ -196,25 +198,33 @@ EXPORT void CALL SetRenderingCallback(void (*callback)(int)) {
 }
 
 // The VI has shown a field. A frame the tasks drew is presented when the VI moves to another
-// image (the game finished drawing it), or when the VI shows the image they draw into. When
-// the VI moves to an image no task drew into since it was last shown, the CPU drew it: the
-// picture in RDRAM is shown.
+// image (the game finished drawing it), or when the VI shows the image they draw into. An image
+// no task drew into since it was last shown is the CPU's: its picture in RDRAM is shown when the
+// VI moves to it or the CPU changed it, and again in a field after a task (the front end takes
+// its screenshots, counted in tasks, at the next present).
 EXPORT void CALL UpdateScreen(void) {
     if (!m64p_video.open || !host_presents() || !vi_origin_reg) return;
     const uint32_t origin = *vi_origin_reg & kRdramMask;
-    const bool changed    = origin != frames.origin;
+    const bool moved      = origin != frames.origin;
     frames.origin         = origin;
-    if (changed && player_settings.copy_frame != CopyFrame::off && vi_width_reg && vi_v_start_reg &&
+    if (player_settings.copy_frame != CopyFrame::off && vi_width_reg && vi_v_start_reg &&
         vi_y_scale_reg && host.vi_status && !tasks_drew_image_at(origin)) {
-        show_cpu_frame({origin, *host.vi_status, *vi_width_reg, *vi_v_start_reg, *vi_y_scale_reg});
-        frames.drawn     = false;
-        frames.presented = true;
-        return;
+        const ViPicture vi{origin, *host.vi_status, *vi_width_reg, *vi_v_start_reg,
+                           *vi_y_scale_reg};
+        const bool changed = cpu_changed_shown_picture(vi);
+        if (moved || changed || (frames.cpu_shown && frames.drawn)) {
+            show_cpu_frame(vi);
+            frames.drawn     = false;
+            frames.presented = true;
+            frames.cpu_shown = true;
+            return;
+        }
     }
-    if (!frames.drawn || !(changed || draws_into_shown_image(origin))) return;
+    if (!frames.drawn || !(moved || draws_into_shown_image(origin))) return;
     swap_frame();
     frames.drawn     = false;
     frames.presented = true;
+    frames.cpu_shown = false;
 }
 
 // The core's interpreters ask before the CPU reads RDRAM inside an image the info names, and

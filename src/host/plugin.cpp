@@ -73,14 +73,6 @@ void process_dlist_with(int32_t (*select)()) {
     check_gl_idle("ProcessDList");
 }
 
-// The lines the VI shows: half the span between its first and last half line, times its
-// vertical scale. A mode that gives none is 4:3.
-static uint32_t vi_lines(const ViPicture& vi) {
-    const uint32_t first = (vi.v_start >> 16) & 0x3FF, last = vi.v_start & 0x3FF;
-    const uint32_t lines = last > first ? ((last - first) >> 1) * (vi.y_scale & 0xFFF) >> 10 : 0;
-    return lines ? lines : (3 * (vi.width & 0xFFF)) >> 2;
-}
-
 void show_cpu_frame(const ViPicture& vi) {
     clear_frame();
     draw_rdram_picture(vi.origin, vi.width & 0xFFF, vi.status & 3, vi_lines(vi));
@@ -93,10 +85,13 @@ void show_cpu_frame(const ViPicture& vi) {
 enum { kViStatus = 7, kViOrigin = 8, kViWidth = 9, kViVStart = 17, kViYScale = 20 };
 
 // Under the system's frame rule every second task is not drawn, so which image the tasks drew
-// is known only for half of them: a frame counts as the CPU's only when no task came at all
-// since the last field.
+// is known only for half of them: a VI that moved to an image no drawn task drew counts as
+// showing the CPU's only when no task came at all since the last field. A picture whose RDRAM
+// changed is the CPU's whatever came (the tasks draw only into the window). While it is shown, a
+// field after a task shows it again: the drawn tasks present their own frames.
 void update_screen() {
-    static uint32_t shown_origin, tasks_then;
+    static uint32_t last_origin, tasks_then;
+    static bool cpu_shown;
     uint32_t* const* r = host.registers;
     if (!host.rdram || player_settings.copy_frame == CopyFrame::off || !r[kViStatus] ||
         !r[kViOrigin] || !r[kViWidth] || !r[kViVStart] || !r[kViYScale])
@@ -104,9 +99,17 @@ void update_screen() {
     const ViPicture vi{*r[kViOrigin] & kRdramMask, *r[kViStatus], *r[kViWidth], *r[kViVStart],
                        *r[kViYScale]};
     const bool tasks_came = dlist_counter != tasks_then;
+    const bool moved      = vi.origin != last_origin;
     tasks_then            = dlist_counter;
-    if (vi.origin == shown_origin || tasks_came || tasks_drew_image_at(vi.origin)) return;
-    shown_origin = vi.origin;
+    last_origin           = vi.origin;
+    if (tasks_drew_image_at(vi.origin)) {
+        cpu_shown = false;
+        return;
+    }
+    const bool changed = cpu_changed_shown_picture(vi);
+    if (moved && tasks_came) cpu_shown = false;
+    if (!changed && !(moved && !tasks_came) && !(cpu_shown && tasks_came)) return;
+    cpu_shown = true;
     show_cpu_frame(vi);
     // The next drawn task presents the back buffer again: it holds the same picture.
     draw_rdram_picture(vi.origin, vi.width & 0xFFF, vi.status & 3, vi_lines(vi));

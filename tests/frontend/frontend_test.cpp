@@ -58,7 +58,9 @@ std::vector<Image> play(const TempFolder& dir, const std::string& arguments, int
     }
     const std::string folder = dir.file("shots");
     fs::create_directories(folder);
-    EXPECT_EQ(run("timeout 120 " VEXA_MUPEN64PLUS " --noosd --nosaveoptions --configdir " +
+    fs::remove(dir.file("swaps.txt"));
+    EXPECT_EQ(run("LD_PRELOAD=" VEXA_SWAP_COUNT " VEXA_SWAP_COUNT_FILE=" + dir.file("swaps.txt") +
+                  " timeout 120 " VEXA_MUPEN64PLUS " --noosd --nosaveoptions --configdir " +
                   dir.path.string() + " --set Core[ScreenshotPath]=" + folder + " --gfx " + gfx +
                   " --rsp " VEXA_RSP_HLE " --audio dummy --input dummy --emumode 0 --testshots " +
                   shots + " " + options + " " + rom + " >" + dir.file("log.txt") + " 2>&1"),
@@ -73,6 +75,9 @@ std::vector<Image> play(const TempFolder& dir, const std::string& arguments, int
         pictures.push_back(load_png(f));
     return pictures;
 }
+
+// The swaps of the last front end that `play` ran in `dir`.
+int swaps_of(const TempFolder& dir) { return std::atoi(read_file(dir.file("swaps.txt")).c_str()); }
 
 // vexa-host's frame of each capture, replayed in order in one process.
 std::vector<Image> replay(const TempFolder& dir, const std::vector<std::string>& captures,
@@ -145,10 +150,13 @@ std::string picture_captures(const TempFolder& dir) {
     copy.add(cmd::end_dl());
     DisplayList both(console, 0x120000);
     both.add({cmd::call_dl(0x100000), cmd::branch_dl(0x110000)});
+    DisplayList empty(console, 0x130000);
+    empty.add({cmd::end_dl()});
     std::fill(std::begin(base.header.registers), std::end(base.header.registers), 0u);
     for (const auto& [name, start] : {std::pair<const char*, uint32_t>{"draw", 0x100000},
                                       {"copy", 0x110000},
-                                      {"both", 0x120000}}) {
+                                      {"both", 0x120000},
+                                      {"empty", 0x130000}}) {
         base.header.dlist_start = start;
         EXPECT_TRUE(write_capture(dir.file(name) + ".vxc", base.header, console.rdram.data(),
                                   base.dmem.data(), &error))
@@ -213,20 +221,55 @@ TEST(FrontEnd, EarlierPictureAsTexture) {
     EXPECT_TRUE(looks(at(off[0], 20, 220), 255, 0, 255)) << "off: RDRAM's magenta";
 }
 
-// The CPU draws colour bars into the buffer the VI shows; a task (drawing into A only) comes
-// every tenth field: the screenshots are the CPU's bars.
+// The field's number the CPU wrote over its bars (vexa-rom --cpu-draws); -1 where the blocks are
+// neither white nor black.
+int cpu_field(const Image& shot) {
+    int field = 0;
+    for (int bit = 0; bit < 10; ++bit) {
+        const uint8_t* c = at(shot, 16 + 32 * bit, 8);
+        if (!looks(c, 255, 255, 255) && !looks(c, 0, 0, 0)) return -1;
+        field |= looks(c, 255, 255, 255) << bit;
+    }
+    return field;
+}
+
+// The CPU draws colour bars and the field's number into the buffer the VI shows: two buffers in
+// turn, or one that the VI keeps showing while tasks draw nothing, draw into another image
+// (A) in every field or only in every 40th. The screenshots are the CPU's bars, and the second
+// shows a later field than the first. With CopyFrameToRdram=off the VI's buffers are not
+// followed: the window shows what the tasks drew.
 TEST(FrontEnd, FramesTheCpuDraws) {
     TempFolder dir;
-    const std::string caps         = picture_captures(dir);
-    const std::vector<Image> shots = play(dir, "--cpu-draws --task-every 10 " + caps + "draw.vxc",
-                                          0, VEXA_M64P_PLUGIN_PATH, "2,4");
-    ASSERT_EQ(shots.size(), 2u) << log_of(dir);
-    for (const Image& shot : shots)
-        for (const auto& [x, r, g, b] : {std::array<int, 4>{40, 255, 0, 0},
-                                         {120, 0, 255, 0},
-                                         {200, 0, 0, 255},
-                                         {280, 255, 255, 255}})
-            EXPECT_TRUE(looks(at(shot, x, 120), r, g, b)) << "the bar at x " << x;
+    const std::string caps = picture_captures(dir);
+    const struct {
+        const char* what;
+        std::string rom, shots;
+    } cases[] = {
+        {"two buffers, a task every tenth field", "--task-every 10 " + caps + "draw.vxc", "2,4"},
+        {"one buffer, tasks draw nothing", "--cpu-buffers 1 " + caps + "empty.vxc", "30,60"},
+        {"one buffer, tasks draw A", "--cpu-buffers 1 " + caps + "draw.vxc", "30,60"},
+        {"one buffer, a task every 40th field",
+         "--cpu-buffers 1 --task-every 40 " + caps + "draw.vxc", "2,4"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<Image> shots =
+            play(dir, "--cpu-draws " + c.rom, 0, VEXA_M64P_PLUGIN_PATH, c.shots);
+        ASSERT_EQ(shots.size(), 2u) << c.what << log_of(dir);
+        for (const Image& shot : shots)
+            for (const auto& [x, r, g, b] : {std::array<int, 4>{40, 255, 0, 0},
+                                             {120, 0, 255, 0},
+                                             {200, 0, 0, 255},
+                                             {280, 255, 255, 255}})
+                EXPECT_TRUE(looks(at(shot, x, 120), r, g, b)) << c.what << ": the bar at x " << x;
+        EXPECT_GE(cpu_field(shots[0]), 0) << c.what;
+        EXPECT_GT(cpu_field(shots[1]), cpu_field(shots[0])) << c.what << ": a later field";
+        fs::remove_all(dir.file("shots"));
+    }
+    const std::vector<Image> off =
+        play(dir, "--cpu-draws --task-every 10 " + caps + "draw.vxc", 0, VEXA_M64P_PLUGIN_PATH,
+             "2,4", "--set Video-Vexa[CopyFrameToRdram]=off");
+    ASSERT_EQ(off.size(), 2u) << log_of(dir);
+    EXPECT_TRUE(looks(at(off[1], 20, 220), 16, 24, 96)) << "off: A's background";
 }
 
 // Games name their microcode only by its text at the task's ucode_data: no INI entry needed.
@@ -339,6 +382,9 @@ TEST(FrontEnd, FrameOfTwoTasks) {
             play(dir, "--tasks 2 " + capture("rects") + " " + right_half, 0, VEXA_M64P_PLUGIN_PATH,
                  skip ? "29,60" : "31,61", skip ? "--set Video-Vexa[SkipEveryOtherTask]=True" : "");
         ASSERT_EQ(shots.size(), 2u) << log_of(dir);
+        // One swap per frame of two tasks (every second task when skipping) and one before
+        // the first task, when the VI shows the buffer no task has drawn yet.
+        EXPECT_EQ(swaps_of(dir), skip ? 31 : 32) << (skip ? "skipping" : "every task");
         for (const Image& actual : shots) {
             ASSERT_EQ(actual.rgba.size(), frames[0].rgba.size());
             Image expected = skip ? frames[1] : frames[0];
@@ -355,8 +401,10 @@ TEST(FrontEnd, FrameOfTwoTasks) {
     }
 }
 
-// Two consecutive frames of the moving mesh, captured live, play in turn: the screenshots
-// after an even and an odd number of tasks show each its own frame.
+// Two consecutive frames of the moving mesh, captured live, play in turn, a frame per field:
+// the screenshots after each task from the 30th to the 37th show its own frame (none shown
+// twice, none lost), and the front end swapped once per frame (and once before the first task,
+// when the VI shows the buffer no task has drawn yet, from RDRAM).
 TEST(FrontEnd, MovingSequence) {
     TempFolder dir;
     ASSERT_EQ(run("VEXA_CAPTURE=" + dir.file("caps") +
@@ -366,10 +414,13 @@ TEST(FrontEnd, MovingSequence) {
     const std::string first  = dir.file("caps/4A58455607000000-45-000.vxc");
     const std::string second = dir.file("caps/4A58455607000000-45-001.vxc");
     const std::vector<Image> shots =
-        play(dir, first + " " + second, 0, VEXA_M64P_PLUGIN_PATH, "30,61");
+        play(dir, first + " " + second, 0, VEXA_M64P_PLUGIN_PATH, "30,31,32,33,34,35,36,37");
+    EXPECT_EQ(swaps_of(dir), 39) << "the 38 tasks up to the front end's stop, and one before";
     const std::vector<Image> frames = replay(dir, {first, second});
     ASSERT_NE(compare(frames[0], frames[1], 4), "") << "the mesh moves from frame to frame";
-    expect_shots(dir, shots, frames);
+    ASSERT_EQ(shots.size(), 8u) << log_of(dir);
+    for (size_t i = 0; i < shots.size(); ++i)
+        EXPECT_EQ(compare(frames[i & 1], shots[i], 4), "") << "after task " << 30 + i;
 }
 
 #ifdef VEXA_RICE

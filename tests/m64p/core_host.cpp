@@ -94,6 +94,8 @@ bool CoreHost::attach(const std::string& path, VideoPlugin* p, std::string* erro
         reinterpret_cast<void (*)(int, int)>(dlsym(p->library, "ResizeVideoOutput"));
     p->FBGetFrameBufferInfo =
         reinterpret_cast<void (*)(void*)>(dlsym(p->library, "FBGetFrameBufferInfo"));
+    p->FBWrite =
+        reinterpret_cast<void (*)(unsigned int, unsigned int)>(dlsym(p->library, "FBWrite"));
     m64p_plugin_type type = M64PLUGIN_NULL;
     const char* name      = nullptr;
     p->PluginGetVersion(&type, nullptr, nullptr, &name, nullptr);

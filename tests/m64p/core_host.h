@@ -27,9 +27,10 @@ struct VideoPlugin {
     void (*UpdateScreen)();
     void (*ReadScreen2)(void*, int*, int*, int);
     void (*SetRenderingCallback)(void (*)(int));
-    void (*ChangeWindow)();              // null where the plug-in has none
-    void (*ResizeVideoOutput)(int, int); // null where the plug-in has none
-    void (*FBGetFrameBufferInfo)(void*); // null where the plug-in has none
+    void (*ChangeWindow)();                      // null where the plug-in has none
+    void (*ResizeVideoOutput)(int, int);         // null where the plug-in has none
+    void (*FBGetFrameBufferInfo)(void*);         // null where the plug-in has none
+    void (*FBWrite)(unsigned int, unsigned int); // null where the plug-in has none
 };
 
 // The registers GFX_INFO points at, for a 320 x 240 16-bit picture at the colour image.

@@ -72,23 +72,53 @@ TEST(ColorImages, CopiesStayInsideRdramAndTheImage) {
 }
 
 // Without a host that tells which image the VI shows, the VI registers among the host's
-// others do: a new origin with no task since the last field shows RDRAM there, scaled.
+// others do: a new origin with no task since the last field shows RDRAM there, scaled; at the
+// same origin a picture the CPU changed is shown, and after a task (which draws into another
+// image) the same picture again; an unchanged one is not drawn (the window keeps the magenta
+// put there before each field).
 TEST(ColorImages, FrameTheCpuDrewIsShown) {
     attach_test_host();
     reset_core_state();
-    Console& console = test_console();
-    for (uint32_t y = 0; y < 240; ++y)
-        for (uint32_t x = 0; x < 320; ++x)
-            console.write_u16(0x400000 + 2 * (320 * y + x), x < 160 ? 0xF801 : 0x003F);
+    Console& console     = test_console();
+    const auto cpu_draws = [&](uint16_t left) {
+        for (uint32_t y = 0; y < 240; ++y)
+            for (uint32_t x = 0; x < 320; ++x)
+                console.write_u16(0x400000 + 2 * (320 * y + x), x < 160 ? left : 0x003F);
+    };
     const uint32_t vi[21] = {0, 0, 0, 0, 0, 0, 0,          2, 0x400000, 320,  0,
                              0, 0, 0, 0, 0, 0, 0x002501FF, 0, 0,        0x400};
     std::copy(vi, vi + 21, console.other_registers);
-    update_screen();
-    unsigned char p[2][4];
-    glReadPixels(window_width / 4, window_height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p[0]);
-    glReadPixels(3 * window_width / 4, window_height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p[1]);
-    EXPECT_EQ(p[0][0] + 256 * p[0][2], 255) << "red on the left";
-    EXPECT_EQ(p[1][0] + 256 * p[1][2], 256 * 255) << "blue on the right";
+    DisplayList task(console, 0x1000);
+    task.add({cmd::set_color_image(320, 0x100000), cmd::set_scissor(0, 0, 320, 240),
+              cmd::set_cycle_type(3), cmd::fill_rect(0, 0, 319, 239), cmd::end_dl()});
+    const struct {
+        const char* what;
+        uint16_t cpu_draws; // the left half's colour, 0 for nothing
+        bool task;
+        uint32_t left, right; // red + 256 x blue expected
+    } fields[] = {
+        {"the VI moves there", 0xF801, false, 255, 256 * 255},
+        {"nothing changed", 0, false, 255 + 256 * 255, 255 + 256 * 255},
+        {"the CPU changed it", 0x003F, false, 256 * 255, 256 * 255},
+        {"a task came", 0, true, 256 * 255, 256 * 255},
+        {"nothing again", 0, false, 255 + 256 * 255, 255 + 256 * 255},
+    };
+    for (const auto& f : fields) {
+        if (f.cpu_draws) cpu_draws(f.cpu_draws);
+        if (f.task) run_interpreted_task(task.start());
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glPopAttrib();
+        update_screen();
+        unsigned char p[2][4];
+        glReadPixels(window_width / 4, window_height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p[0]);
+        glReadPixels(3 * window_width / 4, window_height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                     p[1]);
+        EXPECT_EQ(p[0][0] + 256u * p[0][2], f.left) << f.what << ": on the left";
+        EXPECT_EQ(p[1][0] + 256u * p[1][2], f.right) << f.what << ": on the right";
+    }
     std::fill(console.other_registers, console.other_registers + 21, 0u);
 }
 

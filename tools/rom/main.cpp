@@ -13,17 +13,20 @@
 static void usage() {
     std::printf(
         "usage: vexa-rom [--frames N] [--tasks K] [--task-every K] [--cpu-draws | --cpu-copies]\n"
-        "                [--ucode-text TEXT] [--ucode-sum HEX] CAPTURE.vxc... OUT.z64\n"
+        "                [--cpu-buffers N] [--ucode-text TEXT] [--ucode-sum HEX] CAPTURE.vxc...\n"
+        "                OUT.z64\n"
         "Writes a ROM whose boot program loads the captures' RDRAM and sends their graphics\n"
         "tasks to the RSP, one task per vertical interrupt; several captures play in turn,\n"
         "one per task.\n"
         "--frames N        send tasks in the first N frames only (default: for ever)\n"
         "--tasks K         send K tasks per frame (default 1)\n"
         "--task-every K    send tasks in every K-th frame only (default 1)\n"
-        "--cpu-draws       the CPU draws colour bars into a buffer of its own in each frame,\n"
-        "                  and the VI shows that buffer\n"
+        "--cpu-draws       the CPU draws colour bars and the frame's number into a buffer of\n"
+        "                  its own in each frame, and the VI shows that buffer\n"
         "--cpu-copies      the CPU copies the frame the tasks drew into a buffer of its own,\n"
         "                  and the VI shows that buffer\n"
+        "--cpu-buffers N   the CPU's buffers: 2 shown in turn (default), or 1 that the VI\n"
+        "                  keeps showing\n"
         "--ucode-text TEXT the microcode text written at the task's ucode_data where a\n"
         "                  capture holds none (default: the usual text of its family 0, 1,\n"
         "                  4, 7, 8)\n"
@@ -69,6 +72,9 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--task-every" && has_value &&
                    count_value(argv[i + 1], &options.task_every)) {
+            ++i;
+        } else if (a == "--cpu-buffers" && has_value &&
+                   count_value(argv[i + 1], &options.cpu_buffers) && options.cpu_buffers <= 2) {
             ++i;
         } else if (a == "--cpu-draws" || a == "--cpu-copies") {
             options.cpu = a == "--cpu-draws" ? kCpuDraws : kCpuCopies;

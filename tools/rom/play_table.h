@@ -41,10 +41,12 @@ enum PlayTable {
     kTaskHeaderWords  = 16,
     kTaskHeaderInDmem = 0xFC0,
 
-    kBootProgramAt  = 0x40,
-    kBootProgramEnd = 0xFC0, // the program stays below the task header
-    kMaxPieceBytes  = 0x10000,
-    kCpuBufferLines = 240,
-    kPieceBytes     = 12,
-    kPatchBytes     = 12,
+    kBootProgramAt   = 0x40,
+    kBootProgramEnd  = 0xFC0, // the program stays below the task header
+    kMaxPieceBytes   = 0x10000,
+    kCpuBufferLines  = 240,
+    kCpuCounterLines = 16, // the field's number drawn by the CPU over its bars
+    kCpuCounterBits  = 10,
+    kPieceBytes      = 12,
+    kPatchBytes      = 12,
 };

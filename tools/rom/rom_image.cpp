@@ -239,6 +239,7 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
     for (uint32_t& b : cpu_buffers)
         if (options.cpu != kCpuNothing)
             b = take_free_stretch(captures, frame_bytes, kCaptureRdramBytes, &taken);
+    if (options.cpu_buffers == 1) cpu_buffers[1] = cpu_buffers[0];
 
     // Each capture's task header as the capture recorded it, made whole where a host gave
     // only the display list: a graphics task whose ucode_data holds the microcode's text.
@@ -369,7 +370,9 @@ std::vector<uint8_t> build_rom(const std::vector<Capture>& captures, const RomOp
     table(kPlayOtherOrigin, origin - shown.address + (shown.address ? second : frame_bytes));
     table(kPlayCpu, options.cpu);
     table(kPlayTaskEvery, std::max<uint32_t>(options.task_every, 1));
-    table(kPlayDrawn, shown.address);
+    // Without a colour image the origin is taken for line 1 of a 320-pixel 16-bit buffer: the
+    // CPU's buffers are shown from their own line 1.
+    table(kPlayDrawn, shown.address ? shown.address : origin - std::min(origin, 640u));
     table(kPlayDrawn + 1, shown.address ? second : frame_bytes);
     table(kPlayCpuBuffers, cpu_buffers[0]);
     table(kPlayCpuBuffers + 1, cpu_buffers[1]);

@@ -10,11 +10,12 @@
 struct RomOptions {
     uint32_t frames          = 0; // frames that send tasks, 0 for ever
     uint32_t tasks_per_frame = 1;
-    std::string ucode_text;      // empty: the family's usual text
-    bool has_ucode_sum  = false; // every task gets the stand-in microcode, its code summing to
-    uint32_t ucode_sum  = 0;     // ucode_sum and its data holding ucode_text only
-    uint32_t cpu        = 0;     // PlayCpu: what the CPU does in each frame
-    uint32_t task_every = 1;     // tasks in every K-th frame only
+    std::string ucode_text;       // empty: the family's usual text
+    bool has_ucode_sum   = false; // every task gets the stand-in microcode, its code summing to
+    uint32_t ucode_sum   = 0;     // ucode_sum and its data holding ucode_text only
+    uint32_t cpu         = 0;     // PlayCpu: what the CPU does in each frame
+    uint32_t task_every  = 1;     // tasks in every K-th frame only
+    uint32_t cpu_buffers = 2;     // 1: the CPU draws into the one buffer the VI keeps showing
 };
 
 // The identification text a game of the family carries at its task's ucode_data; empty for

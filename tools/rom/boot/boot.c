@@ -86,8 +86,10 @@ static void run_task(uint32_t capture, uint32_t odd_frame) {
     io_write(MI_MODE, MI_CLEAR_DP);
 }
 
-// Four upright bars, red, green, blue and white, as a 16-bit picture of `width` pixels a line.
-static void draw_bars(uint32_t buffer, uint32_t width) {
+// Four upright bars, red, green, blue and white, as a 16-bit picture of `width` pixels a line,
+// under a row of ten blocks, white or black, that spell the field's number in binary (lowest
+// bit on the left), so that a picture of a later field differs.
+static void draw_bars(uint32_t buffer, uint32_t width, uint32_t field) {
     static const uint16_t bars[4] = {0xF801, 0x07C1, 0x003F, 0xFFFF};
     for (uint32_t y = 0; y < kCpuBufferLines; ++y)
         for (uint32_t x = 0, bar = 0, next = width / 4; x < width; ++x) {
@@ -95,7 +97,12 @@ static void draw_bars(uint32_t buffer, uint32_t width) {
                 bar += 1;
                 next += width / 4;
             }
-            *(volatile uint16_t*)(RDRAM + buffer + 2 * (y * width + x)) = bars[bar & 3];
+            uint16_t c = bars[bar & 3];
+            if (y < kCpuCounterLines) {
+                const uint32_t bit = x / (width / kCpuCounterBits);
+                c                  = bit < kCpuCounterBits && (field >> bit & 1) ? 0xFFFF : 0x0001;
+            }
+            *(volatile uint16_t*)(RDRAM + buffer + 2 * (y * width + x)) = c;
         }
 }
 
@@ -139,7 +146,7 @@ void play(void) {
             }
         }
         // The CPU's picture is shown whether tasks were sent or not; the tasks' only after them.
-        if (cpu == kCpuDraws) draw_bars(mine[odd], width);
+        if (cpu == kCpuDraws) draw_bars(mine[odd], width, frame);
         if (cpu == kCpuCopies) copy_words(mine[odd], drawn[odd], bytes);
         if (cpu != kCpuNothing)
             io_write(VI_ORIGIN, mine[odd] + origins[0] - drawn[0]);
