@@ -1,6 +1,6 @@
 // draw_batch per vertex for the colour recipes (recipe 0, shade, lit shade, two passes, two
 // textures in texture units, fogged), with the OpenGL draw of the same arrays in the same state
-// counted apart
+// counted apart; the textured cases also with the disc in view, where llvmpipe shades fragments
 #include <GL/gl.h>
 
 #include <cmath>
@@ -37,7 +37,8 @@ struct DrawCase {
     // The combiner of a TEXEL_UNITS draw: the terrain's lerp from tile 0 to tile 1 by the
     // environment alpha, times the shade.
     uint32_t cycle_type = 0, key0 = 0, key1 = 0;
-    bool fog = false; // G_FOG and the blender's fog cycle
+    bool fog       = false; // G_FOG and the blender's fog cycle
+    bool on_screen = false; // the disc in the middle of the view: its fragments are shaded
 };
 
 const DrawCase kCases[] = {
@@ -50,7 +51,14 @@ const DrawCase kCases[] = {
     {"two_textures", kTextured, TEXEL_UNITS, 0, false, 0, 1, 0x34A2C12, 0x1FFE4F0},
     {"recipe0_textured_fog", kTextured, 0, 0, false, 0, 0, 0, 0, true},
     {"shade_fog", kUntextured, MUL_SHADE, 0, false, 0, 0, 0, 0, true},
+    {"recipe0_textured_on_screen", kTextured, 0, 0, false, 0, 0, 0, 0, false, true},
+    {"two_textures_on_screen", kTextured, TEXEL_UNITS, 0, false, 0, 1, 0x34A2C12, 0x1FFE4F0, false,
+     true},
 };
+
+// The disc in view: the same 31 vertices in slots 32 to 62, under the identity model-view.
+constexpr uint32_t kOnScreenSlot = 32;
+uint32_t on_screen_indices[kBatchRoom];
 
 // Fogged cases against their plain recipe, measured in the same run.
 const char* const kFogPairs[][2] = {{"recipe0_textured_fog", "recipe0_textured"},
@@ -79,6 +87,13 @@ void prepare() {
     // The disc moved just past the right edge of the view: its triangles keep their area (the
     // draw leaves out those without) while clipping, not rasterising, is OpenGL's work. Under
     // the zero matrices the stack starts with, every vertex would sit at the origin.
+    // The disc in view first, kept in slots 32 to 62 (a vertex command loads 0 to 15 only).
+    uc0::write_matrix(c, kModelView + 64, uc0::identity());
+    for (Command k : {uc0::matrix(uc0::kLoad, kModelView + 64), uc0::vertex(0, 16, kVertices),
+                      uc0::vertex(15, 16, kVertices)})
+        bench::run_command(k);
+    for (uint32_t i = 0; i < 31; ++i)
+        rdp_reg.vtx[kOnScreenSlot + i] = rdp_reg.vtx[i];
     uc0::write_matrix(c, kModelView, uc0::translation(80, 0, 0));
     for (Command k :
          {uc0::matrix(uc0::kLoad, kModelView), uc0::vertex(0, 16, kVertices),
@@ -92,8 +107,10 @@ void prepare() {
           tex::set_tile_size(1, 0, 0, 64, 64), cmd::set_env_color(0x4080C080),
           uc0::texture(0, 1, 0xFFFF, 0xFFFF)})
         bench::run_command(k);
-    for (int i = 0; i < kBatchVertices; ++i)
+    for (int i = 0; i < kBatchVertices; ++i) {
         rdp_reg.batch.indices[i] = uint32_t(i * 7 + i / 3) % 31;
+        on_screen_indices[i]     = rdp_reg.batch.indices[i] + kOnScreenSlot;
+    }
     rdp_reg.batch.count = kBatchVertices;
 
     glMatrixMode(GL_PROJECTION);
@@ -102,6 +119,11 @@ void prepare() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST); // every fragment of the disc in view is shaded
+}
+
+const uint32_t* indices_of(const DrawCase& d) {
+    return d.on_screen ? on_screen_indices : rdp_reg.batch.indices;
 }
 
 // Fog from depth 700 to 1000 of the 0..1000 scale, mixed in by the first of two cycles.
@@ -126,7 +148,7 @@ void BM_DrawBatch(benchmark::State& state, DrawCase d) {
     set_lights(d);
     for (auto _ : state) {
         for (int b = 0; b < kBatches; ++b)
-            draw_batch(rdp_reg.batch.indices, d.passes, d.recipe1, d.recipe2);
+            draw_batch(indices_of(d), d.passes, d.recipe1, d.recipe2);
         glFinish();
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * kBatches * kBatchVertices);
@@ -137,7 +159,7 @@ void BM_DrawBatch(benchmark::State& state, DrawCase d) {
 void BM_GlDrawOnly(benchmark::State& state, DrawCase d) {
     if (!bench::gl_ready()) return state.SkipWithError("no OpenGL context");
     set_lights(d);
-    draw_batch(rdp_reg.batch.indices, d.passes, d.recipe1, d.recipe2);
+    draw_batch(indices_of(d), d.passes, d.recipe1, d.recipe2);
     auto texture = [](bool on) {
         if (on)
             glEnable(GL_TEXTURE_2D);
@@ -198,6 +220,12 @@ int main(int argc, char** argv) {
         std::printf("\ntwo textures in three units (terrain lerp x shade) against the plain "
                     "textured recipe: %.2f ns / %.2f ns per vertex, ratio %.2f\n",
                     two, plain, two / plain);
+    const double plain_seen = reporter.ns("draw_batch/recipe0_textured_on_screen");
+    const double two_seen   = reporter.ns("draw_batch/two_textures_on_screen");
+    if (plain_seen > 0 && two_seen > 0)
+        std::printf("the same with the disc in view (fragments shaded): %.2f ns / %.2f ns per "
+                    "vertex, ratio %.2f\n",
+                    two_seen, plain_seen, two_seen / plain_seen);
     std::printf("\ndraw_batch per vertex with fog against the same recipe without:\n");
     for (const auto& pair : kFogPairs) {
         const double fog  = reporter.ns(std::string("draw_batch/") + pair[0]);

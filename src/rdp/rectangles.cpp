@@ -11,6 +11,7 @@
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
+#include "render/combiner_formula.h"
 #include "render/gl_idle.h"
 #include "state/bits.h"
 #include "state/host_state.h"
@@ -189,6 +190,7 @@ static const float* source_rgba(RectSource source) {
 static void draw_rect_pass(const RectPass& pass, const TexCorner (&corners)[4]) {
     if (pass.inverted) rdp_reg.texture_mode = kTextureModeInvert;
     if (pass.textured) {
+        rdp_reg.texture_mode = formula_texture_mode(rdp_reg.texture_mode);
         bind_texture();
         glEnable(GL_TEXTURE_2D);
     } else {

@@ -59,6 +59,7 @@ static void set_texture(bool textured, uint32_t recipe) {
         return;
     }
     if (recipe & INVERT_TEXTURE) rdp_reg.texture_mode = kTextureModeInvert;
+    rdp_reg.texture_mode = formula_texture_mode(rdp_reg.texture_mode);
     bind_texture();
     glEnable(GL_TEXTURE_2D);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);

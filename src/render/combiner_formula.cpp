@@ -78,11 +78,34 @@ void formula_inputs(float in[kInputValues], int ch, const float shade[4], float 
 
 bool passes_first_cycle(uint32_t mux_key1) {
     const CycleFormula f = decode_formula(mux_key1);
-    return f.color.a == in_zero && f.color.d == in_combined && f.alpha.a == in_zero &&
-           f.alpha.d == in_combined;
+    return passes_on(f.color) && passes_on(f.alpha);
 }
 
 static bool has(const Formula& f, Input x) { return f.a == x || f.b == x || f.c == x || f.d == x; }
+
+static bool has(const CycleFormula& f, Input x) { return has(f.color, x) || has(f.alpha, x); }
+
+static bool readable(const Formula& f) {
+    return f.a != in_other && f.b != in_other && f.c != in_other && f.d != in_other;
+}
+
+// A formula that cannot be read (the combined result in the first cycle, noise, K4, K5) keeps
+// the texel's alpha, as every draw did before.
+bool reads_texel_alpha(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1) {
+    if (cycle_type > 1) return true;
+    const CycleFormula first = decode_formula(mux_key0);
+    if (has(first, in_combined) || !readable(first.color) || !readable(first.alpha)) return true;
+    if (cycle_type == 0) return has(first, in_texel_alpha);
+    const CycleFormula second = decode_formula(mux_key1);
+    if (!readable(second.color) || !readable(second.alpha)) return true;
+    return has(second, in_texel_alpha) || (has(second, in_combined) && has(first, in_texel_alpha));
+}
+
+uint32_t formula_texture_mode(uint32_t mode) {
+    const bool keep = reads_texel_alpha(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1);
+    return keep ? mode : mode | kTextureAlphaOpaque;
+}
+
 static bool drawable(const Formula& f) {
     return f.a < in_combined && f.b < in_combined && f.c < in_combined && f.d < in_combined;
 }

@@ -58,5 +58,19 @@ inline float evaluate(const Formula& f, const float in[kInputValues]) {
 // expressed with vertex colours, one texture, the texture environment and an added pass.
 bool derive_recipe(uint32_t mux_key0, RecipeSteps& steps);
 
-// Whether a cycle-1 key passes the first cycle's colour and alpha on unchanged.
+// Whether a second cycle's formula is the first cycle's result alone, and whether a cycle-1 key
+// passes the first cycle's colour and alpha on unchanged.
+inline bool passes_on(const Formula& f) {
+    return f.a == in_zero && f.b == in_zero && f.c == in_zero && f.d == in_combined;
+}
 bool passes_first_cycle(uint32_t mux_key1);
+
+// Whether anything a draw shows takes a texel's alpha: a formula that names it, in the cycle
+// whose result is drawn or in the first where the second reads the combined result. Copy and
+// fill modes keep it.
+bool reads_texel_alpha(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1);
+
+// The texel transform a textured draw binds with under the keys in force: `mode`, its alpha
+// made opaque where the combiner reads no texel alpha (a draw's alpha is the formula's, whatever
+// the texture holds).
+uint32_t formula_texture_mode(uint32_t mode);

@@ -373,51 +373,66 @@ constexpr RecipeSteps kUnknownKeySteps = {D(0x1, 0x0, 0x0)};
 
 uint32_t underived_batches;
 
-// The first keys whose formula could not be expressed (mux_key1 0 in one-cycle mode), each
-// named once in the log.
+// The first key pairs (mux_key1 0 in one-cycle mode) a step of the choice could not draw, each
+// named once in the log with the reason.
 struct KeyPair {
     uint32_t mux_key0, mux_key1;
 };
 static KeyPair reported_keys[64];
 static int reported_count;
 
-static void report_underived(uint32_t mux_key0, uint32_t mux_key1) {
-    underived_batches += 1;
+static void report_keys(uint32_t mux_key0, uint32_t mux_key1, const char* what) {
     for (int i = 0; i < reported_count; ++i)
         if (reported_keys[i].mux_key0 == mux_key0 && reported_keys[i].mux_key1 == mux_key1) return;
     if (reported_count == static_cast<int>(std::size(reported_keys))) return;
     reported_keys[reported_count++] = {mux_key0, mux_key1};
-    char line[96];
-    std::snprintf(line, sizeof line,
-                  "combiner keys %07X %07X: no recipe, drawn as the plain texture",
-                  static_cast<unsigned>(mux_key0), static_cast<unsigned>(mux_key1));
+    char line[192];
+    std::snprintf(line, sizeof line, "combiner keys %07X %07X: %s", static_cast<unsigned>(mux_key0),
+                  static_cast<unsigned>(mux_key1), what);
     platform_log(LogLevel::debug, line);
 }
 
-// A key the table does not list is drawn by the recipe its formula gives, in two-cycle mode
-// when the second cycle passes the first one's result on.
-static const RecipeSteps& derived_recipe(uint32_t cycle_type, uint32_t mux_key0,
-                                         uint32_t mux_key1) {
-    static RecipeSteps derived;
-    if ((cycle_type == 0 || passes_first_cycle(mux_key1)) && derive_recipe(mux_key0, derived))
-        return derived;
-    report_underived(mux_key0, cycle_type == 0 ? 0 : mux_key1);
-    return kUnknownKeySteps;
-}
-
-// Keys that read the second texture are drawn by texture units that combine both textures as
-// the formula says, where the context has the units and they can; else as before.
+// Keys the units draw: both textures, or a formula the table and the derived recipes lack,
+// combined in texture units as the formula says.
 constexpr RecipeSteps kUnitSteps = {D(0x1, TEXEL_UNITS, 0x0)};
 
+// Whether the context's units can draw the keys; the reason they cannot in *why.
+static bool units_draw(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1,
+                       const char** why) {
+    *why = "one texture unit";
+    if (texture_units < 2) return false;
+    UnitProgram program;
+    return build_unit_program(cycle_type, mux_key0, mux_key1, texture_units, program, why);
+}
+
+// In that order: a formula of two textures goes to the units where they can draw it; a listed
+// pair, or the row's one-cycle draws (one cycle, or a second cycle that passes the first one's
+// result on); the recipe derived from the formula where the table has neither; the units; and
+// last the row's two-cycle draws, or the plain texture.
 const RecipeSteps& select_recipe(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1) {
     if (cycle_type >= 2) return kCopyFillSteps;
-    UnitProgram program;
-    if (texture_units > 1 && reads_second_texture(cycle_type, mux_key0, mux_key1) &&
-        build_unit_program(cycle_type, mux_key0, mux_key1, texture_units, program))
-        return kUnitSteps;
+    const char* why     = nullptr;
+    const uint32_t key1 = cycle_type == 0 ? 0 : mux_key1;
+    char what[160];
+    if (reads_second_texture(cycle_type, mux_key0, mux_key1)) {
+        if (units_draw(cycle_type, mux_key0, mux_key1, &why)) return kUnitSteps;
+        std::snprintf(what, sizeof what, "two textures, but not in units (%s): tile 0's alone",
+                      why);
+        report_keys(mux_key0, key1, what);
+    }
+    const bool one_cycle = cycle_type == 0 || passes_first_cycle(mux_key1);
     const RecipeRow* row = find_recipe_row(mux_key0);
-    if (!row) return derived_recipe(cycle_type, mux_key0, mux_key1);
-    if (cycle_type == 0) return row->one_cycle;
-    const RecipePair* pair = find_recipe_pair(mux_key0, mux_key1);
-    return pair ? pair->two_cycle : row->two_cycle;
+    if (row && cycle_type == 1) {
+        const RecipePair* pair = find_recipe_pair(mux_key0, mux_key1);
+        if (pair) return pair->two_cycle;
+    }
+    if (row && one_cycle) return row->one_cycle;
+    static RecipeSteps derived;
+    if (!row && one_cycle && derive_recipe(mux_key0, derived)) return derived;
+    if (units_draw(cycle_type, mux_key0, mux_key1, &why)) return kUnitSteps;
+    underived_batches += 1;
+    std::snprintf(what, sizeof what, "no recipe, not in units (%s): drawn as %s", why,
+                  row ? "the row's two-cycle draws" : "the plain texture");
+    report_keys(mux_key0, key1, what);
+    return row ? row->two_cycle : kUnknownKeySteps;
 }

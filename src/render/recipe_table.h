@@ -24,10 +24,11 @@ extern const int recipe_pair_count;
 const RecipeRow* find_recipe_row(uint32_t mux_key0);                      // null when unknown
 const RecipePair* find_recipe_pair(uint32_t mux_key0, uint32_t mux_key1); // null when unlisted
 
-// Batches drawn with the plain texture because their key is not in the table and its formula
-// cannot be expressed (each such key is named once in the log).
+// Batches drawn with the plain texture or their row's two-cycle draws because neither the
+// table, a derived recipe nor the texture units could draw their keys (each such key pair is
+// named once in the log, with the reason).
 extern uint32_t underived_batches;
 
-// The steps a batch is drawn with for a cycle type and the two keys; a key the table does
-// not list gets the recipe derived from its formula.
+// The steps a batch is drawn with for a cycle type and the two keys: the table's, the recipe
+// derived from the formula for keys the table does not list, or the texture units.
 const RecipeSteps& select_recipe(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1);

@@ -50,24 +50,26 @@ bool operand(Chain& chain, UnitStep& s, Input x, UnitArg& arg) {
     return true;
 }
 
-bool push(Chain& chain, const UnitStep& s) {
+bool push(Chain& chain, const UnitStep& s, const char** why) {
+    *why = "more steps than units";
     if (chain.count == kMaxCombineUnits) return false;
     chain.step[chain.count++] = s;
     return true;
 }
 
-// One cycle's (A - B) x C + D as a unit function: D alone, a lerp from B to A by C, a product,
-// a sum, or the previous result plus a texel times a constant (the constant baked into the
-// texture). A step whose inputs sample both tiles first takes one of them into a step of its
+// One cycle's (A - B) x C + D as a unit function, the cheapest exact reading first: D alone, a
+// product, A alone (a product by 1), a sum, the previous result plus a texel times a constant
+// (the constant baked into the texture), and a lerp from B to A by C only where B and D name
+// one input. A step whose inputs sample both tiles first takes one of them into a step of its
 // own and reads it as the previous result.
-bool add_cycle(Chain& chain, const Formula& f) {
+bool add_cycle(Chain& chain, const Formula& f, const char** why) {
     UnitOp op;
     Input in[3];
     int n = 2;
     if (f.a == in_zero && f.b == in_zero && f.c == in_zero) {
         op = UnitOp::replace, in[0] = f.d, n = 1;
-    } else if (f.b == f.d) {
-        op = UnitOp::interpolate, in[0] = f.a, in[1] = f.b, in[2] = f.c, n = 3;
+    } else if (f.b == in_zero && f.d == in_zero && (f.a == in_one || f.c == in_one)) {
+        op = UnitOp::replace, in[0] = f.a == in_one ? f.c : f.a, n = 1;
     } else if (f.b == in_zero && f.d == in_zero) {
         op = UnitOp::modulate, in[0] = f.a, in[1] = f.c;
     } else if (f.b == in_zero && f.c == in_one) {
@@ -75,9 +77,13 @@ bool add_cycle(Chain& chain, const Formula& f) {
     } else if (f.b == in_zero && f.d == in_combined && is_texel(f.a) && !is_texel(f.c) &&
                !is_vertex(f.c) && f.c < in_combined) {
         UnitStep s = {UnitOp::add, {}, -1, true, f.c};
+        *why       = "a second constant, vertex input or tile in one step";
         return operand(chain, s, f.d, s.arg[0]) && operand(chain, s, f.a, s.arg[1]) &&
-               push(chain, s);
+               push(chain, s, why);
+    } else if (f.b == f.d) {
+        op = UnitOp::interpolate, in[0] = f.a, in[1] = f.b, in[2] = f.c, n = 3;
     } else {
+        *why = "(A - B) x C + D with B not D: no unit function";
         return false;
     }
 
@@ -89,31 +95,31 @@ bool add_cycle(Chain& chain, const Formula& f) {
             if (first < 0) first = texel_tile(in[i]), first_input = in[i];
             ++tiles;
         }
+    *why = "both tiles and the previous result in one step";
     if (tiles > 1) {
         for (int i = 0; i < n; ++i)
             if (is_texel(in[i]) && texel_tile(in[i]) == first && in[i] != first_input) return false;
         if (chain.count > 0) return false; // the previous result is taken already
         UnitStep ahead = {UnitOp::replace, {}, -1, false, in_other};
-        if (!operand(chain, ahead, first_input, ahead.arg[0]) || !push(chain, ahead)) return false;
+        if (!operand(chain, ahead, first_input, ahead.arg[0]) || !push(chain, ahead, why))
+            return false;
         for (int i = 0; i < n; ++i)
             if (in[i] == first_input) in[i] = in_combined;
     }
     UnitStep s = {op, {}, -1, false, in_other};
+    *why       = "a second constant, vertex input or tile in one step, or an input no unit has";
     for (int i = 0; i < n; ++i)
         if (!operand(chain, s, in[i], s.arg[i])) return false;
-    return push(chain, s);
+    return push(chain, s, why);
 }
 
-bool passes_on(const Formula& f) {
-    return f.a == in_zero && f.b == in_zero && f.c == in_zero && f.d == in_combined;
-}
-
-bool build_chain(Chain& chain, const Formula& first, const Formula* second) {
+bool build_chain(Chain& chain, const Formula& first, const Formula* second, const char** why) {
+    *why = "the combined colour, noise or K4/K5 in the first cycle";
     if (first.a == in_combined || first.b == in_combined || first.c == in_combined ||
         first.d == in_combined)
         return false;
-    if (!add_cycle(chain, first)) return false;
-    return !second || passes_on(*second) || add_cycle(chain, *second);
+    if (!add_cycle(chain, first, why)) return false;
+    return !second || passes_on(*second) || add_cycle(chain, *second, why);
 }
 
 const UnitStep kPassOn = {UnitOp::replace, {{UnitSource::previous, false}}, -1, false, in_other};
@@ -138,7 +144,8 @@ bool fit(const UnitStep& c, const UnitStep& a, UnitStage& stage) {
 }
 
 // The two chains side by side in as few units as they fit, each starting where it may.
-bool zip(const Chain& color, const Chain& alpha, int units, UnitProgram& p) {
+bool zip(const Chain& color, const Chain& alpha, int units, UnitProgram& p, const char** why) {
+    *why              = "more units than the context has, or colour and alpha sample apart";
     const int longest = color.count > alpha.count ? color.count : alpha.count;
     for (int n = longest; n <= units; ++n)
         for (int oc = 0; oc + color.count <= n; ++oc)
@@ -173,15 +180,22 @@ bool reads_second_texture(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_k
 }
 
 bool build_unit_program(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1, int units,
-                        UnitProgram& program) {
+                        UnitProgram& program, const char** why) {
+    const char* reason = nullptr;
+    if (!why) why = &reason;
+    *why = "copy and fill modes";
     if (cycle_type > 1) return false;
-    const CycleFormula first  = decode_formula(mux_key0, TexelReading::first_cycle);
-    const CycleFormula second = decode_formula(mux_key1, TexelReading::second_cycle);
-    const bool two            = cycle_type == 1;
+    // The second cycle's TEXEL0 samples tile 1 only where the keys name TEXEL1 at all.
+    const bool two_textures = reads_second_texture(cycle_type, mux_key0, mux_key1);
+    const CycleFormula first =
+        decode_formula(mux_key0, two_textures ? TexelReading::first_cycle : TexelReading::one);
+    const CycleFormula second =
+        decode_formula(mux_key1, two_textures ? TexelReading::second_cycle : TexelReading::one);
+    const bool two = cycle_type == 1;
     Chain color = {false, 0, {}, in_one}, alpha = {true, 0, {}, in_one};
-    return build_chain(color, first.color, two ? &second.color : nullptr) &&
-           build_chain(alpha, first.alpha, two ? &second.alpha : nullptr) &&
-           zip(color, alpha, units, program);
+    return build_chain(color, first.color, two ? &second.color : nullptr, why) &&
+           build_chain(alpha, first.alpha, two ? &second.alpha : nullptr, why) &&
+           zip(color, alpha, units, program, why);
 }
 
 // The combine environment's names (OpenGL 1.3); the Windows headers stop at 1.1.
@@ -244,7 +258,7 @@ static uint8_t byte_of(float v) {
 }
 
 void begin_unit_program(const UnitProgram& p, const float* texcoords0, const float* texcoords1) {
-    GLint previous = 0;
+    uint32_t previous = 0; // the texture name the unit before bound
     for (int i = 0; i < p.stages; ++i) {
         const UnitStage& st = p.stage[i];
         select_texture_unit(i);
@@ -259,16 +273,19 @@ void begin_unit_program(const UnitProgram& p, const float* texcoords0, const flo
                 rdp_reg.texture_color |= b << (24 - 8 * ch);
             }
         }
-        // A unit that samples nothing still needs a texture to run its function: the one the
-        // unit before it bound, without another look into the cache.
-        if (i > 0 && st.color.tile < 0 && st.alpha.tile < 0)
-            glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+        const bool samples = st.color.tile >= 0 || st.alpha.tile >= 0;
+        if (i > 0 && !samples)
+            glBindTexture(GL_TEXTURE_2D, previous);
         else
-            bind_texture(static_cast<uint32_t>(st.tile));
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+            previous = bind_texture(static_cast<uint32_t>(st.tile)) ? bound_texture_name : 0;
         glEnable(GL_TEXTURE_2D);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, 0, st.tile == 1 ? texcoords1 : texcoords0);
+        // Coordinates only where the unit samples.
+        if (samples) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, 0, st.tile == 1 ? texcoords1 : texcoords0);
+        } else if (i > 0) {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
         set_step(st.color, false);
         set_step(st.alpha, true);

@@ -40,19 +40,21 @@ struct UnitProgram {
     Input primary_alpha; // and its alpha
 };
 
-// Whether the combiner names TEXEL1 (or its alpha) in a cycle it runs. A second cycle that
-// names only TEXEL0, which on the console samples the next tile as well, is left to the
-// recipe table: games that set one mode for both cycles need not have set tile 1 up.
+// Whether the combiner names TEXEL1 (or its alpha) in a cycle it runs. Where it does not, a
+// second cycle's TEXEL0, which on the console samples the next tile, is read as tile 0's
+// texel: games that set one mode for both cycles need not have set tile 1 up.
 bool reads_second_texture(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1);
 
 // The chain of at most `units` units that computes the combiner's colour and alpha; false when
-// the formula needs more units or a shape a unit cannot compute.
+// the formula needs more units or a shape a unit cannot compute, with the reason in *why.
 bool build_unit_program(uint32_t cycle_type, uint32_t mux_key0, uint32_t mux_key1, int units,
-                        UnitProgram& program);
+                        UnitProgram& program, const char** why = nullptr);
 
 // Sets up the program's units: each unit's tile texture bound (its texels scaled where a step
 // adds them times a constant), its coordinates (tile 0's or tile 1's array) and its combine
-// functions and constant; unit 0 is active afterwards.
+// functions and constant; unit 0 is active afterwards. A unit whose functions name no texture
+// runs on the texture of the unit before it: it needs one bound to run at all, and llvmpipe
+// samples only the textures a function names.
 void begin_unit_program(const UnitProgram& program, const float* texcoords0,
                         const float* texcoords1);
 // Turns the units after the first off again and gives unit 0 back its modulation and tile 0's

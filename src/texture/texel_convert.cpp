@@ -209,6 +209,11 @@ static void apply_texel_steps(uint32_t steps, uint32_t count) {
 
 int apply_texture_mode(uint32_t mode, uint32_t count) {
     if (count > kStagingTexels) count = kStagingTexels;
+    if (mode & kTextureAlphaOpaque) {
+        apply_texture_mode(mode & ~kTextureAlphaOpaque, count);
+        for_each_texel(count, [](Texel& x) { x.a = 255; });
+        return 1;
+    }
     const int32_t env_a  = component(rdp_reg.env_color, 0);
     const int32_t prim_r = component(rdp_reg.prim_color, 3);
     // The float nearest to 1/255, multiplied in double precision.

@@ -39,6 +39,10 @@ constexpr uint32_t kTexelWhite       = 0x4;  // RGB 255
 constexpr uint32_t kTexelAlphaOpaque = 0x8;  // alpha 255
 constexpr uint32_t kTexelScale       = 0x10; // each channel times its byte of texture_color
 
+// With any mode: the texels' alpha made opaque after it, for draws whose combiner reads no
+// texel alpha.
+constexpr uint32_t kTextureAlphaOpaque = 0x2000;
+
 // Rewrites the first `count` texels of TexelStaging with the transform `mode` (unknown modes
 // leave them as they are). Returns 1.
 int apply_texture_mode(uint32_t mode, uint32_t count);

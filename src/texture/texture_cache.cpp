@@ -239,6 +239,8 @@ static uint32_t wrap_bits(const TileDescriptor& d) {
     return s | t << 8;
 }
 
+uint32_t bound_texture_name;
+
 int bind_texture(uint32_t tile) {
     tile &= 7;
     TileDescriptor& d  = rdp_reg.tiles[tile];
@@ -260,6 +262,7 @@ int bind_texture(uint32_t tile) {
             if (e.texels == key && e.wrap == wrap && e.load_offset == d.load_offset &&
                 e.mode == mode && e.color == color) {
                 glBindTexture(GL_TEXTURE_2D, name);
+                bound_texture_name = name;
                 return 1;
             }
             if (e.next == -1) break;
@@ -272,6 +275,7 @@ int bind_texture(uint32_t tile) {
     const uint32_t name = next_name;
     TextureCache[name]  = {key, wrap, d.load_offset, mode, color, -1};
     glBindTexture(GL_TEXTURE_2D, name);
+    bound_texture_name = name;
 
     const TileTextureSides sides = tile_texture_sides(d);
     uint32_t tw = sides.w, th = sides.h;

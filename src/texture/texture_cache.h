@@ -76,8 +76,10 @@ uint32_t tile_hash(uint32_t tile);
 // Converts the tile's texels unless they are already converted; returns the tile hash.
 uint32_t convert_tile(uint32_t tile);
 // Binds the texture for a tile (the draw's tile 0, or tile 1 as its second texture) and the
-// current texel transform to the active texture unit; 0 when refused.
+// current texel transform to the active texture unit; 0 when refused. bound_texture_name is
+// the name it bound last, so that nobody asks OpenGL.
 int bind_texture(uint32_t tile = 0);
+extern uint32_t bound_texture_name;
 
 // The wrap mode of clamped tiles for an OpenGL version string: GL_CLAMP_TO_EDGE from 1.2 on,
 // GL_CLAMP before. choose_clamp_wrap() takes it from the current context.

@@ -16,6 +16,7 @@
 #include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/test_host.h"
+#include "texture/texel_convert.h"
 #include "texture/texture_cache.h"
 
 namespace {
@@ -190,11 +191,13 @@ TEST_F(Combiner, FlushChoosesByCycleTypeAndKeys) {
         {0, 0x3FFE4F1, 0x0000000, "D(1,4,0)", "one-cycle ignores mux_key1"},
         {1, 0x3FFE4F1, 0x1FFE3F0, "D(1,5,0)", "a listed pair"},
         {1, 0x3FFE4F1, 0x1FFE5F0, "D(1,6,0)", "another listed pair"},
-        {1, 0x3FFE4F1, 0x1FFE3F1, "D(1,0,0)", "an unlisted mux_key1: the two-cycle column"},
-        {1, 0x3FF9FFF, 0x0000000, "D(1,4,0) D(1,0,0)", "two-cycle column with two draws"},
-        {1, 0x3FFE3F1, 0x1FFE5F0, "D(1,0,0)", "a pair of 3FFE4F1 is not looked for here"},
+        {1, 0x3FFE4F1, 0x1FFE3F1, "D(1,1000000,0)", "an unlisted mux_key1: the units"},
+        {1, 0x3FFE4F1, 0x1FF1FFF, "D(1,4,0)", "a listed pair before the pass-through"},
+        {1, 0x3FF9FFF, 0x0000000, "[m=1]D(1,4,0)", "mux_key1 0 passes on: one cycle"},
+        {1, 0x3FF9FFF, 0x1FFE3F1, "D(1,1000000,0)", "shade x texel: the units"},
+        {1, 0x3FFE3F1, 0x1FFE5F0, "D(1,1000000,0)", "3FFE4F1's pair is not looked for: units"},
         {0, 0x0000000, 0x0000000, "D(1,0,0)", "keys before any SETCOMBINE"},
-        {1, 0x1234567, 0x1FFE3F0, "D(1,0,0)", "an unknown mux_key0"},
+        {1, 0x1234567, 0x1FFE3F0, "D(1,0,0)", "an unknown mux_key0 that nothing draws"},
         {2, 0x7FF7FFF, 0x7FF7FFF, "D(1,0,0) D(1,0,0)", "copy draws twice, keys ignored"},
         {3, 0x3FFE4F1, 0x1FFE3F0, "D(1,0,0) D(1,0,0)", "fill draws twice, keys ignored"},
         {0, 0x7FF7FFF, 0x0000000, "D(0,9,0)", "untextured primitive colour"},
@@ -240,10 +243,11 @@ TEST_F(Combiner, KeysOutsideTheTableGetTheirFormulasDraws) {
     EXPECT_EQ(flush(0, 0x9FF81F1, 0), "[m=1009]D(21,700000,500000)"); // T x T + S
     EXPECT_EQ(flush(0, 0xDFFE8F3, 0), "D(0,500000,0) [m=1004]D(1,600000,0)"); // P x T's alpha
     EXPECT_EQ(flush(1, 0x9FF8145, 0x1FF1FFF), "[m=1008]D(1,D00000,0)"); // cycle 1 passes it on
-    EXPECT_EQ(flush(1, 0x9FF8145, 0x1FFE3F0), "D(1,0,0)");              // cycle 1 of its own
-    EXPECT_EQ(flush(0, 0x9FF2415, 0), "D(1,0,0)");                      // (E - T) x S + T
+    EXPECT_EQ(flush(1, 0x9FF8145, 0x1FFE3F0), "D(1,1000000,0)");        // cycle 1 of its own: units
+    EXPECT_EQ(flush(0, 0x9FF2415, 0), "D(1,1000000,0)");                // (E - T) x S + T: a lerp
     EXPECT_EQ(flush(0, 0x9FF6D31, 0), "D(0,500000,0)"); // (T - P) x LOD_FRACTION 0 + P
-    EXPECT_EQ(underived_batches - before, 2u);
+    EXPECT_EQ(flush(0, 0x9FF2F15, 0), "D(1,0,0)");      // (E - T) x K5 + T: no unit has K5
+    EXPECT_EQ(underived_batches - before, 1u);
 }
 
 // Keys that name TEXEL1 go to the texture units (where TEXEL0 of the second cycle samples
@@ -263,7 +267,8 @@ TEST_F(Combiner, SecondTextureKeysGoToTheUnitsThatCanDrawThem) {
         {1, 0x34A2C12, 0x1FFE4F0, 2, "D(1,0,0)", "two units are too few"},
         {1, 0x34A2C12, 0x1BAE4F0, 4, "D(1,1000000,0)", "ice: + TEXEL1 x PRIM_LOD_FRAC"},
         {1, 0x34A2C12, 0x1BAE4F0, 1, "D(1,10,0)", "ice on one unit: its table pair"},
-        {1, 0x3FFE4F1, 0x1FFE4F1, 4, "D(1,0,0)", "only TEXEL0 in the second cycle: the table"},
+        {1, 0x3FFE4F1, 0x1FFE4F1, 4, "D(1,1000000,0)", "TEXEL0 of cycle 2 as tile 0: units"},
+        {1, 0x3FFE4F1, 0x1FFE4F1, 1, "D(1,0,0)", "no units: the row's two-cycle draws"},
         {1, 0x3FFE4F1, 0x1FFE0F2, 2, "D(1,1000000,0)", "TEXEL1 x COMBINED: tile 0 twice"},
         {0, 0xEB9E2F1, 0, 2, "D(1,1000000,0)", "TEXEL0 x TEXEL1"},
         {1, 0x20A2D12, 0x1FFE4F0, 4, "[m=2]D(1,4,0) [m=2]D(1,4,0)", "LOD_FRACTION 0: TEXEL0"},
@@ -286,7 +291,10 @@ TEST_F(Combiner, RepeatedModeIsAnActionOfItsOwn) {
         rdp_reg.texture_color = 0;
     };
     EXPECT_EQ(flush(1, 0x20A2D12, 0x1FFE4F0), "[m=2]D(1,4,0) [m=2]D(1,4,0)");
-    EXPECT_EQ(flush(1, 0x20A2D12, 0x0000000), "[m=2]D(1,4,0) D(1,0,0)");
+    const int saved_units = texture_units;
+    texture_units         = 1; // the row's two-cycle draws
+    EXPECT_EQ(flush(1, 0x20A2D12, 0x1FFE3F1), "[m=2]D(1,4,0) D(1,0,0)");
+    texture_units = saved_units;
 }
 
 // Whole frames through family 0: the keys a display list sets pick the recipe, the recipe's
@@ -332,7 +340,7 @@ TEST_F(CombinerFrames, KeysPickTheColours) {
         {0, 0x9FFE3F4, 0, 100, 100, 13, "shade x primitive"},
         {0, 0x1234567, 0, 248, 248, 248, "unknown key: the white texture under white"},
         {1, 0x3FFE4F1, 0x1FFE5F0, 24, 24, 37, "listed pair: texture x shade x environment"},
-        {1, 0x3FFE4F1, 0x1FFE5F1, 248, 248, 248, "unlisted pair: the plain texture"},
+        {1, 0x3FFE4F1, 0x1FFE5F1, 31, 62, 187, "unlisted pair: texture x environment"},
         {3, 0x7FF7FFF, 0, 248, 248, 248, "fill mode ignores the keys"},
     };
     for (const Case& k : cases) {
@@ -346,7 +354,7 @@ TEST_F(CombinerFrames, TexelTransformReachesTheCache) {
     draw_triangle(0, 0xDFFA351, 0); // m=40 c=PxE D(1,0,0)
     const GLint name = gl_int(GL_TEXTURE_BINDING_2D);
     ASSERT_GT(name, 0);
-    EXPECT_EQ(TextureCache[name].mode, 0x40u);
+    EXPECT_EQ(TextureCache[name].mode, 0x40u | kTextureAlphaOpaque) << "alpha 1: no texel's";
     EXPECT_EQ(TextureCache[name].color, 0x80FF40FFu ^ 0x2040C0FFu);
 
     draw_triangle(0, 0xE7B6156, 0); // m=6 c=P D(1,0,0)
