@@ -427,4 +427,113 @@ TEST_F(CombinerFrames, ModesOutsideTheTableDrawTheirFormula) {
         }
 }
 
+// The console's (A - B) x C + D of one cycle in colour channel ch (3: alpha), from the key's
+// selectors as the SDK names them; `t` holds tile 0's and tile 1's texels, `k` the primitive,
+// shade and environment colours, `comb` the first cycle's result. Values 0..1.
+float console_cycle(uint32_t key, int ch, const float (&t)[2][4], const float (&k)[3][4],
+                    const float* comb) {
+    const bool alpha   = ch == 3;
+    const float* in[6] = {comb, t[0], t[1], k[0], k[1], k[2]}; // COMBINED, T0, T1, P, S, E
+    auto value         = [&](int pos, uint32_t sel) -> float {
+        if (alpha && pos == 2) return sel >= 1 && sel <= 5 ? in[sel][3] : 0.0f; // LOD 0
+        if (sel <= 5) return in[sel][ch];
+        if (alpha || pos == 0 || pos == 3) return sel == 6 ? 1.0f : 0.0f;
+        if (pos == 2 && sel >= 7 && sel <= 12) return sel == 7 ? comb[3] : in[sel - 7][3];
+        return 0.0f;
+    };
+    const uint32_t f = alpha ? key >> 16 : key;
+    const uint32_t a = alpha ? f & 7 : f & 15, b = alpha ? (f >> 3) & 7 : (f >> 4) & 15;
+    const uint32_t c = alpha ? (f >> 6) & 7 : (f >> 8) & 31, d = alpha ? (f >> 9) & 7 : f >> 13 & 7;
+    return std::clamp((value(0, a) - value(1, b)) * value(2, c) + value(3, d), 0.0f, 1.0f);
+}
+
+// Formula pairs drawn with two textures of one texel each (tile 0 and tile 1) and known
+// colours, over two frames, each followed by a shaded quad: the pixels are the console's two
+// cycles, blended by their alpha where the render mode blends, whatever path draws them.
+TEST_F(CombinerFrames, FormulaPairsDrawTheConsolesArithmetic) {
+    constexpr uint32_t kOpaque = 0x2000, kXluSurf2 = 0x00104240, kTexEdge2 = 0x00113078;
+    struct Tile {
+        uint32_t format, size;
+        uint16_t word; // every 16 bits of the texture
+        int texel[4];  // as the console reads it
+    };
+    const Tile rgba = {tex::rgba, tex::b16, rgba5551(248, 64, 128), {248, 64, 128, 255}};
+    const Tile ia   = {tex::ia, tex::b16, 0xC040, {192, 192, 192, 64}};
+    const Tile i4   = {tex::i, tex::b4, 0x9999, {153, 153, 153, 153}};
+    struct Case {
+        uint32_t key0, key1, render_mode;
+        Tile tile0, tile1;
+        uint32_t prim, env;
+        const char* what;
+    } cases[] = {
+        {0xDFF2C12, 0xEF8E4F0, kXluSurf2, rgba, ia, 0xFFFFFF99, 0x20408080,
+         "water: texels lerped by env alpha, x shade; alpha 1 x prim alpha"},
+        {0xDFFE4F1, 0x1FFE3F0, kTexEdge2, i4, ia, 0xC0A080FF, 0x20408080,
+         "path, listed pair: I4 texel x shade x prim, alpha 1 under TEX_EDGE"},
+        {0xDFFE4F1, 0x1FFECF0, kOpaque, rgba, ia, 0xC0A080FF, 0x20408080,
+         "unlisted pair: texel x shade x env alpha"},
+        {0x7FFA153, 0x1FF1FFF, kOpaque, rgba, ia, 0xC0A080FF, 0x20408080,
+         "second cycle passes on: (prim - env) x texel + env"},
+    };
+    const uint8_t shade[4] = {200, 150, 100, 255};
+    const uint8_t after[4] = {40, 220, 90, 255}; // the shaded quad drawn after each case
+    for (const Case& k : cases) {
+        reset_core_state();
+        reset_texture_cache();
+        for (uint32_t i = 0; i < 32; ++i) {
+            c.write_u16(kTexelAddress + 2 * i, k.tile0.word);
+            c.write_u16(kTexelAddress + 0x100 + 2 * i, k.tile1.word);
+        }
+        auto corner = [&](uint32_t slot, int16_t x, int16_t y, const uint8_t* rgba_) {
+            uc0::write_vertex(c, kVertexAddress + 16 * slot, x, y, 0, 0, 0, rgba_[0], rgba_[1],
+                              rgba_[2], rgba_[3]);
+        };
+        for (uint32_t v = 0; v < 8; ++v) // quads x -90..-10 (the case) and 10..90 (after)
+            corner(v, int16_t((v % 4 == 1 || v % 4 == 2 ? -10 : -90) + (v / 4) * 100),
+                   int16_t(v % 4 < 2 ? -60 : 60), v < 4 ? shade : after);
+        DisplayList dl(c, kListAddress);
+        add_plain_setup(c, dl, uc0::identity(), uc0::scaling(0.01f));
+        dl.add(uc0::texture(0, 1, 0xFFFF, 0xFFFF));
+        const Tile* tiles[2] = {&k.tile0, &k.tile1};
+        for (uint32_t n = 0; n < 2; ++n) // through tile 7, as the SDK loads
+            dl.add({tex::set_texture_image(tex::rgba, tex::b16, 1, kTexelAddress + 0x100 * n),
+                    tex::set_tile(7, tex::rgba, tex::b16, 0, 0x40 * n),
+                    tex::load_block(7, 0, 0, 32),
+                    tex::set_tile(n, tiles[n]->format, tiles[n]->size, 1, 0x40 * n),
+                    tex::set_tile_size(n, 0, 0, 4, 4)});
+        dl.add({cmd::set_cycle_type(1, k.render_mode), cmd::set_combine_keys(k.key0, k.key1),
+                cmd::set_prim_color(k.prim), cmd::set_env_color(k.env),
+                uc0::vertex(0, 8, kVertexAddress), uc0::tri1(0, 1, 2), uc0::tri1(0, 2, 3),
+                cmd::pipe_sync(), cmd::set_cycle_type(0, kOpaque),
+                cmd::set_combine_keys(0x9FF9FFF, 0x9FF9FFF), uc0::tri1(4, 5, 6), uc0::tri1(4, 6, 7),
+                cmd::pipe_sync(), cmd::end_dl()});
+
+        float t[2][4], colours[3][4], cycle1[4], out[4];
+        for (int ch = 0; ch < 4; ++ch) {
+            t[0][ch]       = k.tile0.texel[ch] / 255.0f;
+            t[1][ch]       = k.tile1.texel[ch] / 255.0f;
+            colours[0][ch] = (k.prim >> (24 - 8 * ch) & 0xFF) / 255.0f;
+            colours[1][ch] = shade[ch] / 255.0f;
+            colours[2][ch] = (k.env >> (24 - 8 * ch) & 0xFF) / 255.0f;
+        }
+        for (int ch = 0; ch < 4; ++ch)
+            cycle1[ch] = console_cycle(k.key0, ch, t, colours, nullptr);
+        for (int ch = 0; ch < 4; ++ch)
+            out[ch] = console_cycle(k.key1, ch, t, colours, cycle1);
+        const float alpha = k.render_mode == kOpaque ? 1.0f : out[3]; // over the black clear
+        int want[3];
+        for (int ch = 0; ch < 3; ++ch)
+            want[ch] = int(out[ch] * alpha * 255.0f + 0.5f);
+        for (int frame = 1; frame <= 2; ++frame) {
+            run_interpreted_task(dl.start());
+            const Rgba p = pixel_at(160, 240), q = pixel_at(480, 240);
+            EXPECT_TRUE(near(p, want[0], want[1], want[2], 4))
+                << k.what << ", frame " << frame << ": " << describe(p) << " for " << want[0]
+                << ", " << want[1] << ", " << want[2];
+            EXPECT_TRUE(near(q, after[0], after[1], after[2]))
+                << "the quad after " << k.what << ", frame " << frame << ": " << describe(q);
+        }
+    }
+}
+
 } // namespace
