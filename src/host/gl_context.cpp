@@ -73,8 +73,12 @@ static void start_in_context() {
     choose_texture_units();
 }
 
+// The idle state's alpha function is not OpenGL's default (GL_ALWAYS): where it is still in
+// force, the context is the one the plug-in set up.
 void renew_gl_state() {
-    glDeleteTextures(4096, texture_names); // in a new context there are none: nothing happens
+    GLint alpha_function = GL_ALWAYS;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alpha_function);
+    if (alpha_function == GL_GEQUAL) return;
     start_in_context();
     apply_screen_viewport();
 }

@@ -94,7 +94,9 @@ TEST(M64pSettings, WindowSizeAndFullScreenSwitch) {
         plugin.RomClosed();
     }
 
-    // Full screen and back, and a resize by the user: the next frame has the new size.
+    // Full screen and back, and a resize by the user: the next frame has the new size. The
+    // resize gives a new context (OpenGL's default state, no textures): the test builds' check
+    // of the idle state after the task finds the plug-in's state made anew in it.
     ASSERT_TRUE(plugin.RomOpen());
     plugin.ChangeWindow();
     plugin.ChangeWindow();
