@@ -65,6 +65,7 @@ void rdp_set_tile() {
 
 // The shift of one axis as a factor: right by 1 to 10, left by 5 to 1 for 11 to 15.
 static float shift_factor(uint32_t shift) {
+    shift &= 15;
     return shift < 11 ? 1.0f / static_cast<float>(1u << shift)
                       : static_cast<float>(1u << (16 - shift));
 }
