@@ -13,10 +13,14 @@ static const SettingRow kSettingRows[] = {
     {"MultiSampling", SettingType::number, "0|2|4|8",
      "Smooth the edges of polygons with this many samples per pixel: 0 (off), 2, 4 or 8",
      [](PlayerSettings& s, int, const char* text) { s.multisampling = std::stoi(text); }},
-    {"TextureFilter", SettingType::text, "bilinear|nearest",
-     "How textures are sampled between texels: \"bilinear\" (smooth) or \"nearest\" (sharp, as "
-     "unfiltered pixels)",
-     [](PlayerSettings& s, int choice, const char*) { s.nearest_texels = choice == 1; }},
+    // In the order of TextureFilter.
+    {"TextureFilter", SettingType::text, "auto|bilinear|nearest",
+     "How textures are sampled between texels: \"auto\" (as the game asks for each surface: "
+     "sharp texels for sprites, fonts and 2-D backgrounds, smooth where it asks for bilinear "
+     "filtering), \"bilinear\" (smooth everywhere) or \"nearest\" (sharp everywhere)",
+     [](PlayerSettings& s, int choice, const char*) {
+         s.texture_filter = static_cast<TextureFilter>(choice);
+     }},
     {"SkipEveryOtherTask", SettingType::flag, "False|True",
      "Draw only every second graphics task and show a frame after each drawn one, as the Windows "
      "build does: faster, but half the frames and parts of frames made of several tasks are lost",

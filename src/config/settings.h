@@ -19,17 +19,24 @@ enum class CopyFrame : uint8_t {
     off,       // never; no frame the CPU drew is shown
 };
 
+// What TextureFilter asks for.
+enum class TextureFilter : uint8_t {
+    automatic, // auto: the game's choice per draw (point sampling or bilinear, copy mode point)
+    bilinear,  // bilinear for every texture
+    nearest,   // the nearest texel for every texture
+};
+
 // The defaults are the rows' first values (default_player_settings).
 struct PlayerSettings {
-    int32_t multisampling;      // MultiSampling: samples per pixel, 0 (off), 2, 4 or 8
-    bool nearest_texels;        // TextureFilter=nearest: sharp texels, not bilinear
-    bool skip_every_other_task; // SkipEveryOtherTask: mupen64plus only, see its row
-    AspectMode aspect;          // AspectRatio: the picture's shape in a window of another shape
-    bool load_hires_textures;   // LoadHiResTextures: replace textures from the game's pack
-    bool dump_textures;         // DumpTextures: write each texture the game makes as a pack file
-    std::string hires_folder;   // HiResTextureFolder: the packs, a folder per game
-    std::string dump_folder;    // TextureDumpFolder: the dumps, a folder per game
-    CopyFrame copy_frame;       // CopyFrameToRdram: auto, always or off
+    int32_t multisampling;        // MultiSampling: samples per pixel, 0 (off), 2, 4 or 8
+    TextureFilter texture_filter; // TextureFilter: auto, bilinear or nearest
+    bool skip_every_other_task;   // SkipEveryOtherTask: mupen64plus only, see its row
+    AspectMode aspect;            // AspectRatio: the picture's shape in a window of another shape
+    bool load_hires_textures;     // LoadHiResTextures: replace textures from the game's pack
+    bool dump_textures;           // DumpTextures: write each texture the game makes as a pack file
+    std::string hires_folder;     // HiResTextureFolder: the packs, a folder per game
+    std::string dump_folder;      // TextureDumpFolder: the dumps, a folder per game
+    CopyFrame copy_frame;         // CopyFrameToRdram: auto, always or off
 };
 extern PlayerSettings player_settings; // the defaults until a reader runs
 
@@ -58,7 +65,7 @@ SettingRows setting_rows(); // kSettingRows, in their order
 
 // The place of `value` among `values` ('|'-separated, the default first), without regard to
 // case or surrounding blanks. Any other value gives 0 and one warning in the log:
-// "[Settings] TextureFilter=sharp is not "bilinear" or "nearest": using bilinear".
+// "[Settings] TextureFilter=sharp is not "auto", "bilinear" or "nearest": using auto".
 int setting_choice(const char* section, const char* key, const char* value, const char* values);
 
 // The row's default as text: its first value, or empty for free text.

@@ -120,8 +120,7 @@ SpriteRecord read_sprite(uint32_t a) {
 
 // The texel positions at the two ends of an axis `pixels` long, `step` texels a pixel.
 void texel_ends(float texels, float step, float pixels, bool flip, float* lo, float* hi) {
-    *lo = sample_bias(step) - 0.5f * step;
-    *hi = *lo + pixels * step;
+    texel_edges(0.0f, step, pixels, lo, hi);
     if (flip) {
         *lo = texels - *lo;
         *hi = texels - *hi;

@@ -9,6 +9,7 @@
 #include "host/plugin.h"
 #include "platform/platform.h"
 #include "render/batch.h"
+#include "render/blender.h"
 #include "render/fog.h"
 #include "render/frame.h"
 #include "render/texture_units.h"
@@ -70,6 +71,7 @@ static void start_in_context() {
     reset_texture_cache();
     choose_clamp_wrap();
     choose_fog_draw();
+    choose_blend_color();
     choose_texture_units();
 }
 

@@ -51,3 +51,13 @@ void draw_sprite(const SpriteCorner (&corners)[4]);
 // sampling give whole texels at 1:1 and when shrinking, and the pixel centre's texel when
 // enlarging.
 inline float sample_bias(float scale) { return 0.5f * (scale < 1.0f ? scale : 1.0f); }
+
+// The texel positions at the two edges of `pixels` pixels whose first takes texel `first` and
+// each next one `step` texels on (a step of 0 or below 0 too): each pixel samples the texel
+// it steps to.
+inline void texel_edges(float first, float step, float pixels, float* lo, float* hi) {
+    const float magnitude = step < 0.0f ? -step : step;
+    const float bias      = magnitude > 0.0f ? sample_bias(magnitude) : 0.5f;
+    *lo                   = first + bias - 0.5f * step;
+    *hi                   = *lo + pixels * step;
+}

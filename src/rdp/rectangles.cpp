@@ -7,10 +7,12 @@
 #include <cmath>
 
 #include "framebuffer/color_images.h"
+#include "rdp/obj_drawing.h"
 #include "rdp/rdp_commands.h"
 #include "rdp/rdp_fields.h"
 #include "rdp/rect_color_table.h"
 #include "render/batch.h"
+#include "render/blender.h"
 #include "render/combiner_formula.h"
 #include "render/gl_idle.h"
 #include "state/bits.h"
@@ -92,14 +94,14 @@ void rdp_fill_rect() {
 
 TexRectQuad texture_rect_quad(const TileDescriptor& tile, float ulx, float uly, float lrx,
                               float lry, float s, float t, float dsdx, float dtdy) {
-    // A zero step would squeeze the whole rectangle onto one texel.
-    if (dsdx > -0.1 && dsdx < 0.1) dsdx = 1.0f;
-    if (dtdy > -0.1 && dtdy < 0.1) dtdy = 1.0f;
-    const float s1         = s + (lrx - ulx) * dsdx + 1.0f;
-    const float t1         = t + (lry - uly) * dtdy + 1.0f;
+    // The RDP takes (s, t) at the first pixel and steps by dsdx and dtdy per pixel, whatever
+    // the step (0 repeats one texel). The quad covers the pixels, on their grid as a fill's,
+    // so that each pixel's centre samples inside the texel it steps to.
+    float s0, s1, t0, t1;
+    texel_edges(s, dsdx, lrx - ulx + 1.0f, &s0, &s1);
+    texel_edges(t, dtdy, lry - uly + 1.0f, &t0, &t1);
     const TileTextureMap m = tile_texture_map(tile);
-    return {ulx - 0.5f, uly - 0.5f, lrx + 0.5f, lry + 0.5f,
-            m.s.at(s),  m.t.at(t),  m.s.at(s1), m.t.at(t1)};
+    return {ulx, uly, lrx + 1.0f, lry + 1.0f, m.s.at(s0), m.t.at(t0), m.s.at(s1), m.t.at(t1)};
 }
 
 // The rectangle space is as wide as the colour image and 4:3, laid over the current viewport.
@@ -238,12 +240,11 @@ void draw_textured_corners(const TexCorner (&corners)[4]) {
     glEnable(GL_BLEND);
     push_rect_projection();
 
-    // The texture cache builds tile 0's texture whatever tile the command named. The render
-    // mode acts in the blender, which copy and fill modes leave out.
-    const bool opaque = rdp_reg.cycle_type < 2 && opaque_render_mode();
-    begin_surface(opaque);
+    // The texture cache builds tile 0's texture whatever tile the command named.
+    const SurfaceBlend surface = current_surface_blend();
+    begin_surface(surface);
     draw_rect_pass(row.first, corners);
-    end_surface(opaque);
+    end_surface(surface);
     if (row.second.drawn) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         draw_rect_pass(row.second, corners);
@@ -269,12 +270,9 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const fl
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D); // a fill has no texture coordinates
-    if (as_is) {
-        glDisable(GL_BLEND);
-        glDisable(GL_ALPHA_TEST);
-    } else {
-        glEnable(GL_BLEND);
-    }
+    const SurfaceBlend surface =
+        as_is ? SurfaceBlend{false, GL_ONE, GL_ZERO, 0.0f, 0.0f} : current_surface_blend();
+    begin_surface(surface);
     push_rect_projection();
 
     glColor4fv(rgba);
@@ -289,5 +287,6 @@ void draw_fill_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry, const fl
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
+    end_surface(surface);
     restore_blend_alpha(saved);
 }

@@ -29,8 +29,8 @@ void clear_depth_rect(int32_t ulx, int32_t uly, int32_t lrx, int32_t lry);
 // pixel, red highest; for any other size the upper of two RGBA 5-5-5-1 pixels.
 void decode_fill_color(uint32_t color, uint32_t image_size, float* rgba);
 
-// The quad a texture rectangle draws: corners widened by half a pixel, texture coordinates
-// normalised by the tile's size.
+// The quad a texture rectangle draws: from the upper-left corner to past the last pixel (lrx
+// and lry are the last pixel's), texture coordinates normalised by the tile's size.
 struct TexRectQuad {
     float x0, y0, x1, y1;
     float u0, v0, u1, v1;

@@ -7,6 +7,7 @@
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
+#include "render/blender.h"
 #include "render/combiner.h"
 #include "render/combiner_formula.h"
 #include "render/fog.h"
@@ -324,17 +325,6 @@ static void write_geometry(const uint32_t* indices, int count, bool second_textu
     }
 }
 
-void begin_surface(bool opaque) {
-    if (!opaque) return;
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-}
-
-void end_surface(bool opaque) {
-    if (opaque) glPopAttrib();
-}
-
 // Where fog is drawn as a pass, the pass follows the last draw of the flush, over the sum of
 // its draws; draw_passes leaves word of it here.
 static bool fog_pass_pending;
@@ -357,11 +347,13 @@ static void draw_passes(const uint32_t* batch_indices, uint32_t passes, uint32_t
     const bool coordinates = fog && fog_draw == FogDraw::coordinate;
     fog_pass_pending       = fog && !coordinates;
 
-    // A later textured draw of a flush lays its texels over what the first drew: on an opaque
-    // surface the console's combiner lerps them per pixel before the blender writes the
-    // result, so here that draw still blends, by the texel's alpha alone.
-    const bool opaque    = opaque_render_mode();
+    // A later textured draw of a flush lays its texels over what the first drew: where the
+    // blender writes the surface as it is, the console's combiner lerps them per pixel before,
+    // so here that draw still blends, by the texel's alpha alone.
+    SurfaceBlend surface = current_surface_blend();
+    const bool opaque    = !surface.blend;
     const bool laid_over = opaque && flush_has_drawn && (passes & 1);
+    if (laid_over) surface = {true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, 0.0f, surface.cut};
     // Two textures where the units can combine the keys' formula, else the plain texture.
     const bool units = (recipe1 & TEXEL_UNITS) &&
                        build_unit_program(rdp_reg.cycle_type, rdp_reg.mux_key0, rdp_reg.mux_key1,
@@ -372,13 +364,12 @@ static void draw_passes(const uint32_t* batch_indices, uint32_t passes, uint32_t
     write_geometry(indices, count, units);
     if (units)
         begin_unit_program(unit_program, client_arrays.texcoords[0], client_arrays.texcoords1[0]);
-    begin_surface(opaque && !laid_over);
+    begin_surface(surface);
     if (recipe1 & TEXENV_BLEND) begin_blend_environment(recipe1);
     if (coordinates) begin_fog(drawn.fog_weight, false);
     glDrawArrays(GL_TRIANGLES, 0, count);
     if (recipe1 & TEXENV_BLEND) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    // Popped before the units are turned off: the pushed enables hold them on.
-    end_surface(opaque && !laid_over);
+    end_surface(surface);
     if (units) end_unit_program(unit_program, client_arrays.texcoords[0]);
     fog_pass_textured = (passes & 1) && !units;
 

@@ -69,10 +69,5 @@ void lay_fog_over_flush();
 // over what the earlier ones drew.
 extern bool flush_has_drawn;
 
-// An opaque surface's alpha neither blends nor fails the alpha test: from begin_surface(true)
-// to end_surface(true) both are off. With false both calls do nothing.
-void begin_surface(bool opaque);
-void end_surface(bool opaque);
-
 // A new OpenGL context knows nothing of the client arrays: the next draw binds them again.
 void forget_client_arrays();

@@ -8,7 +8,8 @@
 // Render-mode flags of othermode_l that the plug-in acts on.
 constexpr uint32_t kZCompare     = 0x10;   // depth test
 constexpr uint32_t kZUpdate      = 0x20;   // depth writes
-constexpr uint32_t kAlphaCompare = 0x3;    // bits 0..1: compare the alpha against a threshold
+constexpr uint32_t kAlphaCompare = 0x3;    // bits 0..1: G_AC_THRESHOLD 1, G_AC_DITHER 3
+constexpr uint32_t kAntiAlias    = 0x8;    // AA_EN: only covered pixels are written
 constexpr uint32_t kCvgXAlpha    = 0x1000; // coverage multiplied by the colour's alpha
 constexpr uint32_t kAlphaCvgSel  = 0x2000; // coverage, not the colour's alpha, as alpha
 constexpr uint32_t kForceBlend   = 0x4000; // blend whatever the coverage
@@ -33,6 +34,10 @@ constexpr OtherModeField kOtherModeH[] = {
     {22, 0x00400000, "COLORDITHER"},   {23, 0x00800000, "PIPELINEMODE"},
 };
 constexpr uint32_t kCycleTypeShift = 20;
+constexpr uint32_t kCycleCopy      = 2;
+// G_TF_BILERP (0x2000) and G_TF_AVERAGE (0x3000) filter between texels; G_TF_POINT (0) takes the
+// nearest one, and so does bit 12 alone (the mid-texel bit of a point sample).
+constexpr uint32_t kTextureFilterBilerp = 0x2000;
 
 // The field at a shift; null for shifts that name no field.
 template <int N>
@@ -61,12 +66,4 @@ inline void set_othermode_h_field(uint32_t shift, uint32_t value) {
     const uint32_t mask = othermode_mask(kOtherModeH, shift);
     rdp_reg.othermode_h = (rdp_reg.othermode_h & ~mask) | (value & mask);
     if (shift == kCycleTypeShift) rdp_reg.cycle_type = static_cast<uint8_t>(field(value, 20, 2));
-}
-
-// Coverage as alpha, not multiplied by the colour's alpha, no forced blending and no alpha
-// compare: the console's blender draws such a surface opaque whatever its alpha.
-inline bool opaque_render_mode() {
-    const uint32_t l = rdp_reg.othermode_l;
-    return (l & kAlphaCvgSel) && !(l & kCvgXAlpha) && !(l & kForceBlend) &&
-           (l & kAlphaCompare) == 0;
 }

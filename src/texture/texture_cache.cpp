@@ -11,6 +11,7 @@
 
 #include "config/settings.h"
 #include "state/host_state.h"
+#include "state/othermode.h"
 #include "state/rdp_reg.h"
 #include "state/rdram.h"
 #include "texture/texture_memory.h"
@@ -241,6 +242,27 @@ static uint32_t wrap_bits(const TileDescriptor& d) {
 
 uint32_t bound_texture_name;
 
+int texture_filter_for(TextureFilter setting, uint32_t othermode_h, uint32_t cycle_type) {
+    switch (setting) {
+    case TextureFilter::bilinear: return GL_LINEAR;
+    case TextureFilter::nearest: return GL_NEAREST;
+    default: break;
+    }
+    const bool bilerp = (othermode_h & kTextureFilterBilerp) && cycle_type != kCycleCopy;
+    return bilerp ? GL_LINEAR : GL_NEAREST;
+}
+
+// One texture may be drawn both ways in a frame: the filter is the texture object's, set when
+// the draw wants another than it had.
+static void filter_bound_texture(uint32_t name) {
+    const GLint filter =
+        texture_filter_for(player_settings.texture_filter, rdp_reg.othermode_h, rdp_reg.cycle_type);
+    if (TextureCache[name].filter == filter) return;
+    TextureCache[name].filter = filter;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
 int bind_texture(uint32_t tile) {
     tile &= 7;
     TileDescriptor& d  = rdp_reg.tiles[tile];
@@ -263,6 +285,7 @@ int bind_texture(uint32_t tile) {
                 e.mode == mode && e.color == color) {
                 glBindTexture(GL_TEXTURE_2D, name);
                 bound_texture_name = name;
+                filter_bound_texture(name);
                 return 1;
             }
             if (e.next == -1) break;
@@ -273,7 +296,7 @@ int bind_texture(uint32_t tile) {
     ++textures_built;
     convert_for(tile, key);
     const uint32_t name = next_name;
-    TextureCache[name]  = {key, wrap, d.load_offset, mode, color, -1};
+    TextureCache[name]  = {key, wrap, d.load_offset, mode, color, -1, 0};
     glBindTexture(GL_TEXTURE_2D, name);
     bound_texture_name = name;
 
@@ -303,9 +326,7 @@ int bind_texture(uint32_t tile) {
         }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
-    const GLint filter = player_settings.nearest_texels ? GL_NEAREST : GL_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    filter_bound_texture(name);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     upload(tw, th);
 

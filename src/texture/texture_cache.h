@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "config/settings.h"
 #include "state/tile_types.h"
 #include "texture/texel_convert.h"
 
@@ -28,6 +29,7 @@ struct TextureCacheEntry {
     uint32_t mode;       // texture_mode when built
     uint32_t color;      // texture_color when built
     int32_t next;        // name of the entry built after this one, or -1
+    int32_t filter;      // GL_NEAREST or GL_LINEAR as last set on the texture; 0 before
 };
 
 constexpr uint32_t kTextureNames = 4096;
@@ -80,6 +82,11 @@ uint32_t convert_tile(uint32_t tile);
 // the name it bound last, so that nobody asks OpenGL.
 int bind_texture(uint32_t tile = 0);
 extern uint32_t bound_texture_name;
+
+// The OpenGL filter a draw samples with: the game's choice under TextureFilter=auto (the nearest
+// texel for G_TF_POINT and in copy mode, which never filters; bilinear for G_TF_BILERP and
+// G_TF_AVERAGE), else the one the player forces.
+int texture_filter_for(TextureFilter setting, uint32_t othermode_h, uint32_t cycle_type);
 
 // The wrap mode of clamped tiles for an OpenGL version string: GL_CLAMP_TO_EDGE from 1.2 on,
 // GL_CLAMP before. choose_clamp_wrap() takes it from the current context.

@@ -160,11 +160,11 @@ TEST(ScenePictures, FamilyFiveCubesFromTheCoordinateTable) {
                   {{5, 5, 16, 0, 16, "fill background"},
                    {40, 150, 16, 0, 16, "left of the first cube"},
                    {150, 200, 16, 0, 16, "between the cubes"},
-                   {60, 140, 49, 86, 120, "bricks on the first cube's lit front"},
+                   {60, 140, 46, 77, 120, "bricks on the first cube's lit front"},
                    {250, 80, 72, 127, 168,
                     "bricks on the second cube's top: its matrix goes onto the camera's, the "
                     "first cube's popped"},
-                   {210, 145, 46, 47, 61, "the second cube's side away from the light"}});
+                   {210, 145, 51, 49, 63, "the second cube's side away from the light"}});
 }
 
 TEST(ScenePictures, FamilySixTerrainAndCubeThroughTwoSlots) {

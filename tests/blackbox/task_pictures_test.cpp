@@ -13,6 +13,7 @@
 #include "scene_terrain.h"
 #include "support/geometry_helpers.h"
 #include "support/loaded_plugin.h"
+#include "support/render_modes.h"
 
 namespace {
 
@@ -153,12 +154,14 @@ void build_lit_mesh_task(Console& c, uint32_t othermode_l, uint8_t alpha, bool w
     dl.add(cmd::end_dl());
 }
 
-// Whether the surface's alpha blends or fails the alpha test is the render mode's business: an
-// opaque mode shows the model whole; translucent and cut-out modes blend and test it as
-// they always did.
+// Whether the surface's alpha blends or cuts is the render mode's business: G_RM_OPA_SURF shows
+// the model whole, G_RM_XLU_SURF blends it, G_RM_TEX_EDGE cuts where its alpha gives no
+// coverage.
 TEST(TaskPictures, TheRenderModeDecidesWhetherALitModelsAlphaCounts) {
-    constexpr uint32_t kOpaque = 0x2000, kTranslucent = 0x4000, kCutOut = 0x2001;
-    Console& c = console();
+    constexpr uint32_t kOpaque      = rm::mode("OPA_SURF").cycle1();
+    constexpr uint32_t kTranslucent = rm::mode("XLU_SURF").cycle1();
+    constexpr uint32_t kCutOut      = rm::mode("TEX_EDGE").cycle1();
+    Console& c                      = console();
     build_lit_mesh_task(c, kTranslucent, 255, false);
     const Frame background = draw_task();
     build_lit_mesh_task(c, kTranslucent, 255);
@@ -368,17 +371,26 @@ TEST(TaskPictures, FillRectsCoverTheImageInItsOwnPixelFormat) {
     }
 }
 
-// One- and two-cycle fills blend the blend colour (red highest) over the frame and stop short
-// of their lower-right row and column.
+// One- and two-cycle fills write the blend colour (red highest) as the render mode's blender
+// says, and stop short of their lower-right row and column.
 TEST(TaskPictures, OneAndTwoCycleFillsBlendTheBlendColour) {
     struct Case {
-        uint32_t cycle_type, blend;
+        uint32_t cycle_type, othermode_l, blend;
         Rgb inside;
         const char* what;
     } cases[] = {
-        {0, 0x00FF00FF, {0, 255, 0}, "one-cycle, opaque green"},
-        {1, 0xFF000080, {128, 0, 127}, "two-cycle, red half over the blue"},
-        {0, 0xFFFFFF00, {0, 0, 255}, "one-cycle, alpha 0: nothing"},
+        {0, rm::mode("XLU_SURF").cycle1(), 0x00FF00FF, {0, 255, 0}, "one-cycle, opaque green"},
+        {1,
+         rm::G_RM_PASS | rm::mode("XLU_SURF").cycle2(),
+         0xFF000080,
+         {128, 0, 127},
+         "two-cycle, red half over the blue"},
+        {0, rm::mode("XLU_SURF").cycle1(), 0xFFFFFF00, {0, 0, 255}, "one-cycle, alpha 0: nothing"},
+        {0,
+         rm::mode("OPA_SURF").cycle1(),
+         0xFFFFFF00,
+         {255, 255, 255},
+         "one-cycle G_RM_OPA_SURF, alpha 0: written whole"},
     };
     Console& c = console();
     const Rgb blue{0, 0, 255};
@@ -387,7 +399,7 @@ TEST(TaskPictures, OneAndTwoCycleFillsBlendTheBlendColour) {
         dl.add({cmd::set_color_image(320, 0x400000), cmd::set_depth_image(0x500000),
                 cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
                 cmd::set_fill_color(cmd::fill_color16(0, 0, 255)), cmd::fill_rect(0, 0, 319, 239),
-                cmd::set_cycle_type(k.cycle_type), cmd::set_blend_color(k.blend),
+                cmd::set_cycle_type(k.cycle_type, k.othermode_l), cmd::set_blend_color(k.blend),
                 cmd::fill_rect(40, 40, 100, 80), cmd::end_dl()});
         const Frame frame = draw_task();
         // Window pixels: the fill spans console columns 40..99 and rows 40..79.

@@ -135,7 +135,7 @@ TEST(M64pSettings, MultiSamplingTextureFilterAndVerticalSync) {
         int vsync, expected_samples, expected_filter;
     } cases[] = {{0, "bilinear", 0, 0, GL_LINEAR},
                  {4, "Nearest", 1, 4, GL_NEAREST},
-                 {3, "sharp", 0, 0, GL_LINEAR}};
+                 {3, "sharp", 0, 0, GL_NEAREST}}; // auto: the scene asks for G_TF_POINT
     for (const auto& c : cases) {
         core.set_parameter("Video-Vexa", "MultiSampling", c.samples);
         core.set_parameter("Video-Vexa", "TextureFilter", c.filter);

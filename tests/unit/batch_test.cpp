@@ -12,6 +12,7 @@
 #include "render/batch.h"
 #include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
+#include "support/render_modes.h"
 #include "support/test_host.h"
 #include "texture/texture_cache.h"
 #include "texture/tile_commands.h"
@@ -138,18 +139,20 @@ TEST_F(Batch, RecipesComputeVertexColours) {
     EXPECT_FLOAT_EQ(client_arrays.colors[0][3], 1.0f);
 }
 
-// A surface whose alpha is 0 is drawn whole under an opaque render mode; translucent and
-// cut-out modes blend and alpha-test it away as before.
-TEST_F(Batch, OpaqueRenderModesIgnoreTheSurfacesAlpha) {
+// Triangles follow the blender as rectangles do: a surface whose alpha is 0 is written whole
+// where the render mode's formula gives its colour whatever the alpha, blended away where it
+// mixes with memory, cut where its coverage or the alpha compare comes from that alpha.
+TEST_F(Batch, RenderModesDecideOpaqueSeeThroughOrCut) {
     struct Case {
         uint32_t othermode_l;
         bool drawn;
         const char* what;
-    } cases[] = {{0x2000, true, "opaque: coverage as alpha"},
-                 {0x6000, false, "translucent: forced blending"},
-                 {0x3000, false, "coverage times the colour's alpha"},
-                 {0x2001, false, "cut-out: alpha compare"},
-                 {0x0000, false, "no coverage as alpha"}};
+    } cases[] = {
+        {rm::mode("AA_ZB_OPA_SURF").cycle1(), true, "AA_ZB_OPA_SURF: P unchanged inside"},
+        {rm::mode("OPA_SURF").cycle1(), true, "OPA_SURF: IN x 0 + IN x 1"},
+        {rm::mode("AA_ZB_XLU_SURF").cycle1(), false, "AA_ZB_XLU_SURF: mixed by alpha"},
+        {rm::mode("AA_ZB_TEX_EDGE").cycle1(), false, "AA_ZB_TEX_EDGE: coverage from alpha"},
+        {rm::mode("OPA_SURF").cycle1() | rm::G_AC_THRESHOLD, false, "alpha compare"}};
     for (const Case& k : cases) {
         start_frame();
         glDisable(GL_DEPTH_TEST);
@@ -157,6 +160,7 @@ TEST_F(Batch, OpaqueRenderModesIgnoreTheSurfacesAlpha) {
         rdp_reg.batch.count = 0;
         add_triangle(0, 1, 2);
         rdp_reg.othermode_l = k.othermode_l;
+        rdp_reg.blend_color = 0x80;
         const float red[4]  = {1, 0, 0, 0};
         std::copy(red, red + 4, rdp_reg.prim_rgba);
         draw(0, MUL_PRIM | MUL_PRIM_ALPHA);
@@ -164,7 +168,7 @@ TEST_F(Batch, OpaqueRenderModesIgnoreTheSurfacesAlpha) {
         EXPECT_EQ(p.r > 200, k.drawn) << k.what << ": " << describe(p);
         EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST)) << k.what;
     }
-    rdp_reg.othermode_l = 0;
+    rdp_reg.othermode_l = rdp_reg.blend_color = 0;
 }
 
 TEST_F(Batch, PassesTexturesAndBlending) {

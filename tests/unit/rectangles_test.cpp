@@ -4,14 +4,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "dl_rdp.h"
 #include "dlist/interpreter.h"
 #include "host/plugin.h"
 #include "rdp/rect_color_table.h"
 #include "rdp/rectangles.h"
 #include "state/rdp_reg.h"
+#include "support/render_modes.h"
 #include "support/test_host.h"
 #include "support/texture_support.h"
 
@@ -162,9 +165,9 @@ TEST_F(Rectangles, TexRectCornersInOneCycleAndCopyMode) {
         uint8_t cycle_type;
         Box expected;
     } cases[] = {
-        {0, {9.5f, 19.5f, 99.5f, 119.5f}}, // one pixel less, widened by half a pixel
-        {1, {9.5f, 19.5f, 99.5f, 119.5f}},
-        {2, {9.5f, 19.5f, 100.5f, 120.5f}}, // copy mode keeps the lower-right edge
+        {0, {10, 20, 100, 120}}, // on the pixel grid, the lower-right edge left out
+        {1, {10, 20, 100, 120}},
+        {2, {10, 20, 101, 121}}, // copy mode keeps the lower-right edge
     };
     for (const Case& k : cases) {
         rdp_reg.cycle_type = k.cycle_type;
@@ -181,8 +184,8 @@ TEST_F(Rectangles, TexRectCornersInOneCycleAndCopyMode) {
     }
 }
 
-// The whole 320 x 240 space in one-cycle mode reaches (319.5, 239.5): the last column and
-// row of the window stay clear.
+// The whole 320 x 240 space in one-cycle mode covers the whole window, its last column and
+// row too.
 TEST_F(Rectangles, FullScreenTexRectPixels) {
     rdp_reg.mux_key0     = 0x07FF7FFF; // untextured, primitive colour
     rdp_reg.prim_rgba[0] = 1.0f;
@@ -192,12 +195,12 @@ TEST_F(Rectangles, FullScreenTexRectPixels) {
     glReadPixels(0, window_height - 1, window_width, 1, GL_RGBA, GL_UNSIGNED_BYTE, row);
     EXPECT_EQ(row[0], 255) << "top-left pixel";
     EXPECT_EQ(row[4 * (window_width - 2)], 255) << "second-last column";
-    EXPECT_EQ(row[4 * (window_width - 1)], 0) << "last column";
+    EXPECT_EQ(row[4 * (window_width - 1)], 255) << "last column";
     EXPECT_EQ(pixel(160, 0), (Rgba{255, 0, 0, 255}));
     EXPECT_EQ(pixel(160, 239.4f), (Rgba{255, 0, 0, 255}));
     unsigned char bottom[4];
     glReadPixels(10, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bottom);
-    EXPECT_EQ(bottom[0], 0) << "bottom row";
+    EXPECT_EQ(bottom[0], 255) << "bottom row";
 }
 
 // The tile's corner is subtracted from s and t (at s = t = 0 too) after its shift, as for
@@ -222,9 +225,10 @@ TEST_F(Rectangles, TextureCoordinatesFollowTheNamedTile) {
          "s = t = 0: the corner is subtracted too"},
         {1.0f / 32, 0, 1, 1, 0, (1.0f / 32 - 4) / 32, -2.0f / 16, (1.0f / 32 - 4 + 40) / 32,
          18.0f / 16, "s non-zero: both corners subtracted"},
-        {4, 2, 0, 0, 0, 0, 0, 40.0f / 32, 20.0f / 16, "zero steps count as 1"},
-        {4, 2, 0.5f, 2, 0, 0, 0, 20.5f / 32, 39.0f / 16, "half and double steps"},
-        {4, 2, -1, 1, 0, 0, 0, -38.0f / 32, 20.0f / 16,
+        {4, 2, 0, 0, 0, 0.5f / 32, 0.5f / 16, 0.5f / 32, 0.5f / 16, "zero steps repeat one texel"},
+        {4, 2, 0.5f, 2, 0, 0, -0.5f / 16, 20.0f / 32, 39.5f / 16,
+         "half and double steps: each pixel samples the texel it steps to"},
+        {4, 2, -1, 1, 0, 1.0f / 32, 0, -39.0f / 32, 20.0f / 16,
          "a negative step runs back past the corner"},
         {8, 2, 1, 1, 1, 0, 0, 20.0f / 32, 20.0f / 16, "shift 1: s halved, then the corner"},
     };
@@ -273,8 +277,8 @@ TEST_F(Rectangles, QuadSizeRules) {
         const TexRectQuad q = texture_rect_quad(tile, 0, 0, 7, 7, 0, 0, 1, 1);
         EXPECT_FLOAT_EQ(q.u1, k.u1) << k.what;
         EXPECT_FLOAT_EQ(q.v1, k.v1) << k.what;
-        EXPECT_FLOAT_EQ(q.x0, -0.5f);
-        EXPECT_FLOAT_EQ(q.y1, 7.5f);
+        EXPECT_FLOAT_EQ(q.x0, 0.0f);
+        EXPECT_FLOAT_EQ(q.y1, 8.0f);
     }
 }
 
@@ -662,35 +666,173 @@ TEST_F(Rectangles, TextureModeReachesTheBind) {
     }
 }
 
-// Texels whose alpha is 0 show under an opaque render mode in one- and two-cycle modes, as
-// triangles do; translucent and cut-out modes, and copy mode whatever render mode is left
-// over, keep the holes.
-TEST_F(Rectangles, OpaqueRenderModesShowTexelsWhoseAlphaIsZero) {
+// A 2 x 2 checker in tile 0, black at its upper-left (16-bit RGBA, rows 4 texels apart).
+void load_checker(Console& c) {
+    const uint16_t black = 0x0001, white = 0xFFFF;
+    for (uint32_t y = 0; y < 2; ++y)
+        for (uint32_t x = 0; x < 4; ++x)
+            c.write_u16(0x40000 + 2 * (y * 4 + x), (x + y) % 2 ? white : black);
+    run_commands({tex::set_texture_image(tex::rgba, tex::b16, 4, 0x40000),
+                  tex::set_tile(7, tex::rgba, tex::b16, 0, 0), tex::load_block(7, 0, 0, 8),
+                  tex::set_tile(0, tex::rgba, tex::b16, 1, 0), tex::set_tile_size(0, 0, 0, 2, 2)});
+}
+
+// The game's filter per draw, or the player's: hard cells where it asks for G_TF_POINT and in
+// copy mode (a rectangle stretched down by dtdy keeps cells 1 / dtdy lines high), a smooth
+// ramp for G_TF_BILERP; TextureFilter=bilinear and nearest force each. One texture serves
+// every draw: its filter changes with the draw.
+TEST_F(Rectangles, TextureFilterFollowsTheDrawOrTheSetting) {
+    constexpr uint32_t kPoint = 0, kBilerp = 0x2000;
     struct Case {
         uint8_t cycle_type;
-        uint32_t othermode_l;
-        bool holes_shown;
+        uint32_t filter_bits;
+        TextureFilter setting;
+        float dtdy;
+        bool hard;
         const char* what;
-    } cases[]      = {{0, 0x2000, true, "one-cycle, opaque"},
-                      {1, 0x2000, true, "two-cycle, opaque"},
-                      {0, 0x6000, false, "translucent: forced blending"},
-                      {0, 0x3000, false, "coverage times the colour's alpha"},
-                      {0, 0x2001, false, "cut-out: alpha compare"},
-                      {2, 0x2000, false, "copy mode"}};
-    const Rgba red = {248, 0, 0, 255}, blue = {0, 0, 248, 255}, black = {0, 0, 0, 255};
+    } cases[] = {
+        {0, kPoint, TextureFilter::automatic, 1.0f / 32, true, "G_TF_POINT"},
+        {0, kBilerp, TextureFilter::automatic, 1.0f / 32, false, "G_TF_BILERP"},
+        {0, 0x3000, TextureFilter::automatic, 1.0f / 32, false, "G_TF_AVERAGE"},
+        {2, kBilerp, TextureFilter::automatic, 1.0f / 8, true, "copy mode, dtdy 1/8"},
+        {2, kBilerp, TextureFilter::automatic, 1.0f / 16, true, "copy mode, dtdy 1/16"},
+        {0, kPoint, TextureFilter::bilinear, 1.0f / 32, false, "G_TF_POINT, forced bilinear"},
+        {0, kBilerp, TextureFilter::nearest, 1.0f / 32, true, "G_TF_BILERP, forced nearest"},
+    };
+    load_checker(c);
+    GLint name = 0;
     for (const Case& k : cases) {
         glClear(GL_COLOR_BUFFER_BIT);
-        load_red_blue_texture(c, 0x003E);
-        rdp_reg.cycle_type  = k.cycle_type;
-        rdp_reg.othermode_l = k.othermode_l;
-        rdp_reg.mux_key0 = rdp_reg.mux_key1 = 0;
-        const float step                    = k.cycle_type == 2 ? 0.5f : 0.125f;
-        run_tex_rect(0, 0, 32, 32, 0, 0, 0, step, step);
-        EXPECT_EQ(pixel(5, 10), red) << k.what;
-        EXPECT_EQ(pixel(17.5f, 10), k.holes_shown ? blue : black) << k.what;
-        EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_ALPHA_TEST)) << k.what;
+        player_settings.texture_filter = k.setting;
+        rdp_reg.cycle_type             = k.cycle_type;
+        rdp_reg.othermode_h            = uint32_t(k.cycle_type) << 20 | k.filter_bits;
+        rdp_reg.othermode_l = rdp_reg.mux_key0 = rdp_reg.mux_key1 = 0;
+        const int cell = static_cast<int>(1.0f / k.dtdy); // lines per texel row
+        if (k.cycle_type == 2)
+            run_tex_rect(0, 0, 1, 2.0f * cell - 1, 0, 0, 0, 4, k.dtdy);
+        else
+            run_tex_rect(0, 0, 64, 64, 0, 0, 0, 1.0f / 32, k.dtdy);
+        if (name == 0) name = bound_texture();
+        EXPECT_EQ(bound_texture(), name) << k.what << ": the same texture";
+        // Down the first column: black for `cell` lines, then white, or a ramp between.
+        int mid_tones = 0;
+        for (int y = 0; y < 2 * cell; ++y) {
+            const int v = pixel(0, static_cast<float>(y)).g;
+            if (v > 16 && v < 239) ++mid_tones;
+            if (!k.hard) continue;
+            EXPECT_EQ(v > 127, y >= cell) << k.what << ", line " << y << ": " << v;
+        }
+        if (k.hard)
+            EXPECT_EQ(mid_tones, 0) << k.what;
+        else
+            EXPECT_GT(mid_tones, cell / 2) << k.what;
     }
-    rdp_reg.othermode_l = 0;
+    player_settings.texture_filter = TextureFilter::automatic;
+    rdp_reg.othermode_h = rdp_reg.cycle_type = 0;
+}
+
+// An 8 x 8 IA 8-8 texture in tile 0 whose rows 0 to 4 have the alphas `bands` (later rows
+// 255), every texel of intensity `intensity`.
+void load_alpha_bands(Console& c, const uint8_t (&bands)[5], uint8_t intensity) {
+    for (uint32_t y = 0; y < 8; ++y)
+        for (uint32_t x = 0; x < 8; ++x)
+            c.write_u16(0x40000 + 2 * (y * 8 + x),
+                        uint16_t(intensity << 8 | (y < 5 ? bands[y] : 255)));
+    run_commands({tex::set_texture_image(tex::ia, tex::b16, 8, 0x40000),
+                  tex::set_tile(7, tex::ia, tex::b16, 0, 0), tex::load_block(7, 0, 0, 64),
+                  tex::set_tile(0, tex::ia, tex::b16, 2, 0), tex::set_tile_size(0, 0, 0, 8, 8)});
+}
+
+// The console's blender for a fully covered pixel (blend colour alpha, fog colour alpha, the
+// texel's intensity and alpha over memory): written or not, and the colour of one channel.
+struct ConsolePixel {
+    bool written;
+    int value;
+};
+ConsolePixel console_blend(uint32_t l, uint8_t cycle_type, int blend_a, int fog_a, int in,
+                           int alpha, int mem) {
+    const uint32_t ac = l & 3;
+    if (cycle_type == 2) return {!(ac & 1) || alpha >= blend_a, in};
+    // The combiner carries 255 as 0x100; coverage 8 times it, in eighths.
+    const int carried = alpha == 255 ? 0x100 : alpha;
+    const int temp    = (carried * 8 + 4) >> 3;
+    const int cvg     = (l & rm::CVG_X_ALPHA) ? temp >> 5 : 8;
+    int a_in          = alpha;
+    if (l & rm::ALPHA_CVG_SEL) a_in = std::min((l & rm::CVG_X_ALPHA) ? temp : cvg << 5, 255);
+    bool written = !(l & rm::AA_EN) || cvg > 0;
+    if (ac & 1) written = written && a_in >= (ac == 3 ? 128 : blend_a);
+    const int shift  = cycle_type == 1 ? 28 : 30;
+    const uint32_t p = (l >> shift) & 3, a = (l >> (shift - 4)) & 3;
+    const uint32_t m = (l >> (shift - 8)) & 3, b = (l >> (shift - 12)) & 3;
+    const int colour[4] = {in, mem, 0, 0}; // the blend and fog colours are black
+    if (!(l & rm::FORCE_BL)) return {written, colour[p]};
+    if (p == rm::CLR_IN && a == rm::A_IN && m == rm::CLR_MEM && b == rm::B_1MA && a_in >= 255)
+        return {written, in};
+    const int wa         = a == rm::A_IN ? a_in : a == rm::A_FOG ? fog_a : 0;
+    const int weights[4] = {~wa & 0xFF, 0xFF, 0xFF, 0};
+    return {written, ((colour[p] * (wa >> 3) + colour[m] * ((weights[b] >> 3) + 1)) >> 5) & 0xFF};
+}
+
+// Every SDK render mode in one cycle, and in two after G_RM_PASS or the fog cycle, plus copy
+// mode, over bands of alpha 0, 64, 128, 192 and 255: the inside of each band as the console's
+// blender computes it.
+TEST_F(Rectangles, BlenderDecidesAsTheConsolesEquation) {
+    const uint8_t bands[5] = {0, 64, 128, 192, 255};
+    const int in = 240, mem[3] = {16, 64, 96}, blend_a = 160, fog_a = 128;
+    struct Case {
+        std::string name;
+        uint8_t cycle_type;
+        uint32_t l;
+    };
+    std::vector<Case> cases;
+    for (const rm::Mode& m : rm::kModes) {
+        cases.push_back({std::string(m.name), 0, m.cycle1()});
+        cases.push_back({std::string("PASS, ") + m.name + "2", 1, rm::G_RM_PASS | m.cycle2()});
+        cases.push_back(
+            {std::string("FOG_SHADE_A, ") + m.name + "2", 1, rm::G_RM_FOG_SHADE_A | m.cycle2()});
+    }
+    cases.push_back(
+        {"XLU_SURF, G_AC_THRESHOLD", 0, rm::mode("XLU_SURF").cycle1() | rm::G_AC_THRESHOLD});
+    cases.push_back(
+        {"OPA_SURF, G_AC_THRESHOLD", 0, rm::mode("OPA_SURF").cycle1() | rm::G_AC_THRESHOLD});
+    cases.push_back({"AA_ZB_OPA_SURF, G_AC_THRESHOLD (coverage compared)", 0,
+                     rm::mode("AA_ZB_OPA_SURF").cycle1() | rm::G_AC_THRESHOLD});
+    cases.push_back({"copy mode", 2, 0});
+    cases.push_back({"copy mode, G_AC_THRESHOLD", 2, rm::G_AC_THRESHOLD});
+    load_alpha_bands(c, bands, static_cast<uint8_t>(in));
+    rdp_reg.blend_color = blend_a;
+    rdp_reg.fog_color   = fog_a;
+    rdp_reg.mux_key0 = rdp_reg.mux_key1 = 0;
+    int wrong                           = 0;
+    for (const Case& k : cases) {
+        glClearColor(mem[0] / 255.0f, mem[1] / 255.0f, mem[2] / 255.0f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        rdp_reg.cycle_type  = k.cycle_type;
+        rdp_reg.othermode_h = uint32_t(k.cycle_type) << 20;
+        rdp_reg.othermode_l = k.l;
+        if (k.cycle_type == 2)
+            run_tex_rect(0, 0, 7, 79, 0, 0, 0, 4, 1.0f / 16);
+        else
+            run_tex_rect(0, 0, 8, 80, 0, 0, 0, 1, 1.0f / 16);
+        for (int band = 0; band < 5; ++band) {
+            const Rgba got       = pixel(4, 16.0f * band + 8);
+            const int got_rgb[3] = {got.r, got.g, got.b};
+            for (int ch = 0; ch < 3; ++ch) {
+                const ConsolePixel want =
+                    console_blend(k.l, k.cycle_type, blend_a, fog_a, in, bands[band], mem[ch]);
+                const int expected = want.written ? want.value : mem[ch];
+                if (std::abs(got_rgb[ch] - expected) <= 4) continue;
+                ADD_FAILURE() << k.name << ", alpha " << int(bands[band]) << ", channel " << ch
+                              << ": expected " << expected << ", got " << got_rgb[ch];
+                ++wrong;
+                break;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "of " << cases.size() * 5 << " bands";
+    glClearColor(0, 0, 0, 1);
+    rdp_reg.othermode_l = rdp_reg.othermode_h = rdp_reg.blend_color = rdp_reg.fog_color = 0;
+    rdp_reg.cycle_type                                                                  = 0;
 }
 
 } // namespace

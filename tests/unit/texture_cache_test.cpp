@@ -81,8 +81,8 @@ TEST_F(TextureCacheTest, UploadsTheConvertedTile) {
     for (uint32_t y = 0; y < 4; ++y)
         for (uint32_t x = 0; x < 8; ++x)
             ASSERT_EQ(t[y * 8 + x], pattern_texel(x, y)) << "texel " << x << ", " << y;
-    EXPECT_EQ(tex_parameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-    EXPECT_EQ(tex_parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST) << "G_TF_POINT";
+    EXPECT_EQ(tex_parameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST) << "G_TF_POINT";
     GLint env = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
     EXPECT_EQ(env, GL_MODULATE);

@@ -30,9 +30,10 @@ class Ucode7And8 : public ::testing::Test {
         reset_core_state();
         reset_texture_memory();
         reset_texture_cache();
-        player_settings.nearest_texels = true; // whole texels, so that each pixel names one
+        player_settings.texture_filter =
+            TextureFilter::nearest; // whole texels, so that each pixel names one
     }
-    void TearDown() override { player_settings.nearest_texels = false; }
+    void TearDown() override { player_settings.texture_filter = TextureFilter::automatic; }
 
     // Runs the commands as one task of `family` on a cleared frame; console pixels are window
     // pixels (the colour image is as wide as the window).

@@ -350,7 +350,7 @@ TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
     const fs::path ini       = emulator / "Plugin/vexa_ogl.ini";
     const std::string readme = read_text(emulator / "README-windows.txt");
     EXPECT_EQ(count_of(readme, "\n"), count_of(readme, "\r\n")) << "README-windows.txt: CRLF";
-    EXPECT_NE(readme.find("    TextureFilter=bilinear\r\n"), std::string::npos) << readme;
+    EXPECT_NE(readme.find("    TextureFilter=auto\r\n"), std::string::npos) << readme;
     EXPECT_EQ(private_headers((emulator / "Plugin/new_vexa_ogl.dll").string()).find(".debug"),
               std::string::npos)
         << "the DLL is stripped";
@@ -360,7 +360,7 @@ TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
         return run_under_wine((emulator / "vexa-host.exe").string() +
                               " --scene mesh --frames 1 --out " + (dir / name).string());
     };
-    const Output first = play("bilinear");
+    const Output first = play("default");
     if (first.status == kWineMissing) GTEST_SKIP() << first.text;
     ASSERT_EQ(first.status, 0) << first.text;
     const std::string written = read_text(ini);
@@ -370,17 +370,18 @@ TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
                   (dir / "linux").string())
                   .status,
               0);
-    expect_same_picture(dir / "linux/mesh-000.png", dir / "bilinear/mesh-000.png");
+    expect_same_picture(dir / "linux/mesh-000.png", dir / "default/mesh-000.png");
 
     const struct {
         const char *filter, *samples, *out;
-        bool nearest;
+        bool changed;
         size_t warnings;
-    } cases[] = {{"Nearest", "0", "nearest", true, 0}, {"sharp", "3", "unknown", false, 2}};
+    } cases[] = {{"Bilinear", "0", "bilinear-forced", true, 0},
+                 {"sharp", "3", "unknown", false, 2}};
     const std::string unknown = "new_vexa_ogl: [Settings] TextureFilter=sharp is not "
-                                "\"bilinear\" or \"nearest\": using bilinear";
-    Image bilinear;
-    ASSERT_TRUE(load_png(dir / "bilinear/mesh-000.png", &bilinear));
+                                "\"auto\", \"bilinear\" or \"nearest\": using auto";
+    Image plain;
+    ASSERT_TRUE(load_png(dir / "default/mesh-000.png", &plain));
     for (const auto& c : cases) {
         ASSERT_TRUE(
             platform_profile_write_string("Settings", "TextureFilter", c.filter, ini.c_str()));
@@ -392,7 +393,7 @@ TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
         EXPECT_EQ(count_of(out.text, unknown), c.warnings / 2) << out.text;
         Image picture;
         ASSERT_TRUE(load_png(dir / c.out / "mesh-000.png", &picture));
-        EXPECT_EQ(picture.rgba != bilinear.rgba, c.nearest) << c.filter;
+        EXPECT_EQ(picture.rgba != plain.rgba, c.changed) << c.filter;
     }
 
     // A multisampled format where the driver has one (smoother edges); else the plain one and
@@ -404,7 +405,7 @@ TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
     EXPECT_LE(refused, 1u) << smooth.text;
     Image edges;
     ASSERT_TRUE(load_png(dir / "samples/mesh-000.png", &edges));
-    EXPECT_EQ(edges.rgba != bilinear.rgba, refused == 0) << smooth.text;
+    EXPECT_EQ(edges.rgba != plain.rgba, refused == 0) << smooth.text;
     if (!HasFailure()) fs::remove_all(dir);
 }
 

@@ -20,6 +20,10 @@ constexpr Command set_combine_keys(uint32_t key0, uint32_t key1) {
     return word(0xFC, w0, w1);
 }
 
+// G_RM_XLU_SURF of one cycle: the surface mixed with memory by its alpha (IM_RD, CVG_DST_FULL,
+// FORCE_BL, blender IN x A_IN + MEM x (1 - A)).
+constexpr uint32_t kRenderXluSurf = 0x00404240;
+
 // SETOTHERMODE with a cycle type (0 one-cycle, 1 two-cycle, 2 copy, 3 fill) and the low word.
 constexpr Command set_cycle_type(uint32_t cycle_type, uint32_t othermode_l = 0) {
     return set_other_mode(cycle_type << 20, othermode_l);

@@ -87,8 +87,10 @@ uint32_t build_sprites(Console& c, int frame) {
     dl.add({cmd::set_color_image(320, kFrame), cmd::set_scissor(0, 0, 320, 240),
             cmd::set_cycle_type(0), cmd::set_combine_keys(kTexelKeys, kTexelKeys),
             cmd::set_prim_color(~0u), s2d::bg_1cyc(f, kRecords)});
-    // The background filled texture memory: the sprite's texture is loaded again.
-    dl.add({s2d::set_status(f, 0, 0), s2d::load_txtr(f, kRecords + 0x40)});
+    // The background filled texture memory: the sprite's texture is loaded again. Sprites
+    // blend by their texels' alpha.
+    dl.add({s2d::set_status(f, 0, 0), s2d::load_txtr(f, kRecords + 0x40),
+            cmd::set_cycle_type(0, cmd::kRenderXluSurf)});
     for (uint32_t i = 0; i < 4; ++i)
         dl.add(s2d::rectangle(f, kRecords + 0x80 + 0x20 * i));
     dl.add({s2d::matrix(f, kRecords + 0x200), s2d::sprite(f, kRecords + 0x80 + 0x20 * 4),

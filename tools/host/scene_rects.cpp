@@ -20,7 +20,7 @@ static uint32_t build_rects(Console& console, int frame) {
     }
 
     // One-cycle: the blend colour, half transparent, over the boxes.
-    dl.add({cmd::set_cycle_type(0), cmd::set_blend_color(0xFFFFFF80),
+    dl.add({cmd::set_cycle_type(0, cmd::kRenderXluSurf), cmd::set_blend_color(0xFFFFFF80),
             cmd::fill_rect(10, 60, 310, 90)});
 
     // A depth clear (depth image = colour image) draws nothing.

@@ -160,9 +160,10 @@ uint32_t build_textures(Console& console, int) {
     load_block_tile(dl, tex::rgba, tex::b16, 16, 16, kArrowCopy, 0, mirror, mirror);
     copy_rect(dl, 232, 124, 64, 64, 0, 0, 32, 32);
 
-    // A line of glyphs in the primitive colour: each glyph loaded with LOADTILE from the font.
-    dl.add({cmd::set_cycle_type(0), cmd::set_combine_keys(0x0E7BE3F1, 0x0E7BE3F1),
-            cmd::set_prim_color(0xFFE040FF)});
+    // A line of glyphs in the primitive colour, blended by their alpha: each glyph loaded with
+    // LOADTILE from the font.
+    dl.add({cmd::set_cycle_type(0, cmd::kRenderXluSurf),
+            cmd::set_combine_keys(0x0E7BE3F1, 0x0E7BE3F1), cmd::set_prim_color(0xFFE040FF)});
     const int text[] = {0, 1, 2, 0, 3, 4, 1, 5}; // TEXTURES
     for (int i = 0; i < 8; ++i) {
         const uint32_t g = uint32_t(text[i]) * 8;
