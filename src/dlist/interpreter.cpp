@@ -2,6 +2,7 @@
 #include "dlist/interpreter.h"
 
 #include "dlist/command_table.h"
+#include "framebuffer/color_images.h"
 #include "rdp/rdp_commands.h"
 #include "render/combiner.h"
 #include "render/frame.h"
@@ -111,7 +112,7 @@ void run_display_list(uint32_t start) {
             return;
         }
         swap_frame();
-        clear_frame();
+        clear_frame_before_drawing();
     }
 
     empty_matrix_stack();
@@ -120,6 +121,7 @@ void run_display_list(uint32_t start) {
     // signalled so that it goes on.
     if (UcodeType >= kUcodeFamilies) {
         rdp_full_sync();
+        settle_window_clear();
         rdp_reg.dlist_end = 1;
         return;
     }
@@ -148,4 +150,5 @@ void run_display_list(uint32_t start) {
     }
     rdp_reg.dlist_end = 1;
     UcodeType         = TaskFamily;
+    settle_window_clear();
 }

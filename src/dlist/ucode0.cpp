@@ -6,6 +6,7 @@
 #include "dlist/rsp_shared.h"
 #include "dlist/ucode0.h"
 #include "dlist/ucode0_fields.h"
+#include "framebuffer/color_images.h"
 #include "geometry/matrix.h"
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
@@ -78,6 +79,7 @@ void uc0_displaylist() { displaylist_command(kRdramMask); }
 static void draw_sprite_placeholder(uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) {
     const uint32_t width = rdp_reg.color_image_width;
     if (width != 320 && width != 640) return;
+    note_drawing();
     glCallList(width);
     float projection[16];
     begin_wide_projection(projection);
@@ -109,7 +111,10 @@ void sprite2d_command(uint32_t address_mask) {
 static void uc0_sprite2d() { sprite2d_command(kRdramMask); }
 
 // 0xB5: drawn at once, before any triangles still waiting in the batch.
-static void uc0_line3d() { draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8)); }
+static void uc0_line3d() {
+    note_drawing();
+    draw_line3d(tri_index(rdp_reg.cmd1, 16), tri_index(rdp_reg.cmd1, 8));
+}
 
 // 0xB6
 void uc0_cleargeometrymode() {

@@ -37,6 +37,7 @@ struct Image {
     bool drawn_since_shown;
     Where where;
     int kept_in;                 // slot keeping its picture + 1, 0 for none
+    bool dropped;                // its picture was let go at a frame's clear
     uint32_t cpu_first, cpu_end; // lines the CPU changed since it was last shown
 };
 
@@ -62,8 +63,9 @@ Image images[kImages];
 Slot slots[kSlots];
 int window_owner     = -1; // the image whose picture the window holds
 uint32_t copies_left = kCopiesPerTask;
-bool shown_since_drawn;     // the front buffer shows what the window's image drew last
-int double_buffered   = -1; // whether the context has a front buffer of its own; -1 not asked
+int double_buffered  = -1; // whether the context has a front buffer of its own; -1 not asked
+bool clear_pending;        // the next frame has begun: the window is cleared before it draws
+bool reads_earlier;        // the game has read a picture drawn in an earlier frame
 uint32_t frame_number = 1;
 std::vector<uint8_t> pixels;   // pictures read back from OpenGL, and RDRAM pictures to draw
 std::vector<uint32_t> columns; // a copy's picture byte in a row for each pixel of a line
@@ -272,6 +274,7 @@ void draw_cpu_lines(Image& e) {
 } // namespace
 
 void note_drawing() {
+    settle_window_clear();
     if (player_settings.copy_frame == CopyFrame::off) return;
     const uint32_t address = rdp_reg.color_image_address & kRdramMask;
     const uint32_t width   = rdp_reg.color_image_width;
@@ -286,51 +289,82 @@ void note_drawing() {
     e.lines             = lines_in_rdram(address, width, size, std::max(e.lines, lower));
     e.frame             = frame_number;
     e.drawn_since_shown = true;
+    e.dropped           = false;
     if (window_owner != i) {
         keep_window_picture();
         window_owner = i;
         if (e.kept_in) forget_picture(e);
     }
-    e.where           = Where::window;
-    shown_since_drawn = false;
+    e.where = Where::window;
 }
 
 void before_rdram_read(uint32_t start, uint32_t bytes) {
     if (player_settings.copy_frame == CopyFrame::off) return;
     for (Image& e : images) {
-        if (!e.used || e.where == Where::rdram) continue;
         const uint32_t end = e.address + image_bytes(e);
-        if (start < end && e.address < start + bytes) copy_back(e);
+        if (!e.used || start >= end || e.address >= start + bytes) continue;
+        if (e.dropped || (e.where != Where::rdram && e.frame != frame_number)) reads_earlier = true;
+        if (e.where != Where::rdram) copy_back(e);
     }
 }
 
-// A double-buffered window has just shown the picture in its front buffer, where it stays until
-// the next swap: a pause screen drawn in the next frame reads it from there, and a game that
-// reads none pays nothing. A single-buffered one (offscreen surfaces) keeps it in a texture.
-void before_frame_clear() {
-    if (player_settings.copy_frame == CopyFrame::off) return;
+static bool has_front_buffer() {
     if (double_buffered < 0) {
         GLboolean d = GL_FALSE;
         glGetBooleanv(GL_DOUBLEBUFFER, &d);
         double_buffered = d ? 1 : 0;
     }
-    if (window_owner >= 0 && double_buffered && shown_since_drawn &&
-        images[window_owner].where == Where::window) {
-        images[window_owner].where = Where::front;
-        window_owner               = -1;
-        return;
-    }
-    keep_window_picture();
+    return double_buffered;
 }
 
+// A picture the clear would lose is kept in a texture, once the game has read a picture of an
+// earlier frame (or one let go here): a game that never does pays nothing. Until then the
+// window keeps the last frame's picture up to the next frame's first drawing, so that a pause
+// screen that loads it first finds it there; one that draws first finds it from its second time.
+void before_frame_clear() {
+    if (player_settings.copy_frame == CopyFrame::off || window_owner < 0) return;
+    if (reads_earlier || player_settings.copy_frame == CopyFrame::always) {
+        keep_window_picture();
+        return;
+    }
+    Image& e     = images[window_owner];
+    window_owner = -1;
+    if (e.where != Where::window) return;
+    forget_picture(e);
+    e.dropped = true;
+}
+
+void clear_window_before_drawing() { clear_pending = true; }
+
+void settle_window_clear() {
+    if (!clear_pending) return;
+    clear_pending = false;
+    before_frame_clear();
+    glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPopAttrib();
+}
+
+// A double-buffered window shows the picture in its front buffer from the swap on, until the
+// next swap: a pause screen drawn in the next frame reads it from there, and a game that reads
+// none pays nothing.
 void frame_shown() {
     for (Image& e : images)
         if (e.where == Where::front) forget_picture(e); // the swap replaces it
-    shown_since_drawn = true;
     if (window_owner >= 0) {
         Image& e = images[window_owner];
         draw_cpu_lines(e);
         e.drawn_since_shown = false;
+        if (player_settings.copy_frame != CopyFrame::off && e.where == Where::window &&
+            has_front_buffer()) {
+            e.where      = Where::front;
+            window_owner = -1;
+        }
     }
     frame_number += 1;
     copies_left = kCopiesPerTask;
@@ -342,6 +376,7 @@ void frame_shown() {
 }
 
 void task_done() {
+    settle_window_clear();
     copies_left = kCopiesPerTask;
     if (player_settings.copy_frame != CopyFrame::always || window_owner < 0) return;
     Image& e = images[window_owner];
@@ -443,9 +478,10 @@ void reset_color_images() {
         e = Image{};
     for (Slot& s : slots)
         s = Slot{};
-    window_owner      = -1;
-    copies_left       = kCopiesPerTask;
-    shown_since_drawn = false;
-    double_buffered   = -1;
+    window_owner    = -1;
+    copies_left     = kCopiesPerTask;
+    double_buffered = -1;
+    clear_pending   = false;
+    reads_earlier   = false;
     reset_shown_pictures();
 }

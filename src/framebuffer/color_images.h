@@ -22,8 +22,14 @@ void note_drawing();
 // A texture load (or the CPU) is about to read RDRAM [start, start + bytes): every colour image
 // there whose picture RDRAM does not hold yet is copied back first.
 void before_rdram_read(uint32_t start, uint32_t bytes);
-// The window is about to be cleared for the next frame: its picture is kept.
+// The window is about to be cleared for the next frame: its picture is kept where the game
+// may read it.
 void before_frame_clear();
+// The next frame begins: the window is cleared at its first drawing (or at the end of a task
+// that draws nothing); until then its picture is there to be read.
+void clear_window_before_drawing();
+// The clear asked for, if it is still to come, now.
+void settle_window_clear();
 // The frame in the window is shown (its lines the CPU changed drawn first from RDRAM): ends a
 // frame of the images' bookkeeping.
 void frame_shown();

@@ -150,7 +150,7 @@ EXPORT void CALL ProcessDList(void) {
     m64p_rdram_size        = rdram_size_now();
     framebuffer_rdram_size = m64p_rdram_size;
     if (host_presents() && frames.presented) {
-        clear_frame();
+        clear_frame_before_drawing();
         frames.presented = false;
     }
     process_dlist_with(select_ucode_without_dialog);

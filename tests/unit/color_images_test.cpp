@@ -71,6 +71,46 @@ TEST(ColorImages, CopiesStayInsideRdramAndTheImage) {
     framebuffer_rdram_size = kRdramSize;
 }
 
+// On a window without a front buffer the last frame's picture stays in the window until the next
+// frame's first drawing: a pause screen that loads it first finds it. It is kept in a texture at
+// that drawing only once the game has read a picture of an earlier frame: a game that never
+// does pays nothing, one that draws first finds it from its second time.
+TEST(ColorImages, PicturesOfEarlierFramesKeptOnceTheGameReadsOne) {
+    attach_test_host();
+    const struct {
+        const char* what;
+        bool read_before, draws_first, copied;
+    } cases[] = {
+        {"a load before the frame's first drawing", false, false, true},
+        {"drawing first, no picture read before", false, true, false},
+        {"drawing first, once a picture was read", true, true, true},
+    };
+    for (const auto& c : cases) {
+        reset_core_state();
+        Console& console = test_console();
+        DisplayList draw(console, 0x1000), load(console, 0x2000), fill_load(console, 0x3000);
+        draw.add({cmd::set_color_image(320, 0x100000), cmd::set_depth_image(kDepth),
+                  cmd::set_scissor(0, 0, 320, 240), cmd::set_cycle_type(3),
+                  cmd::set_fill_color(cmd::fill_color16(240, 40, 40)),
+                  cmd::fill_rect(0, 0, 319, 239), cmd::end_dl()});
+        const Command read_x[] = {tex::set_texture_image(tex::rgba, tex::b16, 320, 0x100000),
+                                  tex::load_block(7, 0, 0, 64)};
+        load.add({cmd::set_color_image(320, 0x500000), read_x[0], read_x[1], cmd::end_dl()});
+        fill_load.add({cmd::set_color_image(320, 0x500000), cmd::set_cycle_type(3),
+                       cmd::set_fill_color(cmd::fill_color16(40, 240, 40)),
+                       cmd::fill_rect(0, 0, 319, 239), read_x[0], read_x[1], cmd::end_dl()});
+        if (c.read_before) {
+            run_interpreted_task(draw.start());
+            run_interpreted_task(load.start());
+        }
+        for (uint32_t a = 0x100000; a < 0x100000 + 640 * 240; a += 4)
+            console.write_u32(a, 0xA5A5A5A5);
+        run_interpreted_task(draw.start());
+        run_interpreted_task(c.draws_first ? fill_load.start() : load.start());
+        EXPECT_EQ(console.read_u32(0x100004), c.copied ? 0xF14BF14Bu : 0xA5A5A5A5u) << c.what;
+    }
+}
+
 // Without a host that tells which image the VI shows, the VI registers among the host's
 // others do: a new origin with no task since the last field shows RDRAM there, scaled; at the
 // same origin a picture the CPU changed is shown, and after a task (which draws into another
