@@ -18,7 +18,7 @@ static void check_region(const char* call, const void* data, uint64_t bytes, con
     }
 }
 
-static uint64_t image_bytes(GLsizei width, GLsizei height) {
+static uint64_t rgba_bytes(GLsizei width, GLsizei height) {
     return uint64_t(width) * uint64_t(height) * 4;
 }
 
@@ -33,8 +33,8 @@ extern "C" GLint GLAPIENTRY gluScaleImage(GLenum format, GLsizei wIn, GLsizei hI
     if (format != GL_RGBA || typeIn != GL_UNSIGNED_BYTE || typeOut != GL_UNSIGNED_BYTE)
         return GLU_INVALID_ENUM;
     if (wIn < 0 || hIn < 0 || wOut < 0 || hOut < 0) return GLU_INVALID_VALUE;
-    check_region("gluScaleImage", dataIn, image_bytes(wIn, hIn), "source image");
-    check_region("gluScaleImage", dataOut, image_bytes(wOut, hOut), "scaled image");
+    check_region("gluScaleImage", dataIn, rgba_bytes(wIn, hIn), "source image");
+    check_region("gluScaleImage", dataOut, rgba_bytes(wOut, hOut), "scaled image");
     return 0;
 }
 
@@ -55,7 +55,7 @@ extern "C" void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint intern
                      type);
         std::abort();
     }
-    if (pixels) check_region("glTexImage2D", pixels, image_bytes(width, height), "image");
+    if (pixels) check_region("glTexImage2D", pixels, rgba_bytes(width, height), "image");
     constexpr GLsizei kSide = 8;
     glPixelStorei(GL_UNPACK_ROW_LENGTH, width);
     real(target, level, internal_format, std::min(width, kSide), std::min(height, kSide), border,

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/ini_text.h"
+#include "platform/ini_text.h"
 #include "platform/platform.h"
 
 // The input is the file's text, then the section, key and value the plug-in looks up and

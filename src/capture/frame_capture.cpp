@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "capture/capture_file.h"
-#include "config/ini_text.h"
+#include "platform/ini_text.h"
 #include "config/ucode_select.h"
 #include "platform/platform.h"
 #include "state/host_state.h"

@@ -14,7 +14,7 @@
 #include "host/plugin.h"
 #include "m64p_common.h"
 #include "m64p_plugin.h"
-#include "platform/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
+#include "faces/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
 #include "render/frame.h"
 #include "state/host_state.h"
 #include "state/picture.h"

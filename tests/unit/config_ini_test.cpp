@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "config/ini_text.h"
+#include "platform/ini_text.h"
 #include "platform/platform.h"
 #include "support/config_files.h"
 

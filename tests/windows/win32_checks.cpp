@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "../../src/platform/win32/config_dialog_ids.h"
+#include "../../src/faces/win32/config_dialog_ids.h"
 #include "plugin_loader.h"
 
 static int passed, failed;

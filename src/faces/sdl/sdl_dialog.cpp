@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "config/config_template.h"
-#include "platform/platform.h"
+#include "faces/sdl/sdl_face.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ const UiScript* dialog_script() {
 
 // The dialog lives on its own thread, so DllConfig returns at once as it does for a
 // modeless dialog. Only that thread touches the dialog after its initialisation.
-DialogHandle platform_create_config_dialog(void* /*module*/, DialogProc proc) {
+DialogHandle sdl_create_config_dialog(void* /*module*/, DialogProc proc) {
     if (const UiScript* script = dialog_script()) return script->create_dialog(proc, script->user);
     auto* d = new SdlDialog{proc};
     proc(d, DialogMessage::init, 0);
@@ -97,21 +97,21 @@ DialogHandle platform_create_config_dialog(void* /*module*/, DialogProc proc) {
     return d;
 }
 
-bool platform_dialog_button_checked(DialogHandle dialog, int control) {
+bool sdl_dialog_button_checked(DialogHandle dialog, int control) {
     if (const UiScript* script = dialog_script())
         return script->button_checked(dialog, control, script->user);
     const int n = control - kIdFirstFamily;
     return n >= 0 && n < kFamilyCount && static_cast<SdlDialog*>(dialog)->checked[n];
 }
 
-void platform_dialog_check_button(DialogHandle dialog, int control) {
+void sdl_dialog_check_button(DialogHandle dialog, int control) {
     if (const UiScript* script = dialog_script())
         return script->check_button(dialog, control, script->user);
     const int n = control - kIdFirstFamily;
     if (n >= 0 && n < kFamilyCount) static_cast<SdlDialog*>(dialog)->checked[n] = true;
 }
 
-void platform_end_dialog(DialogHandle dialog, int result) {
+void sdl_end_dialog(DialogHandle dialog, int result) {
     if (const UiScript* script = dialog_script())
         return script->end_dialog(dialog, result, script->user);
     static_cast<SdlDialog*>(dialog)->ended = true;

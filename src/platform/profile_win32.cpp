@@ -1,7 +1,5 @@
-// Profile (INI) files and the host executable's folder on Win32
+// Profile (INI) files on Win32
 #include <windows.h>
-
-#include <cstdlib>
 
 #include "platform/platform.h"
 
@@ -24,18 +22,4 @@ bool platform_profile_write_string(const char* section, const char* key, const c
 
 void platform_profile_flush_cache() {
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, L"appname.ini");
-}
-
-std::string platform_host_executable_dir() {
-    if (const char* dir = platform_host_dir_override()) {
-        std::string d = dir;
-        if (d.empty() || (d.back() != '\\' && d.back() != '/')) d += '\\';
-        return d;
-    }
-    char path[MAX_PATH + 1] = "";
-    const DWORD n           = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return {};
-    char drive[_MAX_DRIVE], dir[_MAX_DIR];
-    _splitpath(path, drive, dir, nullptr, nullptr);
-    return std::string(drive) + dir;
 }

@@ -2,12 +2,12 @@
 #include <SDL.h>
 #include <cstdio>
 
-#include "platform/platform.h"
-#include "platform/sdl/sdl_window.h"
-#include "platform/sdl/sdl_x11.h"
+#include "faces/sdl/sdl_face.h"
+#include "faces/sdl/sdl_window.h"
+#include "faces/sdl/sdl_x11.h"
 
-MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
-                                   MessageButtons buttons) {
+MessageAnswer sdl_message_box(const char* text, const char* caption, MessageIcon icon,
+                              MessageButtons buttons) {
     if (const UiScript* script = platform_ui_script())
         return script->message_box(text, caption, icon, buttons, script->user);
 
@@ -41,9 +41,9 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
     return static_cast<MessageAnswer>(pressed);
 }
 
-void platform_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
+void sdl_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
 
-bool platform_client_rect(void* window, ClientRect* rect) {
+bool sdl_client_rect(void* window, ClientRect* rect) {
     *rect         = ClientRect{};
     SDL_Window* w = sdl_window_for(window);
     if (!w) return false;
@@ -65,30 +65,30 @@ bool platform_client_rect(void* window, ClientRect* rect) {
 
 static SDL_Window* current_window;
 
-GlDevice platform_get_device(void* window) {
+GlDevice sdl_get_device(void* window) {
     if (platform_gl_step_fails(GlStep::get_device)) return nullptr;
     return sdl_window_for(window);
 }
 
-int platform_choose_pixel_format(GlDevice device, const PixelFormatRequest&) {
+int sdl_choose_pixel_format(GlDevice device, const PixelFormatRequest&) {
     if (platform_gl_step_fails(GlStep::choose_pixel_format)) return 0;
     // The attributes were requested before the window was made; an OpenGL window has them.
     auto* w = static_cast<SDL_Window*>(device);
     return (SDL_GetWindowFlags(w) & SDL_WINDOW_OPENGL) ? 1 : 0;
 }
 
-bool platform_set_pixel_format(GlDevice, int, const PixelFormatRequest&) {
+bool sdl_set_pixel_format(GlDevice, int, const PixelFormatRequest&) {
     return !platform_gl_step_fails(GlStep::set_pixel_format);
 }
 
-void platform_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
+void sdl_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
 
-GlContext platform_create_context(GlDevice device) {
+GlContext sdl_create_context(GlDevice device) {
     if (platform_gl_step_fails(GlStep::create_context)) return nullptr;
     return SDL_GL_CreateContext(static_cast<SDL_Window*>(device));
 }
 
-bool platform_make_current(GlDevice device, GlContext context) {
+bool sdl_make_current(GlDevice device, GlContext context) {
     if (!device && !context) {
         if (platform_gl_step_fails(GlStep::release_current)) return false;
         return !current_window || SDL_GL_MakeCurrent(current_window, nullptr) == 0;
@@ -98,17 +98,15 @@ bool platform_make_current(GlDevice device, GlContext context) {
     return SDL_GL_MakeCurrent(current_window, static_cast<SDL_GLContext>(context)) == 0;
 }
 
-bool platform_delete_context(GlContext context) {
+bool sdl_delete_context(GlContext context) {
     if (platform_gl_step_fails(GlStep::delete_context)) return false;
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context));
     return true;
 }
 
 // The window stays; only the claim on it ends, as ReleaseDC leaves the window alone.
-bool platform_release_device(void*, GlDevice) {
-    return !platform_gl_step_fails(GlStep::release_device);
-}
+bool sdl_release_device(void*, GlDevice) { return !platform_gl_step_fails(GlStep::release_device); }
 
-void platform_swap_buffers(GlDevice device) { SDL_GL_SwapWindow(static_cast<SDL_Window*>(device)); }
+void sdl_swap_buffers(GlDevice device) { SDL_GL_SwapWindow(static_cast<SDL_Window*>(device)); }
 
-void* platform_gl_function(const char* name) { return SDL_GL_GetProcAddress(name); }
+void* sdl_gl_function(const char* name) { return SDL_GL_GetProcAddress(name); }

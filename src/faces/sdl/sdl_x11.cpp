@@ -1,12 +1,12 @@
 // Windows on an X11 display, reached through SDL's own connection
-#include "platform/sdl/sdl_x11.h"
+#include "faces/sdl/sdl_x11.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-#include "platform/sdl/sdl_window.h"
+#include "faces/sdl/sdl_window.h"
 #include "state/host_state.h"
 
 bool x11_window_of(void* window, X11Window* out) {

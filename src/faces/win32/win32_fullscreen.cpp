@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "faces/win32/win32_face.h"
 
 static_assert(kStylePopup == WS_POPUP && kStyleVisible == WS_VISIBLE, "USER32's style bits");
 static_assert(kExStyleTopmost == WS_EX_TOPMOST && kExStyleAppWindow == WS_EX_APPWINDOW,
@@ -12,7 +12,7 @@ static_assert(sizeof(DEVMODEA) <= sizeof DisplayMode::record, "a saved mode hold
 
 static HWND hwnd(void* window) { return static_cast<HWND>(window); }
 
-bool platform_current_display_mode(DisplayMode* mode) {
+bool win32_current_display_mode(DisplayMode* mode) {
     DEVMODEA current{};
     current.dmSize   = sizeof current;
     const bool known = EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current) != FALSE;
@@ -27,7 +27,7 @@ bool platform_current_display_mode(DisplayMode* mode) {
 constexpr WORD kModeRecordSize = 148;
 static_assert((DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT) == 0x1C0000, "mode fields");
 
-bool platform_change_display_mode(int32_t width, int32_t height, int32_t bits) {
+bool win32_change_display_mode(int32_t width, int32_t height, int32_t bits) {
     DEVMODEA mode{};
     mode.dmSize       = kModeRecordSize;
     mode.dmFields     = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
@@ -37,30 +37,30 @@ bool platform_change_display_mode(int32_t width, int32_t height, int32_t bits) {
     return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
-bool platform_test_registry_display_mode() {
+bool win32_test_registry_display_mode() {
     return ChangeDisplaySettingsA(nullptr, CDS_TEST) == DISP_CHANGE_SUCCESSFUL;
 }
 
-void platform_reset_display_mode(const DisplayMode* mode) {
+void win32_reset_display_mode(const DisplayMode* mode) {
     DEVMODEA saved;
     if (mode) std::memcpy(&saved, mode->record, sizeof saved);
     ChangeDisplaySettingsA(mode ? &saved : nullptr, CDS_RESET);
 }
 
-void platform_show_cursor(bool show) { ShowCursor(show ? TRUE : FALSE); }
+void win32_show_cursor(bool show) { ShowCursor(show ? TRUE : FALSE); }
 
 static void copy_rect(const RECT& from, Rect* to) {
     *to = Rect{from.left, from.top, from.right, from.bottom};
 }
 
-bool platform_window_rect(void* window, Rect* rect) {
+bool win32_window_rect(void* window, Rect* rect) {
     RECT r{};
     const bool known = GetWindowRect(hwnd(window), &r) != FALSE;
     copy_rect(r, rect);
     return known;
 }
 
-bool platform_window_normal_rect(void* window, Rect* rect) {
+bool win32_window_normal_rect(void* window, Rect* rect) {
     WINDOWPLACEMENT placement{};
     placement.length = 44;
     static_assert(sizeof placement == 44, "WINDOWPLACEMENT");
@@ -69,38 +69,38 @@ bool platform_window_normal_rect(void* window, Rect* rect) {
     return known;
 }
 
-void* platform_window_menu(void* window) { return GetMenu(hwnd(window)); }
+void* win32_window_menu(void* window) { return GetMenu(hwnd(window)); }
 
-void platform_set_window_menu(void* window, void* menu) {
+void win32_set_window_menu(void* window, void* menu) {
     SetMenu(hwnd(window), static_cast<HMENU>(menu));
 }
 
-uint32_t platform_window_style(void* window) {
+uint32_t win32_window_style(void* window) {
     return static_cast<uint32_t>(GetWindowLongA(hwnd(window), GWL_STYLE));
 }
 
-uint32_t platform_window_ex_style(void* window) {
+uint32_t win32_window_ex_style(void* window) {
     return static_cast<uint32_t>(GetWindowLongA(hwnd(window), GWL_EXSTYLE));
 }
 
-void platform_set_window_style(void* window, uint32_t style) {
+void win32_set_window_style(void* window, uint32_t style) {
     SetWindowLongA(hwnd(window), GWL_STYLE, static_cast<LONG>(style));
 }
 
-void platform_set_window_ex_style(void* window, uint32_t style) {
+void win32_set_window_ex_style(void* window, uint32_t style) {
     SetWindowLongA(hwnd(window), GWL_EXSTYLE, static_cast<LONG>(style));
 }
 
-bool platform_window_visible(void* window) { return IsWindowVisible(hwnd(window)) != FALSE; }
+bool win32_window_visible(void* window) { return IsWindowVisible(hwnd(window)) != FALSE; }
 
-void platform_show_window(void* window, ShowWindowAs how) {
+void win32_show_window(void* window, ShowWindowAs how) {
     const int command = how == ShowWindowAs::hide   ? SW_HIDE
                         : how == ShowWindowAs::show ? SW_SHOW
                                                     : SW_SHOWNORMAL;
     ShowWindow(hwnd(window), command);
 }
 
-void platform_place_window(void* window, WindowLayer layer, const Rect& rect, bool keep_size) {
+void win32_place_window(void* window, WindowLayer layer, const Rect& rect, bool keep_size) {
     const HWND after = layer == WindowLayer::topmost       ? HWND_TOPMOST
                        : layer == WindowLayer::not_topmost ? HWND_NOTOPMOST
                                                            : HWND_TOP;

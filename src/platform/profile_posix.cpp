@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/ini_text.h"
+#include "platform/ini_text.h"
 #include "platform/platform.h"
 
 namespace {

@@ -5,12 +5,12 @@
 // Menus and extended styles are USER32's own: X11 windows have neither.
 #include <SDL.h>
 
-#include "platform/platform.h"
-#include "platform/sdl/sdl_window.h"
-#include "platform/sdl/sdl_x11.h"
+#include "faces/sdl/sdl_face.h"
+#include "faces/sdl/sdl_window.h"
+#include "faces/sdl/sdl_x11.h"
 #include "state/host_state.h"
 
-bool platform_current_display_mode(DisplayMode* mode) {
+bool sdl_current_display_mode(DisplayMode* mode) {
     *mode              = DisplayMode{};
     SDL_Window* window = sdl_window_for(host.window);
     const int index    = window ? SDL_GetWindowDisplayIndex(window) : 0;
@@ -22,13 +22,13 @@ bool platform_current_display_mode(DisplayMode* mode) {
     return true;
 }
 
-bool platform_change_display_mode(int32_t, int32_t, int32_t) { return false; }
-bool platform_test_registry_display_mode() { return true; }
-void platform_reset_display_mode(const DisplayMode*) {}
+bool sdl_change_display_mode(int32_t, int32_t, int32_t) { return false; }
+bool sdl_test_registry_display_mode() { return true; }
+void sdl_reset_display_mode(const DisplayMode*) {}
 
-void platform_show_cursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+void sdl_show_cursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
-bool platform_window_rect(void* window, Rect* rect) {
+bool sdl_window_rect(void* window, Rect* rect) {
     *rect = Rect{};
     X11Window x;
     if (x11_window_of(window, &x)) return x11_client_rect(x, rect);
@@ -42,14 +42,12 @@ bool platform_window_rect(void* window, Rect* rect) {
 }
 
 // X11 keeps no restored rectangle apart from the window's own.
-bool platform_window_normal_rect(void* window, Rect* rect) {
-    return platform_window_rect(window, rect);
-}
+bool sdl_window_normal_rect(void* window, Rect* rect) { return sdl_window_rect(window, rect); }
 
-void* platform_window_menu(void*) { return nullptr; }
-void platform_set_window_menu(void*, void*) {}
-uint32_t platform_window_ex_style(void*) { return 0; }
-void platform_set_window_ex_style(void*, uint32_t) {}
+void* sdl_window_menu(void*) { return nullptr; }
+void sdl_set_window_menu(void*, void*) {}
+uint32_t sdl_window_ex_style(void*) { return 0; }
+void sdl_set_window_ex_style(void*, uint32_t) {}
 
 static bool in_fullscreen_state(void* window) {
     if (!window) {
@@ -62,11 +60,11 @@ static bool in_fullscreen_state(void* window) {
 }
 
 // A popup is the full-screen state; any other style the desktop form.
-uint32_t platform_window_style(void* window) {
+uint32_t sdl_window_style(void* window) {
     return kStyleVisible | (in_fullscreen_state(window) ? kStylePopup : 0);
 }
 
-void platform_set_window_style(void* window, uint32_t style) {
+void sdl_set_window_style(void* window, uint32_t style) {
     const bool full = (style & kStylePopup) != 0;
     if (full == in_fullscreen_state(window)) return;
     X11Window x;
@@ -79,22 +77,22 @@ void platform_set_window_style(void* window, uint32_t style) {
     if (on_x11) x11_wait_for_fullscreen_state(x, full);
 }
 
-bool platform_window_visible(void* window) {
+bool sdl_window_visible(void* window) {
     X11Window x;
     return x11_window_of(window, &x) && x11_viewable(x);
 }
 
-void platform_show_window(void* window, ShowWindowAs how) {
+void sdl_show_window(void* window, ShowWindowAs how) {
     X11Window x;
     if (x11_window_of(window, &x)) x11_map(x, how != ShowWindowAs::hide);
 }
 
 // X11 has no topmost layer for applications: a window in its full-screen state is stacked
 // above the others by the window manager, which also gives it the screen's size.
-void platform_place_window(void* window, WindowLayer, const Rect& rect, bool keep_size) {
+void sdl_place_window(void* window, WindowLayer, const Rect& rect, bool keep_size) {
     if (in_fullscreen_state(window)) return;
     Rect now;
-    platform_window_rect(window, &now);
+    sdl_window_rect(window, &now);
     const bool same_size = keep_size || (now.right - now.left == rect.right - rect.left &&
                                          now.bottom - now.top == rect.bottom - rect.top);
     if (now.left == rect.left && now.top == rect.top && same_size) return;

@@ -1,5 +1,5 @@
 // The emulator core's services to a mupen64plus video plug-in: video extension, settings, log
-#include "platform/m64p/m64p_core.h"
+#include "faces/m64p/m64p_core.h"
 
 #include <dlfcn.h>
 

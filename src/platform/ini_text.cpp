@@ -1,5 +1,5 @@
 // The text of a Windows profile (INI) file: [section] headers and key=value lines
-#include "config/ini_text.h"
+#include "platform/ini_text.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Multisampled pixel formats: the ARB functions that list them are reached only through a
 // current context, and a window takes a pixel format once. A hidden window of our own carries
 // the context that asks; the host's window then gets the format found.
-#include "platform/win32/win32_multisample.h"
+#include "faces/win32/win32_multisample.h"
 
 #include <GL/gl.h>
 #include <GL/wglext.h>

@@ -1,5 +1,5 @@
 // The SDL window behind a host window handle
-#include "platform/sdl/sdl_window.h"
+#include "faces/sdl/sdl_window.h"
 
 #include <cstdint>
 #include <cstring>

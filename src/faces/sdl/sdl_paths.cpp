@@ -3,9 +3,9 @@
 
 #include <climits>
 
-#include "platform/platform.h"
+#include "faces/sdl/sdl_face.h"
 
-std::string platform_host_executable_dir() {
+std::string sdl_host_executable_dir() {
     if (const char* dir = platform_host_dir_override()) {
         std::string d = dir;
         if (d.empty() || d.back() != '/') d += '/';

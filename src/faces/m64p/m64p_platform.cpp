@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "platform/m64p/m64p_core.h"
-#include "platform/platform.h"
+#include "faces/m64p/m64p_core.h"
+#include "faces/m64p/m64p_face.h"
 
 // No dialog can be shown: the text goes to the emulator's log and the caller takes the
 // default button (OK, or Yes as on Windows).
-MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
-                                   MessageButtons buttons) {
+MessageAnswer m64p_message_box(const char* text, const char* caption, MessageIcon icon,
+                               MessageButtons buttons) {
     if (const UiScript* script = platform_ui_script())
         return script->message_box(text, caption, icon, buttons, script->user);
     std::string line = text;
@@ -23,7 +23,7 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
     return MessageAnswer::not_shown;
 }
 
-void platform_log(LogLevel level, const char* text) {
+void m64p_log_line(LogLevel level, const char* text) {
     m64p_log(level == LogLevel::error     ? M64MSG_ERROR
              : level == LogLevel::warning ? M64MSG_WARNING
              : level == LogLevel::info    ? M64MSG_INFO
@@ -32,7 +32,7 @@ void platform_log(LogLevel level, const char* text) {
 }
 
 // The only window is the one the core opened for us.
-bool platform_client_rect(void*, ClientRect* rect) {
+bool m64p_client_rect(void*, ClientRect* rect) {
     *rect = ClientRect{};
     if (!m64p_video.open) return false;
     rect->right  = m64p_video.width;
@@ -43,13 +43,13 @@ bool platform_client_rect(void*, ClientRect* rect) {
 // The steps map onto the video extension: the device is the core's video subsystem
 // (VidExt_Init), the pixel format its OpenGL attributes, the context the window that
 // VidExt_SetVideoMode opens with its context current on this thread.
-GlDevice platform_get_device(void*) {
+GlDevice m64p_get_device(void*) {
     if (platform_gl_step_fails(GlStep::get_device) || !m64p_core_attached()) return nullptr;
     if (m64p_core.vidext_init() != M64ERR_SUCCESS) return nullptr;
     return &m64p_video;
 }
 
-int platform_choose_pixel_format(GlDevice, const PixelFormatRequest& request) {
+int m64p_choose_pixel_format(GlDevice, const PixelFormatRequest& request) {
     if (platform_gl_step_fails(GlStep::choose_pixel_format)) return 0;
     const int channel = request.color_bits / 4;
     const struct {
@@ -72,11 +72,11 @@ int platform_choose_pixel_format(GlDevice, const PixelFormatRequest& request) {
     return 1;
 }
 
-bool platform_set_pixel_format(GlDevice, int, const PixelFormatRequest&) {
+bool m64p_set_pixel_format(GlDevice, int, const PixelFormatRequest&) {
     return !platform_gl_step_fails(GlStep::set_pixel_format);
 }
 
-void platform_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
+void m64p_describe_pixel_format(GlDevice, int, PixelFormatRequest*) {}
 
 // The video extension's swap-control attribute; Debian's core (2.5.9) refuses it before and
 // after the window opens (M64ERR_INPUT_INVALID), so the interval then goes to SDL's own
@@ -96,7 +96,7 @@ static bool set_video_mode() {
                                            M64VIDEOFLAG_SUPPORT_RESIZING) == M64ERR_SUCCESS;
 }
 
-GlContext platform_create_context(GlDevice) {
+GlContext m64p_create_context(GlDevice) {
     if (platform_gl_step_fails(GlStep::create_context)) return nullptr;
     bool opened = set_video_mode();
     // A display without multisampled formats still gets a window, with sharp edges.
@@ -115,34 +115,34 @@ GlContext platform_create_context(GlDevice) {
 }
 
 // VidExt_SetVideoMode left the context current on the calling thread, and it stays so.
-bool platform_make_current(GlDevice device, GlContext context) {
+bool m64p_make_current(GlDevice device, GlContext context) {
     if (!device && !context) return !platform_gl_step_fails(GlStep::release_current);
     return !platform_gl_step_fails(GlStep::make_current) && m64p_video.open;
 }
 
 // The context goes with the window, when the video subsystem is released.
-bool platform_delete_context(GlContext) { return !platform_gl_step_fails(GlStep::delete_context); }
+bool m64p_delete_context(GlContext) { return !platform_gl_step_fails(GlStep::delete_context); }
 
-bool platform_release_device(void*, GlDevice) {
+bool m64p_release_device(void*, GlDevice) {
     if (platform_gl_step_fails(GlStep::release_device)) return false;
     m64p_video.open = false;
     return m64p_core_attached() && m64p_core.vidext_quit() == M64ERR_SUCCESS;
 }
 
-void* platform_gl_function(const char* name) {
+void* m64p_gl_function(const char* name) {
     if (!m64p_core.vidext_gl_get_proc_address) return nullptr;
     return reinterpret_cast<void*>(m64p_core.vidext_gl_get_proc_address(name));
 }
 
 // The core's overlay (messages, frame counter) goes on top of the finished frame.
-void platform_swap_buffers(GlDevice) {
+void m64p_swap_buffers(GlDevice) {
     if (!m64p_video.open) return;
     if (m64p_video.render_callback) m64p_video.render_callback(1);
     m64p_core.vidext_gl_swap_buffers();
 }
 
 // The plug-in's files live in the core's user configuration folder.
-std::string platform_host_executable_dir() {
+std::string m64p_host_executable_dir() {
     std::string dir;
     if (const char* override_dir = platform_host_dir_override())
         dir = override_dir;
@@ -154,7 +154,7 @@ std::string platform_host_executable_dir() {
 
 // mupen64plus has no configuration dialog: the family comes from the INI file or the
 // microcode's text.
-DialogHandle platform_create_config_dialog(void*, DialogProc) { return nullptr; }
-bool platform_dialog_button_checked(DialogHandle, int) { return false; }
-void platform_dialog_check_button(DialogHandle, int) {}
-void platform_end_dialog(DialogHandle, int) {}
+DialogHandle m64p_create_config_dialog(void*, DialogProc) { return nullptr; }
+bool m64p_dialog_button_checked(DialogHandle, int) { return false; }
+void m64p_dialog_check_button(DialogHandle, int) {}
+void m64p_end_dialog(DialogHandle, int) {}

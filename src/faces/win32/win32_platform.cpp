@@ -3,13 +3,13 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
-#include "platform/win32/win32_multisample.h"
+#include "faces/win32/win32_face.h"
+#include "faces/win32/win32_multisample.h"
 
-void platform_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
+void win32_log(LogLevel, const char* text) { std::fprintf(stderr, "new_vexa_ogl: %s\n", text); }
 
-MessageAnswer platform_message_box(const char* text, const char* caption, MessageIcon icon,
-                                   MessageButtons buttons) {
+MessageAnswer win32_message_box(const char* text, const char* caption, MessageIcon icon,
+                                MessageButtons buttons) {
     if (const UiScript* script = platform_ui_script())
         return script->message_box(text, caption, icon, buttons, script->user);
 
@@ -26,7 +26,7 @@ MessageAnswer platform_message_box(const char* text, const char* caption, Messag
     }
 }
 
-bool platform_client_rect(void* window, ClientRect* rect) {
+bool win32_client_rect(void* window, ClientRect* rect) {
     *rect = ClientRect{};
     RECT r;
     if (!GetClientRect(static_cast<HWND>(window), &r)) return false;
@@ -51,12 +51,12 @@ static PIXELFORMATDESCRIPTOR descriptor_of(const PixelFormatRequest& request) {
 }
 
 // GetDC(null) would hand out the whole screen; a host without a window gets no context.
-GlDevice platform_get_device(void* window) {
+GlDevice win32_get_device(void* window) {
     if (platform_gl_step_fails(GlStep::get_device) || !window) return nullptr;
     return GetDC(static_cast<HWND>(window));
 }
 
-int platform_choose_pixel_format(GlDevice device, const PixelFormatRequest& request) {
+int win32_choose_pixel_format(GlDevice device, const PixelFormatRequest& request) {
     if (platform_gl_step_fails(GlStep::choose_pixel_format)) return 0;
     const PIXELFORMATDESCRIPTOR pfd = descriptor_of(request);
     if (request.samples) {
@@ -68,18 +68,18 @@ int platform_choose_pixel_format(GlDevice device, const PixelFormatRequest& requ
                       "MultiSampling=%d: the display driver offers no multisampled pixel format "
                       "(WGL_ARB_pixel_format, WGL_ARB_multisample): using 0",
                       request.samples);
-        platform_log(LogLevel::warning, line);
+        win32_log(LogLevel::warning, line);
     }
     return ChoosePixelFormat(static_cast<HDC>(device), &pfd);
 }
 
-bool platform_set_pixel_format(GlDevice device, int format, const PixelFormatRequest& request) {
+bool win32_set_pixel_format(GlDevice device, int format, const PixelFormatRequest& request) {
     if (platform_gl_step_fails(GlStep::set_pixel_format)) return false;
     const PIXELFORMATDESCRIPTOR pfd = descriptor_of(request);
     return SetPixelFormat(static_cast<HDC>(device), format, &pfd) != FALSE;
 }
 
-void platform_describe_pixel_format(GlDevice device, int format, PixelFormatRequest* request) {
+void win32_describe_pixel_format(GlDevice device, int format, PixelFormatRequest* request) {
     PIXELFORMATDESCRIPTOR pfd{};
     if (!DescribePixelFormat(static_cast<HDC>(device), format, sizeof pfd, &pfd)) return;
     request->size         = pfd.nSize;
@@ -93,31 +93,31 @@ void platform_describe_pixel_format(GlDevice device, int format, PixelFormatRequ
 }
 
 // wglGetProcAddress answers 1, 2, 3 or -1 for some functions it does not have.
-void* platform_gl_function(const char* name) {
+void* win32_gl_function(const char* name) {
     const PROC f = wglGetProcAddress(name);
     const auto n = reinterpret_cast<intptr_t>(f);
     return n >= -1 && n <= 3 ? nullptr : reinterpret_cast<void*>(f);
 }
 
-GlContext platform_create_context(GlDevice device) {
+GlContext win32_create_context(GlDevice device) {
     if (platform_gl_step_fails(GlStep::create_context)) return nullptr;
     return wglCreateContext(static_cast<HDC>(device));
 }
 
-bool platform_make_current(GlDevice device, GlContext context) {
+bool win32_make_current(GlDevice device, GlContext context) {
     const GlStep step = device || context ? GlStep::make_current : GlStep::release_current;
     if (platform_gl_step_fails(step)) return false;
     return wglMakeCurrent(static_cast<HDC>(device), static_cast<HGLRC>(context)) != FALSE;
 }
 
-bool platform_delete_context(GlContext context) {
+bool win32_delete_context(GlContext context) {
     if (platform_gl_step_fails(GlStep::delete_context)) return false;
     return wglDeleteContext(static_cast<HGLRC>(context)) != FALSE;
 }
 
-bool platform_release_device(void* window, GlDevice device) {
+bool win32_release_device(void* window, GlDevice device) {
     if (platform_gl_step_fails(GlStep::release_device)) return false;
     return ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(device)) == 1;
 }
 
-void platform_swap_buffers(GlDevice device) { SwapBuffers(static_cast<HDC>(device)); }
+void win32_swap_buffers(GlDevice device) { SwapBuffers(static_cast<HDC>(device)); }
