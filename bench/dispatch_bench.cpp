@@ -53,7 +53,7 @@ void build_lists() {
 }
 
 // One interpreted task: the skipped task before it is run too, as the host runs both.
-void run_task(uint32_t address) {
+void run_list_task(uint32_t address) {
     if ((dlist_counter & 1) == 0) run_display_list(address);
     run_display_list(address);
 }
@@ -63,7 +63,7 @@ void BM_RunDisplayList(benchmark::State& state) {
     UcodeType           = 0;
     const uint32_t list = state.range(0) ? kNoops : kList;
     for (auto _ : state)
-        run_task(list);
+        run_list_task(list);
     state.SetItemsProcessed(int64_t(state.iterations()) * kCommands);
 }
 
@@ -72,7 +72,7 @@ void BM_EmptyTask(benchmark::State& state) {
     if (!bench::gl_ready()) return state.SkipWithError("no OpenGL context");
     UcodeType = 0;
     for (auto _ : state)
-        run_task(kEmpty);
+        run_list_task(kEmpty);
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 

@@ -16,13 +16,13 @@ static_assert(kFuzzNoFamily == kUcodeFamilies, "the fuzzers' unknown family has 
 struct RdramChunks {
     std::vector<std::pair<uint32_t, uint32_t>> written; // offset, length
 
-    void clear(Console& console) {
+    void zero_written(Console& console) {
         for (auto [offset, length] : written)
             std::memset(&console.rdram[offset], 0, length);
         written.clear();
     }
 
-    void load(Console& console, const FuzzTask& task) {
+    void copy_task(Console& console, const FuzzTask& task) {
         for (const FuzzChunk& c : task.chunks) {
             const uint32_t offset = c.address & (Console::kRdramSize - 1);
             const uint32_t length = std::min(c.length, Console::kRdramSize - offset);
@@ -61,9 +61,9 @@ inline uint32_t fuzz_command_budget(const FuzzTask& task) {
 // all. False when a task left unsound state.
 inline bool run_interpreter_input(Console& console, RdramChunks& chunks, const uint8_t* data,
                                   size_t size) {
-    chunks.clear(console);
+    chunks.zero_written(console);
     const FuzzTask task = parse_fuzz_input(data, size);
-    chunks.load(console, task);
+    chunks.copy_task(console, task);
     reset_fuzz_state();
     command_budget = fuzz_command_budget(task);
     for (int i = 0; i < (task.next_family ? 4 : 2); ++i) {

@@ -38,9 +38,9 @@ struct Store {
     std::unordered_set<PackKey, PackKeyHash> dumped;
     uint32_t indexed = 0;
 };
-Store store;
+Store pack;
 
-void log_line(LogLevel level, const std::string& text) { platform_log(level, text.c_str()); }
+void pack_log(LogLevel level, const std::string& text) { platform_log(level, text.c_str()); }
 
 // Each path's name alone, folders dropped.
 std::string file_part(const std::string& path) {
@@ -58,13 +58,13 @@ bool join_alpha(PackImage* image, const std::string& alpha_path) {
     PackImage alpha;
     std::string why;
     if (!pack_read_image(alpha_path, &alpha, &why)) {
-        if (store.bad.insert(alpha_path).second)
-            log_line(LogLevel::error, "texture pack: " + alpha_path + ": " + why);
+        if (pack.bad.insert(alpha_path).second)
+            pack_log(LogLevel::error, "texture pack: " + alpha_path + ": " + why);
         return false;
     }
     if (alpha.width != image->width || alpha.height != image->height) {
-        if (store.bad.insert(alpha_path).second)
-            log_line(LogLevel::error, "texture pack: " + alpha_path + ": " +
+        if (pack.bad.insert(alpha_path).second)
+            pack_log(LogLevel::error, "texture pack: " + alpha_path + ": " +
                                           std::to_string(alpha.width) + " x " +
                                           std::to_string(alpha.height) +
                                           " is not the size of its _rgb; the _rgb is used opaque");
@@ -76,26 +76,26 @@ bool join_alpha(PackImage* image, const std::string& alpha_path) {
 }
 
 void drop_least_recent() {
-    while (store.decoded_bytes > kPackImageBudget && store.recency.size() > 1) {
-        const auto it = store.decoded.find(store.recency.back());
-        store.decoded_bytes -= it->second.image.rgba.size();
-        store.decoded.erase(it);
-        store.recency.pop_back();
+    while (pack.decoded_bytes > kPackImageBudget && pack.recency.size() > 1) {
+        const auto it = pack.decoded.find(pack.recency.back());
+        pack.decoded_bytes -= it->second.image.rgba.size();
+        pack.decoded.erase(it);
+        pack.recency.pop_back();
     }
 }
 
 const PackImage* decode(const PackFiles& f) {
-    const auto found = store.decoded.find(f.color);
-    if (found != store.decoded.end()) {
-        store.recency.splice(store.recency.begin(), store.recency, found->second.use);
+    const auto found = pack.decoded.find(f.color);
+    if (found != pack.decoded.end()) {
+        pack.recency.splice(pack.recency.begin(), pack.recency, found->second.use);
         return &found->second.image;
     }
-    if (store.bad.count(f.color)) return nullptr;
+    if (pack.bad.count(f.color)) return nullptr;
     PackImage image;
     std::string why;
     if (!pack_read_image(f.color, &image, &why)) {
-        store.bad.insert(f.color);
-        log_line(LogLevel::error, "texture pack: " + f.color + ": " + why);
+        pack.bad.insert(f.color);
+        pack_log(LogLevel::error, "texture pack: " + f.color + ": " + why);
         return nullptr;
     }
     if (f.rgb) {
@@ -103,22 +103,22 @@ const PackImage* decode(const PackFiles& f) {
             image.rgba[i] = 255;
         if (!f.alpha.empty()) join_alpha(&image, f.alpha);
     }
-    store.recency.push_front(f.color);
-    store.decoded_bytes += image.rgba.size();
-    Decoded& d = store.decoded[f.color];
+    pack.recency.push_front(f.color);
+    pack.decoded_bytes += image.rgba.size();
+    Decoded& d = pack.decoded[f.color];
     d.image    = std::move(image);
-    d.use      = store.recency.begin();
+    d.use      = pack.recency.begin();
     drop_least_recent();
-    return &store.decoded[f.color].image;
+    return &pack.decoded[f.color].image;
 }
 
 } // namespace
 
 PackNameCheck pack_index_name(const std::string& path) {
     PackName n;
-    const PackNameCheck check = parse_pack_name(file_part(path), store.rom, &n);
+    const PackNameCheck check = parse_pack_name(file_part(path), pack.rom, &n);
     if (check != PackNameCheck::ok || n.form == PackForm::ci_bmp) return check;
-    PackFiles& f = (n.form == PackForm::all_ci_by_rgba ? store.any_palette : store.files)[n.key];
+    PackFiles& f = (n.form == PackForm::all_ci_by_rgba ? pack.any_palette : pack.files)[n.key];
     switch (n.form) {
     case PackForm::alpha: f.alpha = path; break;
     case PackForm::rgb:
@@ -128,12 +128,12 @@ PackNameCheck pack_index_name(const std::string& path) {
         if (f.color.empty() || f.rgb) f.color = path, f.rgb = false;
         break;
     }
-    ++store.indexed;
-    store.load = true;
+    ++pack.indexed;
+    pack.load = true;
     return check;
 }
 
-void pack_close() { store = Store{}; }
+void pack_close() { pack = Store{}; }
 
 // Folders beyond this many files are not read further (a game's pack has thousands).
 constexpr uint32_t kMostFiles = 200000;
@@ -146,7 +146,7 @@ static void index_folder(const std::string& rom, const fs::path& folder) {
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         if (!it->is_regular_file(error)) continue;
         if (++seen > kMostFiles) {
-            log_line(LogLevel::error, "texture pack: more than " + std::to_string(kMostFiles) +
+            pack_log(LogLevel::error, "texture pack: more than " + std::to_string(kMostFiles) +
                                           " files; the rest is not read");
             break;
         }
@@ -158,76 +158,76 @@ static void index_folder(const std::string& rom, const fs::path& folder) {
         else if (check == PackNameCheck::ok)
             pack_index_name(path);
         else
-            log_line(LogLevel::error,
+            pack_log(LogLevel::error,
                      "texture pack: " + path +
                          (check == PackNameCheck::other_game ? ": named for another game"
                                                              : ": not a texture pack file name"));
     }
     if (skipped_bmp)
-        log_line(LogLevel::info, "texture pack: " + std::to_string(skipped_bmp) +
+        pack_log(LogLevel::info, "texture pack: " + std::to_string(skipped_bmp) +
                                      " _ci.bmp files not read (use _ciByRGBA.png)");
 }
 
 void pack_open(const std::string& rom, const std::string& pack_root, const std::string& dump_root,
                bool load, bool dump) {
     pack_close();
-    store.rom = rom;
+    pack.rom = rom;
     // Names the file system cannot convert leave the game without a pack, never stop it.
     try {
-        store.dump = dump && !rom.empty();
-        if (store.dump) store.dump_folder = (fs::u8path(dump_root) / fs::u8path(rom)).u8string();
+        pack.dump = dump && !rom.empty();
+        if (pack.dump) pack.dump_folder = (fs::u8path(dump_root) / fs::u8path(rom)).u8string();
         if (!load) return;
         const fs::path folder = fs::u8path(pack_root) / fs::u8path(rom);
         std::error_code error;
         if (rom.empty() || !fs::is_directory(folder, error)) {
-            log_line(LogLevel::info, "texture pack: none for \"" + rom + "\" (no folder " +
+            pack_log(LogLevel::info, "texture pack: none for \"" + rom + "\" (no folder " +
                                          folder.u8string() + ")");
             return;
         }
         index_folder(rom, folder);
-        log_line(LogLevel::info, "texture pack: " + folder.u8string() + ": " +
-                                     std::to_string(store.indexed) + " files indexed");
+        pack_log(LogLevel::info, "texture pack: " + folder.u8string() + ": " +
+                                     std::to_string(pack.indexed) + " files indexed");
     } catch (const std::exception& e) {
-        store.dump = false;
-        log_line(LogLevel::error, std::string("texture pack: ") + e.what());
+        pack.dump = false;
+        pack_log(LogLevel::error, std::string("texture pack: ") + e.what());
     }
-    store.load = store.indexed > 0;
+    pack.load = pack.indexed > 0;
 }
 
-bool pack_loading() { return store.load; }
-bool pack_dumping() { return store.dump && !store.dump_failed; }
+bool pack_loading() { return pack.load; }
+bool pack_dumping() { return pack.dump && !pack.dump_failed; }
 
 const PackImage* pack_find(const PackKey& key) {
-    if (!store.load) return nullptr;
-    auto it = store.files.find(key);
-    if (it != store.files.end() && !it->second.color.empty()) return decode(it->second);
+    if (!pack.load) return nullptr;
+    auto it = pack.files.find(key);
+    if (it != pack.files.end() && !it->second.color.empty()) return decode(it->second);
     if (!key.indexed) return nullptr;
-    it = store.any_palette.find(any_palette_key(key));
-    if (it != store.any_palette.end() && !it->second.color.empty()) return decode(it->second);
+    it = pack.any_palette.find(any_palette_key(key));
+    if (it != pack.any_palette.end() && !it->second.color.empty()) return decode(it->second);
     return nullptr;
 }
 
 void pack_dump(const PackKey& key, const uint8_t* rgba, uint32_t width, uint32_t height) {
-    if (!pack_dumping() || !store.dumped.insert(key).second) return;
+    if (!pack_dumping() || !pack.dumped.insert(key).second) return;
     std::string written;
     try {
         std::error_code error;
-        const fs::path folder = fs::u8path(store.dump_folder);
-        if (store.dumped.size() == 1) fs::create_directories(folder, error);
-        const fs::path file = folder / fs::u8path(pack_dump_name(store.rom, key));
+        const fs::path folder = fs::u8path(pack.dump_folder);
+        if (pack.dumped.size() == 1) fs::create_directories(folder, error);
+        const fs::path file = folder / fs::u8path(pack_dump_name(pack.rom, key));
         if (fs::exists(file, error)) return;
         written = file.u8string();
     } catch (const std::exception&) {
     }
     if (written.empty() || !pack_write_png(written, rgba, width, height)) {
-        store.dump_failed = true;
-        log_line(LogLevel::error, "texture dump: cannot write " +
-                                      (written.empty() ? store.dump_folder : written) +
+        pack.dump_failed = true;
+        pack_log(LogLevel::error, "texture dump: cannot write " +
+                                      (written.empty() ? pack.dump_folder : written) +
                                       "; no more textures are dumped");
     }
 }
 
 PackCounts pack_counts() {
-    return {store.indexed, uint32_t(store.decoded.size()), store.decoded_bytes,
-            uint32_t(store.dumped.size())};
+    return {pack.indexed, uint32_t(pack.decoded.size()), pack.decoded_bytes,
+            uint32_t(pack.dumped.size())};
 }

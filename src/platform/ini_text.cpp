@@ -74,7 +74,7 @@ struct Place {
     size_t value_at          = 0;
 };
 
-Place find(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+Place place_of(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
     Place p;
     bool inside = false;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -120,7 +120,7 @@ std::string_view break_to_complete(std::string_view text, const char* newline) {
 bool ini_find_value(std::string_view text, std::string_view section, std::string_view key,
                     std::string* value) {
     const std::vector<Line> lines = split_lines(text);
-    const Place p                 = find(lines, section, key);
+    const Place p                 = place_of(lines, section, key);
     if (!p.key_found) return false;
     std::string_view v = trim(lines[p.key_line].content.substr(p.value_at));
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -132,7 +132,7 @@ bool ini_find_value(std::string_view text, std::string_view section, std::string
 std::string ini_set_value(std::string_view text, std::string_view section, std::string_view key,
                           std::string_view value) {
     const std::vector<Line> lines = split_lines(text);
-    const Place p                 = find(lines, section, key);
+    const Place p                 = place_of(lines, section, key);
     const char* newline           = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
     const std::string entry       = std::string(trim(key)) + "=" + one_line(value);
 
@@ -140,24 +140,27 @@ std::string ini_set_value(std::string_view text, std::string_view section, std::
     out.reserve(text.size() + entry.size() + section.size() + 8);
     if (p.key_found) {
         const Line& l = lines[p.key_line];
-        out.append(text.substr(0, l.begin));
-        out.append(l.content.substr(0, p.value_at));
-        out.append(one_line(value));
-        out.append(text.substr(l.begin + l.content.size()));
+        out += text.substr(0, l.begin);
+        out += l.content.substr(0, p.value_at);
+        out += one_line(value);
+        out += text.substr(l.begin + l.content.size());
         return out;
     }
     if (p.section_found) {
         const Line& l = lines[p.section_last_line];
-        out.append(text.substr(0, l.end));
-        out.append(break_to_complete(text.substr(0, l.end), newline));
-        out.append(entry).append(newline);
-        out.append(text.substr(l.end));
+        out += text.substr(0, l.end);
+        out += break_to_complete(text.substr(0, l.end), newline);
+        out += entry;
+        out += newline;
+        out += text.substr(l.end);
         return out;
     }
-    out.append(text);
-    out.append(break_to_complete(text, newline));
-    out.append("[").append(one_line(trim(section))).append("]").append(newline);
-    out.append(entry).append(newline);
+    out += text;
+    out += break_to_complete(text, newline);
+    out += "[" + one_line(trim(section)) + "]";
+    out += newline;
+    out += entry;
+    out += newline;
     return out;
 }
 

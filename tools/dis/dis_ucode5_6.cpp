@@ -47,12 +47,12 @@ void uc5_tri2(std::string& out) {
 }
 
 // A light count outside the eight records stores none in families 5 and 6.
-uint32_t light_count(uint32_t w) {
+uint32_t stored_light_count(uint32_t w) {
     const uint32_t n = numlight_count(w);
     return n < kLightCount ? n : 0;
 }
 
-void moveword(std::string& out) { print_moveword(out, light_count); }
+void moveword(std::string& out) { print_moveword(out, stored_light_count); }
 
 void popmatrix(std::string& out) { out += "modelview"; }
 

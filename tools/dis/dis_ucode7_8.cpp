@@ -88,7 +88,7 @@ void movemem(std::string& out) {
     append_address(out, rdp_reg.cmd1);
 }
 
-void select(std::string& out) {
+void select_dl(std::string& out) {
     const ObjState& o = rdp_reg.obj;
     const uint32_t dl = select_high(rdp_reg.cmd0) << 16 | o.select_low;
     append(out, "%s ", select_kind(rdp_reg.cmd0) == 0 ? "call" : "branch");
@@ -147,7 +147,7 @@ void install_2d_dis(DisCommand* row, const Opcodes& op, const DisCommand* own_3d
     row[op.obj_rectangle]   = {"OBJ_RECTANGLE", sprite_record};
     row[op.obj_sprite]      = {"OBJ_SPRITE", sprite_record};
     row[op.obj_movemem]     = {"OBJ_MOVEMEM", movemem};
-    row[op.select_dl]       = {"SELECT_DL", select, select_steer, select_calls};
+    row[op.select_dl]       = {"SELECT_DL", select_dl, select_steer, select_calls};
     row[op.obj_rendermode]  = {"OBJ_RENDERMODE", rendermode};
     row[op.obj_rectangle_r] = {"OBJ_RECTANGLE_R", sprite_record};
     row[op.obj_loadtxtr]    = {"OBJ_LOADTXTR", loadtxtr};
