@@ -11,6 +11,7 @@
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "render/batch.h"
+#include "render/combiner.h"
 #include "render/gl_idle.h"
 #include "state/bits.h"
 #include "state/host_state.h"

@@ -10,6 +10,7 @@
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "render/batch.h"
+#include "render/combiner.h"
 #include "state/rdram.h"
 
 // LOADMTX params are family 0's MATRIX params.

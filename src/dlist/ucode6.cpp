@@ -8,6 +8,7 @@
 #include "dlist/ucode5.h"
 #include "geometry/matrix.h"
 #include "render/batch.h"
+#include "render/combiner.h"
 #include "state/rdram.h"
 
 // 0x01: stored only; the vertex command hands a slot to OpenGL. Slot 3 does not exist.

@@ -8,7 +8,6 @@
 #include "geometry/vertex.h"
 #include "geometry/viewport.h"
 #include "render/blender.h"
-#include "render/combiner.h"
 #include "render/combiner_formula.h"
 #include "render/fog.h"
 #include "render/texture_units.h"
@@ -21,22 +20,6 @@
 ClientArrays client_arrays;
 bool flush_has_drawn;
 static bool arrays_bound;
-
-// A triangle that names one vertex twice covers no pixel; games pad TRI2 pairs with (i, i, i).
-// It stays out of the batch: llvmpipe draws nothing of a three-triangle draw whose last
-// triangle is a point.
-void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2) {
-    if (i0 == i1 || i1 == i2 || i0 == i2) return;
-    TriangleBatch& b = rdp_reg.batch;
-    if (b.count + 3 > kBatchRoom) {
-        flush_batch(b.indices);
-        b.count = 0;
-    }
-    b.indices[b.count]     = i0;
-    b.indices[b.count + 1] = i1;
-    b.indices[b.count + 2] = i2;
-    b.count += 3;
-}
 
 // The arrays never move, so OpenGL is told about them once for the life of the library.
 static void bind_client_arrays() {

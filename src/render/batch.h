@@ -52,11 +52,6 @@ struct ClientArrays {
 
 extern ClientArrays client_arrays;
 
-// Appends one triangle unless it names one vertex twice (it covers no pixel); a full batch is
-// first flushed, so the order is kept. The draw leaves out the triangles whose corners fall on
-// one line of the window as well.
-void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
-
 // Draws the batch's triangles that cover an area of the window: bit 0 of passes textures the first
 // pass, bit 1 the second, and passes >> 4 asks for the second, added onto the first.
 void draw_batch(const uint32_t* indices, uint32_t passes, uint32_t recipe1, uint32_t recipe2);

@@ -1,4 +1,5 @@
-// The colour combiner: SETCOMBINE keys and the recipe each batch is drawn with
+// The colour combiner: SETCOMBINE keys, and the batch the display list fills and flushes with
+// the recipe each flush is drawn with
 #include "render/combiner.h"
 
 #include "render/batch.h"
@@ -62,4 +63,20 @@ void flush_batch(const uint32_t* indices) {
     }
     flush_has_drawn = false;
     lay_fog_over_flush();
+}
+
+// A triangle that names one vertex twice covers no pixel; games pad TRI2 pairs with (i, i, i).
+// It stays out of the batch: llvmpipe draws nothing of a three-triangle draw whose last
+// triangle is a point.
+void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2) {
+    if (i0 == i1 || i1 == i2 || i0 == i2) return;
+    TriangleBatch& b = rdp_reg.batch;
+    if (b.count + 3 > kBatchRoom) {
+        flush_batch(b.indices);
+        b.count = 0;
+    }
+    b.indices[b.count]     = i0;
+    b.indices[b.count + 1] = i1;
+    b.indices[b.count + 2] = i2;
+    b.count += 3;
 }

@@ -10,6 +10,7 @@
 #include "dlist/command_table.h"
 #include "geometry/vertex.h"
 #include "render/batch.h"
+#include "render/combiner.h"
 #include "state/rdp_reg.h"
 #include "support/geometry_helpers.h"
 #include "support/render_modes.h"
