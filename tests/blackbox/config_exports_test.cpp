@@ -134,7 +134,7 @@ TEST(ExportsSelection, AnUnknownRomWaitsForTheUserWithoutSpinning) {
     EXPECT_EQ(ini_ucode(crc1), -1);
 }
 
-// A value that names no family counts as not configured (see README, Decisions).
+// A value that names no family counts as not configured (see docs/decisions.md).
 TEST(ExportsSelection, AValueOutsideTheFamiliesAsksToo) {
     const uint32_t crc1 = 0xB10C0003u;
     save(crc1, "9");
