@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "capture/capture_file.h"
-#include "platform/ini_text.h"
 #include "config/ucode_select.h"
+#include "platform/ini_text.h"
 #include "platform/platform.h"
 #include "state/host_state.h"
 #include "state/rdp_reg.h"

@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "config/ucode_select.h"
 #include "config/ucode_without_dialog.h"
+#include "faces/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
 #include "framebuffer/color_images.h"
 #include "framebuffer/shown_picture.h"
 #include "geometry/viewport.h"
@@ -14,7 +15,6 @@
 #include "host/plugin.h"
 #include "m64p_common.h"
 #include "m64p_plugin.h"
-#include "faces/m64p/m64p_core.h" // the core's functions, looked up at PluginStartup
 #include "render/frame.h"
 #include "state/host_state.h"
 #include "state/picture.h"

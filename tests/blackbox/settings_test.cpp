@@ -27,7 +27,7 @@ TEST(IniSettings, ReachThePictureAndUnknownValuesSaySoOnce) {
         // The mesh's bricks are magnified, and the scene asks for point sampling.
         {"TextureFilter = Bilinear\n", "", false},
         {"TextureFilter = nearest\n", "", true},
-        {"MultiSampling=4\n", "", false},         // Mesa's llvmpipe has 4 samples: smoother edges
+        {"MultiSampling=4\n", "", false}, // Mesa's llvmpipe has 4 samples: smoother edges
         {"MultiSampling=3\nTextureFilter=sharp\n",
          "new_vexa_ogl: [Settings] MultiSampling=3 is not 0, 2, 4 or 8: using 0\n"
          "new_vexa_ogl: [Settings] TextureFilter=sharp is not \"auto\", \"bilinear\" or "

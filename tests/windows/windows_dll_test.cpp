@@ -376,8 +376,8 @@ TEST_F(WindowsDll, ReleaseZipPlaysFromAnEmulatorsFolderWithItsSettings) {
         const char *filter, *samples, *out;
         bool changed;
         size_t warnings;
-    } cases[] = {{"Bilinear", "0", "bilinear-forced", true, 0},
-                 {"sharp", "3", "unknown", false, 2}};
+    } cases[]                 = {{"Bilinear", "0", "bilinear-forced", true, 0},
+                                 {"sharp", "3", "unknown", false, 2}};
     const std::string unknown = "new_vexa_ogl: [Settings] TextureFilter=sharp is not "
                                 "\"auto\", \"bilinear\" or \"nearest\": using auto";
     Image plain;
